@@ -30,11 +30,54 @@ constexpr TColor clBlue = 0xFF0000;
 constexpr TColor clFuchsia = 0xFF00FF;
 constexpr TColor clAqua = 0xFFFF00;
 constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clMoneyGreen = 0xC0DCC0;
+constexpr TColor clSkyBlue = 0xF0CAA6;
+constexpr TColor clCream = 0xF0FBFF;
+constexpr TColor clMedGray = 0xA4A0A0;
 
-constexpr bool IsSystemColor(TColor c) { return (c & 0xFF000000u) == clSystemColorFlag; }
-constexpr int RedOf(TColor c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(TColor c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(TColor c) { return static_cast<int>((c >> 16) & 0xFF); }
+// System colours: clSystemColorFlag plus the index of the desktop theme's colour.
+constexpr TColor clScrollBar = 0xFF000000;
+constexpr TColor clBackground = 0xFF000001;
+constexpr TColor clActiveCaption = 0xFF000002;
+constexpr TColor clInactiveCaption = 0xFF000003;
+constexpr TColor clMenu = 0xFF000004;
+constexpr TColor clWindowFrame = 0xFF000006;
+constexpr TColor clMenuText = 0xFF000007;
+constexpr TColor clWindowText = 0xFF000008;
+constexpr TColor clCaptionText = 0xFF000009;
+constexpr TColor clActiveBorder = 0xFF00000A;
+constexpr TColor clInactiveBorder = 0xFF00000B;
+constexpr TColor clAppWorkSpace = 0xFF00000C;
+constexpr TColor clHighlight = 0xFF00000D;
+constexpr TColor clHighlightText = 0xFF00000E;
+constexpr TColor clBtnFace = 0xFF00000F;
+constexpr TColor clBtnShadow = 0xFF000010;
+constexpr TColor clGrayText = 0xFF000011;
+constexpr TColor clBtnText = 0xFF000012;
+constexpr TColor clInactiveCaptionText = 0xFF000013;
+constexpr TColor clBtnHighlight = 0xFF000014;
+constexpr TColor cl3DDkShadow = 0xFF000015;
+constexpr TColor cl3DLight = 0xFF000016;
+constexpr TColor clInfoText = 0xFF000017;
+constexpr TColor clInfoBk = 0xFF000018;
+constexpr TColor clHotLight = 0xFF00001A;
+constexpr TColor clGradientActiveCaption = 0xFF00001B;
+constexpr TColor clGradientInactiveCaption = 0xFF00001C;
+constexpr TColor clMenuHighlight = 0xFF00001D;
+constexpr TColor clMenuBar = 0xFF00001E;
+
+constexpr bool IsSystemColor(TColor c) {
+  return (c & 0xFF000000u) == clSystemColorFlag;
+}
+constexpr int RedOf(TColor c) {
+  return static_cast<int>(c & 0xFF);
+}
+constexpr int GreenOf(TColor c) {
+  return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(TColor c) {
+  return static_cast<int>((c >> 16) & 0xFF);
+}
 constexpr TColor MakeColor(int r, int g, int b) {
   return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tervil {
+
+// The channel between a second start of the program and the editor that already runs: a
+// per-user Unix-domain socket. The second start sends every path it was given, in order, then
+// asks the editor to come to the front, waits for the editor's acknowledgement and ends.
+//
+// On the wire each message is a netstring "<length>:<payload>,"; a payload starting with "O"
+// names a file to open (the rest is the absolute path), "R" asks for the window to be raised.
+// The editor answers "K" after a raise request.
+
+std::string HandOverSocketPath();
+
+struct THandOverMessage {
+  enum Kind { Open, Raise } kind;
+  std::string path;  // for Open
+};
+
+std::string EncodeHandOver(const std::vector<std::string>& paths);
+
+// Collects bytes as they arrive and hands out complete messages.
+class THandOverDecoder {
+ public:
+  // Returns false once the stream is malformed; the connection should then be dropped.
+  bool Feed(std::string_view bytes);
+  std::vector<THandOverMessage> TakeMessages();
+
+ private:
+  std::string buffer_;
+  std::vector<THandOverMessage> messages_;
+  bool broken_ = false;
+};
+
+enum class THandOverResult { NoEditorRunning, Delivered, Failed };
+
+// Sends `paths` (already absolute) to a running editor. `error` receives the system's text on
+// failure. Waits at most `ackTimeoutMs` for the editor's acknowledgement.
+THandOverResult SendHandOver(const std::string& socketPath, const std::vector<std::string>& paths,
+                             std::string* error, int ackTimeoutMs = 2000);
+
+// Serialises the decision "become the editor or hand over" between processes that start at
+// the same moment: held from before the hand-over attempt until the editor listens.
+class TInstanceLock {
+ public:
+  explicit TInstanceLock(const std::string& socketPath);
+  ~TInstanceLock();
+  TInstanceLock(const TInstanceLock&) = delete;
+  TInstanceLock& operator=(const TInstanceLock&) = delete;
+  void Release();
+
+ private:
+  int fd_ = -1;
+};
+
+// Makes sure the socket's folder exists and only this user can enter it. Returns false (with
+// the reason) when it belongs to someone else or is open to others.
+bool PrepareSocketDirectory(const std::string& socketPath, std::string* error);
+
+}  // namespace tervil

@@ -1,0 +1,95 @@
+#include "ui/app/Entry.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <cstdio>
+#include <memory>
+
+#include "core/app/HandOver.h"
+#include "core/common/Paths.h"
+#include "core/config/Configuration.h"
+#include "ui/app/InstanceServer.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/StatusPanels.h"
+#include "ui/app/TervilApplication.h"
+
+namespace tervil {
+
+namespace {
+
+std::string WorkingDirectory() {
+  std::string buffer(4096, '\0');
+  if (::getcwd(buffer.data(), buffer.size())) return buffer.c_str();
+  return HomeDirectory();
+}
+
+// Every argument is a file path; a later start hands them over already absolute.
+std::vector<std::string> AbsoluteArguments(int argc, char** argv) {
+  const std::string cwd = WorkingDirectory();
+  std::vector<std::string> paths;
+  for (int i = 1; i < argc; ++i) paths.push_back(MakeAbsolute(argv[i], cwd));
+  return paths;
+}
+
+}  // namespace
+
+int RunTervil(int argc, char** argv) {
+  const std::vector<std::string> paths = AbsoluteArguments(argc, argv);
+
+  TSettingsStore store;
+  const std::string storeMessage = store.Load();
+  if (!storeMessage.empty()) std::fprintf(stderr, "tervil: %s\n", storeMessage.c_str());
+  TConfiguration startConfiguration(store);
+
+  // Unless several editors are allowed, hand the paths to a running editor and end.
+  const std::string socketPath = HandOverSocketPath();
+  bool singleInstance = !startConfiguration.MultipleInstances;
+  std::unique_ptr<TInstanceLock> lock;
+  if (singleInstance) {
+    std::string error;
+    if (!PrepareSocketDirectory(socketPath, &error)) {
+      std::fprintf(stderr, "tervil: %s; running without single-instance hand-over\n",
+                   error.c_str());
+      singleInstance = false;
+    } else {
+      lock = std::make_unique<TInstanceLock>(socketPath);
+      switch (SendHandOver(socketPath, paths, &error)) {
+        case THandOverResult::Delivered:
+          return 0;
+        case THandOverResult::Failed:
+          std::fprintf(stderr, "tervil: %s\n", error.c_str());
+          return 1;
+        case THandOverResult::NoEditorRunning:
+          break;
+      }
+    }
+  }
+
+  TTervilApplication app(argc, argv);
+  TInstanceServer server;
+  if (singleInstance) {
+    QString error;
+    if (!server.Listen(QString::fromStdString(socketPath), &error))
+      std::fprintf(stderr, "tervil: cannot listen on %s: %s\n", socketPath.c_str(),
+                   error.toLocal8Bit().constData());
+  }
+  lock.reset();
+
+  QStringList arguments;
+  for (const auto& p : paths) arguments << QString::fromStdString(p);
+  const QString dataDir = QString::fromStdString(
+      ResourceDirectory(QCoreApplication::applicationDirPath().toStdString(), "data"));
+
+  TTervilMain mainWindow(store, arguments, dataDir);
+  QObject::connect(&server, &TInstanceServer::OpenRequested, &mainWindow,
+                   &TTervilMain::HandOverPath);
+  QObject::connect(&server, &TInstanceServer::RaiseRequested, &mainWindow,
+                   &TTervilMain::BringToFront);
+  if (!storeMessage.empty())
+    mainWindow.StatusPanels()->SetPanelText(0, QString::fromStdString(storeMessage));
+  mainWindow.ShowAtStart();
+  return app.exec();
+}
+
+}  // namespace tervil

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace tervil {
+
+enum class TMsgIcon { Information, Warning, Error, Question };
+enum TMsgButtons { mbYes = 1, mbNo = 2, mbCancel = 4, mbOK = 8 };
+enum class TMsgResult { Yes, No, Cancel, OK };
+
+// Every question and notice of the program goes through here, so that tests can answer them
+// without a display and the look of message boxes stays the same everywhere.
+class TMessageBox {
+ public:
+  using Handler = std::function<TMsgResult(const QString& caption, const QString& text, int buttons,
+                                           TMsgIcon icon)>;
+
+  static TMsgResult Show(QWidget* parent, const QString& caption, const QString& text,
+                         int buttons = mbOK, TMsgIcon icon = TMsgIcon::Information);
+  // Yes/No question with the information icon; true only for Yes.
+  static bool Ask(QWidget* parent, const QString& caption, const QString& text);
+  static void Error(QWidget* parent, const QString& text);
+
+  // Replaces the boxes (for tests). An empty handler restores the real boxes.
+  static void SetHandler(Handler handler);
+};
+
+}  // namespace tervil

@@ -1,0 +1,25 @@
+#include "ui/app/TervilApplication.h"
+
+#include <exception>
+
+#include "ui/app/MessageBox.h"
+
+namespace tervil {
+
+TTervilApplication::TTervilApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName("tervil-editor");
+  setApplicationDisplayName("Tervil Editor");
+}
+
+bool TTervilApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    TMessageBox::Error(activeWindow(), QString::fromUtf8(e.what()));
+  } catch (...) {
+    TMessageBox::Error(activeWindow(), QStringLiteral("An unexpected error occurred."));
+  }
+  return false;
+}
+
+}  // namespace tervil

@@ -1,0 +1,5 @@
+#include "ui/app/Entry.h"
+
+int main(int argc, char** argv) {
+  return tervil::RunTervil(argc, argv);
+}

@@ -1,5 +1,6 @@
 #include "core/config/SettingsStore.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -198,6 +199,21 @@ class TFileLock {
   int fd_ = -1;
 };
 
+// Removes temporary files that a writer killed in the middle left behind. Only called under
+// the exclusive lock, when no other writer can be busy with one.
+void RemoveStaleTemporaries(const std::string& storePath) {
+  const std::string dir = ParentDirectory(storePath);
+  const std::string prefix = FileNameOf(storePath) + ".";
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return;
+  while (const dirent* entry = ::readdir(d)) {
+    std::string name = entry->d_name;
+    if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+      ::unlink((dir + "/" + name).c_str());
+  }
+  ::closedir(d);
+}
+
 bool ReadWholeFile(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -294,6 +310,7 @@ void TSettingsStore::Flush() {
   std::string dir = ParentDirectory(filePath_);
   EnsureDirectory(dir, 0700);
   TFileLock lock(filePath_, LOCK_EX);
+  RemoveStaleTemporaries(filePath_);
 
   // Start from what is on disk now, so that changes by another editor process survive.
   std::string text;

@@ -1,0 +1,408 @@
+// Conversions between the document character sets and the program's UTF-8 text.
+//
+// The single-byte character sets are converted through 256-entry tables built once from iconv,
+// one byte at a time. This keeps decoding and encoding exact inverses (iconv's windows-1255 and
+// windows-1258 converters would otherwise compose base letters with combining marks) and makes
+// the conversions fast. UTF-7 and code pages outside the table go through iconv directly.
+
+#include "core/html/Charsets.h"
+
+#include <errno.h>
+#include <iconv.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "core/html/TextProcessor.h"
+#include "core/html/Utf8Text.h"
+
+namespace tervil {
+
+const TCharsetInfo* FindCharsetByName(std::string_view name) {
+  for (const auto& row : CharsetTable) {
+    if (row.name == name) return &row;
+  }
+  return nullptr;
+}
+
+const TCharsetInfo* FindCharsetByCodePage(int codePage) {
+  for (const auto& row : CharsetTable) {
+    if (row.codePage == codePage) return &row;
+  }
+  return nullptr;
+}
+
+namespace {
+
+enum class TCodecStatus { Ok, Invalid, Unsupported };
+
+bool IsUtf8CodePage(int codePage) {
+  return codePage == kSystemCodePage || codePage == kUtf8CodePage;
+}
+
+bool IsSingleByteCodePage(int codePage) {
+  return FindCharsetByCodePage(codePage) != nullptr && !IsUtf8CodePage(codePage) &&
+         codePage != 65000;
+}
+
+std::string IconvName(int codePage) {
+  switch (codePage) {
+    case 0:
+    case 65001:
+      return "UTF-8";
+    case 65000:
+      return "UTF-7";
+    case 21025:
+      return "IBM1025";
+    case 21866:
+      return "KOI8-U";
+    case 28603:
+      return "ISO-8859-13";
+    case 28605:
+      return "ISO-8859-15";
+    default:
+      break;
+  }
+  if (codePage >= 1250 && codePage <= 1258) return "WINDOWS-" + std::to_string(codePage);
+  if (codePage >= 28591 && codePage <= 28599) return "ISO-8859-" + std::to_string(codePage - 28590);
+  return "CP" + std::to_string(codePage);
+}
+
+class TIconv {
+ public:
+  TIconv(const std::string& to, const std::string& from)
+      : cd_(iconv_open(to.c_str(), from.c_str())) {}
+  ~TIconv() {
+    if (Ok()) iconv_close(cd_);
+  }
+  TIconv(const TIconv&) = delete;
+  TIconv& operator=(const TIconv&) = delete;
+
+  bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts all of `in`, appending to `out`. On failure returns the errno value (EILSEQ for a
+  // byte sequence or character that cannot be converted, EINVAL for a truncated one) and leaves
+  // `consumed` at the offending input byte.
+  int Convert(std::string_view in, std::string& out, std::size_t& consumed) {
+    char* inPtr = const_cast<char*>(in.data());
+    std::size_t inLeft = in.size();
+    std::size_t used = out.size();
+    out.resize(used + std::max<std::size_t>(in.size() + in.size() / 2, 32));
+    int error = 0;
+    for (;;) {
+      char* outPtr = out.data() + used;
+      std::size_t outLeft = out.size() - used;
+      const std::size_t r = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
+      used = out.size() - outLeft;
+      if (r != static_cast<std::size_t>(-1)) break;
+      if (errno != E2BIG) {
+        error = errno;
+        break;
+      }
+      out.resize(out.size() * 2);
+    }
+    out.resize(used);
+    consumed = in.size() - inLeft;
+    return error;
+  }
+
+  // Ends the current shift state (a no-op for stateless converters).
+  int Flush(std::string& out) {
+    char buffer[64];
+    char* outPtr = buffer;
+    std::size_t outLeft = sizeof buffer;
+    const std::size_t r = iconv(cd_, nullptr, nullptr, &outPtr, &outLeft);
+    out.append(buffer, sizeof buffer - outLeft);
+    return r == static_cast<std::size_t>(-1) ? errno : 0;
+  }
+
+  void Reset() { iconv(cd_, nullptr, nullptr, nullptr, nullptr); }
+
+ private:
+  iconv_t cd_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Single-byte character sets
+
+constexpr char32_t kUndefined = 0xFFFFFFFF;
+
+struct TSingleByteCharset {
+  std::array<char32_t, 256> toUnicode{};
+  std::array<std::array<char, 4>, 256> utf8{};
+  std::array<std::uint8_t, 256> utf8Length{};  // 0 for undefined bytes
+  std::array<std::int16_t, 256> fromLatin{};   // code points below 256; -1 when not held
+  std::vector<std::pair<char32_t, unsigned char>> fromOther;  // sorted by code point
+  bool asciiCompatible = true;  // bytes below 0x80 stand for themselves
+
+  int ByteFor(char32_t cp) const {
+    if (cp < 256) return fromLatin[cp];
+    auto it = std::lower_bound(fromOther.begin(), fromOther.end(), cp,
+                               [](const auto& entry, char32_t key) { return entry.first < key; });
+    return (it != fromOther.end() && it->first == cp) ? it->second : -1;
+  }
+};
+
+char32_t DecodeOneByte(TIconv& cd, unsigned char byte) {
+  cd.Reset();
+  std::string out;
+  std::size_t consumed = 0;
+  const char in = static_cast<char>(byte);
+  if (cd.Convert(std::string_view(&in, 1), out, consumed) != 0) return kUndefined;
+  if (cd.Flush(out) != 0 || out.size() != 4) return kUndefined;
+  const auto* u = reinterpret_cast<const unsigned char*>(out.data());
+  return char32_t(u[0]) | (char32_t(u[1]) << 8) | (char32_t(u[2]) << 16) | (char32_t(u[3]) << 24);
+}
+
+std::unique_ptr<TSingleByteCharset> BuildSingleByteCharset(int codePage) {
+  TIconv cd("UTF-32LE", IconvName(codePage));
+  if (!cd.Ok()) return nullptr;
+  auto charset = std::make_unique<TSingleByteCharset>();
+  charset->fromLatin.fill(-1);
+  for (int b = 0; b < 256; ++b) {
+    const char32_t cp = DecodeOneByte(cd, static_cast<unsigned char>(b));
+    charset->toUnicode[b] = cp;
+    if (cp == kUndefined) continue;
+    if (b < 0x80 && cp != char32_t(b)) charset->asciiCompatible = false;
+    std::string bytes;
+    textutf8::AppendChar(bytes, cp);
+    std::copy(bytes.begin(), bytes.end(), charset->utf8[b].begin());
+    charset->utf8Length[b] = static_cast<std::uint8_t>(bytes.size());
+    if (charset->ByteFor(cp) >= 0) continue;  // keep the first byte for a character
+    if (cp < 256) {
+      charset->fromLatin[cp] = static_cast<std::int16_t>(b);
+    } else {
+      charset->fromOther.emplace_back(cp, static_cast<unsigned char>(b));
+      std::sort(charset->fromOther.begin(), charset->fromOther.end());
+    }
+  }
+  return charset;
+}
+
+// The table of a single-byte code page, built on first use; nullptr when the system cannot
+// convert it.
+const TSingleByteCharset* SingleByteCharset(int codePage) {
+  static std::mutex mutex;
+  static std::map<int, std::unique_ptr<TSingleByteCharset>> cache;
+  std::lock_guard<std::mutex> lock(mutex);
+  auto it = cache.find(codePage);
+  if (it == cache.end()) it = cache.emplace(codePage, BuildSingleByteCharset(codePage)).first;
+  return it->second.get();
+}
+
+TCodecStatus DecodeSingleByte(std::string_view bytes, const TSingleByteCharset& charset,
+                              std::string& out) {
+  out.resize(bytes.size() * 3);
+  char* dst = out.data();
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    if (charset.asciiCompatible) {
+      const std::size_t ascii = textutf8::AsciiPrefix(p, end);
+      std::memcpy(dst, p, ascii);
+      dst += ascii;
+      p += ascii;
+      if (p == end) break;
+    }
+    const std::size_t len = charset.utf8Length[*p];
+    if (len == 0) return TCodecStatus::Invalid;
+    std::memcpy(dst, charset.utf8[*p].data(), len);
+    dst += len;
+    ++p;
+  }
+  out.resize(static_cast<std::size_t>(dst - out.data()));
+  return TCodecStatus::Ok;
+}
+
+// Collects the characters an encoder could not write.
+class TUnwritableRecorder {
+ public:
+  explicit TUnwritableRecorder(TCharsetConversion& result) : result_(result) {}
+
+  // `offset` is the byte offset of the character in the UTF-8 text being encoded; offsets must
+  // grow from call to call.
+  void Record(std::string_view utf8, std::size_t offset, char32_t cp) {
+    charsBefore_ += textutf8::CharCount(utf8.substr(countedTo_, offset - countedTo_));
+    countedTo_ = offset;
+    ++result_.unwritableCount;
+    if (seen_.insert(cp).second) result_.unwritable.push_back({cp, charsBefore_ + 1});
+  }
+
+ private:
+  TCharsetConversion& result_;
+  std::unordered_set<char32_t> seen_;
+  std::size_t countedTo_ = 0;
+  std::size_t charsBefore_ = 0;
+};
+
+// Writes one character through iconv. The windows-1255 and windows-1258 converters can write
+// some characters the byte table lacks as a base letter plus a combining mark.
+bool EncodeWithIconv(TIconv* cd, char32_t cp, std::string& out) {
+  if (cd == nullptr || !cd->Ok()) return false;
+  std::string utf8;
+  textutf8::AppendChar(utf8, cp);
+  std::string bytes;
+  std::size_t consumed = 0;
+  cd->Reset();
+  if (cd->Convert(utf8, bytes, consumed) != 0 || cd->Flush(bytes) != 0) return false;
+  out += bytes;
+  return true;
+}
+
+void EncodeSingleByte(std::string_view utf8, int codePage, const TSingleByteCharset& charset,
+                      TCharsetConversion& result) {
+  std::string& out = result.text;
+  out.clear();
+  out.reserve(utf8.size());
+  TUnwritableRecorder recorder(result);
+  std::unique_ptr<TIconv> composer;
+  if (codePage == 1255 || codePage == 1258) {
+    composer = std::make_unique<TIconv>(IconvName(codePage), "UTF-8");
+  }
+  const auto* base = reinterpret_cast<const unsigned char*>(utf8.data());
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    if (charset.asciiCompatible) {
+      const std::size_t ascii = textutf8::AsciiPrefix(base + i, base + utf8.size());
+      out.append(utf8.data() + i, ascii);
+      i += ascii;
+      if (i == utf8.size()) break;
+    }
+    const std::size_t start = i;
+    char32_t cp;
+    const bool valid = textutf8::NextChar(utf8, i, cp);
+    const int byte = valid ? charset.ByteFor(cp) : -1;
+    if (byte >= 0) {
+      out += static_cast<char>(byte);
+    } else if (!valid || !EncodeWithIconv(composer.get(), cp, out)) {
+      recorder.Record(utf8, start, valid ? cp : textutf8::kReplacementChar);
+      out += static_cast<char>(charset.ByteFor(U'?'));
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Other character sets, through iconv
+
+TCodecStatus DecodeWithIconv(std::string_view bytes, int codePage, std::string& out) {
+  TIconv cd("UTF-8", IconvName(codePage));
+  if (!cd.Ok()) return TCodecStatus::Unsupported;
+  out.clear();
+  std::size_t consumed = 0;
+  if (cd.Convert(bytes, out, consumed) != 0 || cd.Flush(out) != 0) return TCodecStatus::Invalid;
+  return TCodecStatus::Ok;
+}
+
+TCodecStatus EncodeWithIconv(std::string_view utf8, int codePage, TCharsetConversion& result) {
+  TIconv cd(IconvName(codePage), "UTF-8");
+  if (!cd.Ok()) return TCodecStatus::Unsupported;
+  std::string& out = result.text;
+  out.clear();
+  TUnwritableRecorder recorder(result);
+  std::size_t offset = 0;
+  while (offset < utf8.size()) {
+    std::size_t consumed = 0;
+    if (cd.Convert(utf8.substr(offset), out, consumed) == 0) break;
+    offset += consumed;
+    const std::size_t start = offset;
+    char32_t cp;
+    if (!textutf8::NextChar(utf8, offset, cp)) cp = textutf8::kReplacementChar;
+    recorder.Record(utf8, start, cp);
+    cd.Convert("?", out, consumed);
+  }
+  cd.Flush(out);
+  return TCodecStatus::Ok;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+// Decodes `bytes` from the code page. `utf8` is set to the decoded text: a view of `bytes`
+// itself when they already are valid UTF-8, otherwise of `storage`.
+TCodecStatus DecodeToUtf8(std::string_view bytes, int codePage, std::string& storage,
+                          std::string_view& utf8) {
+  if (IsUtf8CodePage(codePage)) {
+    if (!textutf8::IsValid(bytes)) return TCodecStatus::Invalid;
+    utf8 = bytes;
+    return TCodecStatus::Ok;
+  }
+  TCodecStatus status;
+  if (IsSingleByteCodePage(codePage)) {
+    const TSingleByteCharset* charset = SingleByteCharset(codePage);
+    status = charset ? DecodeSingleByte(bytes, *charset, storage) : TCodecStatus::Unsupported;
+  } else {
+    status = DecodeWithIconv(bytes, codePage, storage);
+  }
+  utf8 = storage;
+  return status;
+}
+
+TCodecStatus EncodeFromUtf8(std::string_view utf8, int codePage, TCharsetConversion& result) {
+  if (IsUtf8CodePage(codePage)) {
+    result.text.assign(utf8);
+    return TCodecStatus::Ok;
+  }
+  if (!IsSingleByteCodePage(codePage)) return EncodeWithIconv(utf8, codePage, result);
+  const TSingleByteCharset* charset = SingleByteCharset(codePage);
+  if (charset == nullptr) return TCodecStatus::Unsupported;
+  EncodeSingleByte(utf8, codePage, *charset, result);
+  return TCodecStatus::Ok;
+}
+
+// The character set that reads bytes invalid in their declared one without losing any.
+int FallbackCodePage(std::string_view bytes) {
+  const TSingleByteCharset* cp1252 = SingleByteCharset(kWindows1252CodePage);
+  if (cp1252 == nullptr) return kLatin1CodePage;
+  for (unsigned char b : bytes) {
+    if (cp1252->utf8Length[b] == 0) return kLatin1CodePage;
+  }
+  return kWindows1252CodePage;
+}
+
+}  // namespace
+
+TCharsetConversion TTextProcessor::ConvertCodePage(std::string_view text, int sourceCodePage,
+                                                   int targetCodePage) {
+  TCharsetConversion result;
+  result.sourceCodePage = sourceCodePage;
+  std::string decoded;
+  std::string_view utf8;
+  TCodecStatus status = DecodeToUtf8(text, sourceCodePage, decoded, utf8);
+  if (status == TCodecStatus::Invalid) {
+    result.sourceCodePage = FallbackCodePage(text);
+    status = DecodeToUtf8(text, result.sourceCodePage, decoded, utf8);
+  }
+  if (status == TCodecStatus::Ok && IsUtf8CodePage(targetCodePage) &&
+      utf8.data() == decoded.data()) {
+    result.text = std::move(decoded);
+    return result;
+  }
+  if (status == TCodecStatus::Ok) status = EncodeFromUtf8(utf8, targetCodePage, result);
+  if (status != TCodecStatus::Ok) {
+    result = TCharsetConversion{};
+    result.text.assign(text);
+    result.sourceCodePage = sourceCodePage;
+  }
+  return result;
+}
+
+TCharsetConversion TTextProcessor::ConvertToCharset(std::string_view text, int sourceCodePage,
+                                                    std::string_view charset) {
+  const TCharsetInfo* row = FindCharsetByName(charset);
+  if (row != nullptr && row->codePage != sourceCodePage) {
+    return ConvertCodePage(text, sourceCodePage, row->codePage);
+  }
+  TCharsetConversion result;
+  result.text.assign(text);
+  result.sourceCodePage = sourceCodePage;
+  return result;
+}
+
+}  // namespace tervil

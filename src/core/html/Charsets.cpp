@@ -3,7 +3,8 @@
 // The single-byte character sets are converted through 256-entry tables built once from iconv,
 // one byte at a time. This keeps decoding and encoding exact inverses (iconv's windows-1255 and
 // windows-1258 converters would otherwise compose base letters with combining marks) and makes
-// the conversions fast. UTF-7 and code pages outside the table go through iconv directly.
+// the conversions fast. UTF-7 is read by our own strict decoder (iconv silently drops a run cut
+// off at the end) and written by iconv; code pages outside the table go through iconv.
 
 #include "core/html/Charsets.h"
 
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "core/html/TextProcessor.h"
+#include "core/html/Utf7Decoder.h"
 #include "core/html/Utf8Text.h"
 
 namespace tervil {
@@ -50,7 +52,7 @@ bool IsUtf8CodePage(int codePage) {
 
 bool IsSingleByteCodePage(int codePage) {
   return FindCharsetByCodePage(codePage) != nullptr && !IsUtf8CodePage(codePage) &&
-         codePage != 65000;
+         codePage != kUtf7CodePage;
 }
 
 std::string IconvName(int codePage) {
@@ -337,6 +339,9 @@ TCodecStatus DecodeToUtf8(std::string_view bytes, int codePage, std::string& sto
   if (IsSingleByteCodePage(codePage)) {
     const TSingleByteCharset* charset = SingleByteCharset(codePage);
     status = charset ? DecodeSingleByte(bytes, *charset, storage) : TCodecStatus::Unsupported;
+  } else if (codePage == kUtf7CodePage) {
+    storage.clear();
+    status = textutf8::DecodeUtf7(bytes, storage) ? TCodecStatus::Ok : TCodecStatus::Invalid;
   } else {
     status = DecodeWithIconv(bytes, codePage, storage);
   }

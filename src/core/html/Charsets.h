@@ -48,6 +48,7 @@ inline constexpr std::array<TCharsetInfo, 25> CharsetTable = {{
 }};
 
 inline constexpr int kSystemCodePage = 0;
+inline constexpr int kUtf7CodePage = 65000;
 inline constexpr int kUtf8CodePage = 65001;
 inline constexpr int kWindows1252CodePage = 1252;
 inline constexpr int kLatin1CodePage = 28591;

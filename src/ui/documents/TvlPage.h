@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "core/app/ReferenceData.h"
+
+namespace tervil {
+
+// One open document: a tab of a page control holding the document's editor.
+class TTvlPage : public QWidget {
+  Q_OBJECT
+ public:
+  using CloseQuery = std::function<void(TTvlPage* page, bool& canClose)>;
+  using StatusChange = std::function<void(TTvlPage* page, int changes)>;
+
+  explicit TTvlPage(QWidget* parent = nullptr);
+  ~TTvlPage() override;
+
+  // Full path, or "Unnamed n" for a new document. The tab shows the name without folder.
+  QString Filename() const { return filename_; }
+  void SetFilename(const QString& name);
+  QString Caption() const;
+
+  QString Encoding;    // a charset table name; "" is the system code page
+  QDateTime Filedate;  // invalid when there is no file
+  bool FileReload = true;
+  int LineBreakStyle = 0;  // 0 none, 1 LF first, 2 CR first
+  QString RunWith;
+  QString RunParams;
+
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool readOnly);
+  // Whether the tab shows the document as modified (bold caption).
+  bool ShownModified() const { return shownModified_; }
+
+  // Shared with the page control the page was created in; not copied.
+  std::shared_ptr<const TCompletionLists> Lists;
+
+  CloseQuery OnCloseQuery;
+  StatusChange OnEditorStatusChange;
+
+  // Asks OnCloseQuery; when the page may close, destroys it. Returns whether it closed.
+  bool Close();
+  // Called by the editor on every status change.
+  void EditorStatusChanged(int changes, bool modified);
+
+ signals:
+  void CaptionLookChanged();
+
+ private:
+  QString filename_;
+  bool readOnly_ = false;
+  bool shownModified_ = false;
+};
+
+}  // namespace tervil

@@ -3,8 +3,9 @@
 // The single-byte character sets are converted through 256-entry tables built once from iconv,
 // one byte at a time. This keeps decoding and encoding exact inverses (iconv's windows-1255 and
 // windows-1258 converters would otherwise compose base letters with combining marks) and makes
-// the conversions fast. UTF-7 is read by our own strict decoder (iconv silently drops a run cut
-// off at the end) and written by iconv; code pages outside the table go through iconv.
+// the conversions fast. UTF-7 has its own strict reader and writer (iconv silently drops a base64
+// run cut off at the end, and puts plain ASCII punctuation into base64); code pages outside the
+// table go through iconv.
 
 #include "core/html/Charsets.h"
 
@@ -23,7 +24,7 @@
 #include <vector>
 
 #include "core/html/TextProcessor.h"
-#include "core/html/Utf7Decoder.h"
+#include "core/html/Utf7.h"
 #include "core/html/Utf8Text.h"
 
 namespace tervil {
@@ -352,6 +353,11 @@ TCodecStatus DecodeToUtf8(std::string_view bytes, int codePage, std::string& sto
 TCodecStatus EncodeFromUtf8(std::string_view utf8, int codePage, TCharsetConversion& result) {
   if (IsUtf8CodePage(codePage)) {
     result.text.assign(utf8);
+    return TCodecStatus::Ok;
+  }
+  if (codePage == kUtf7CodePage) {
+    result.text.clear();
+    textutf8::EncodeUtf7(utf8, result.text);
     return TCodecStatus::Ok;
   }
   if (!IsSingleByteCodePage(codePage)) return EncodeWithIconv(utf8, codePage, result);

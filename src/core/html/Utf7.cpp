@@ -1,12 +1,51 @@
-#include "core/html/Utf7Decoder.h"
+#include "core/html/Utf7.h"
 
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "core/html/Utf8Text.h"
 
 namespace tervil::textutf8 {
 
 namespace {
+
+constexpr char kBase64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Characters written as themselves: the direct and the optional direct characters of RFC 2152
+// ("+" is written as "+-"; backslash, "~" and control characters go into base64).
+bool IsDirect(char32_t c) {
+  static constexpr std::string_view kDirect =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789'(),-./:? \t\r\n"
+      "!\"#$%&*;<=>@[]^_`{|}";
+  return c < 0x80 && kDirect.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+// Writes characters as one base64 run of UTF-16 units, with its "+" and closing "-".
+void AppendBase64Run(const std::vector<char32_t>& chars, std::string& out) {
+  out += '+';
+  std::uint32_t bits = 0;
+  int bitCount = 0;
+  auto addUnit = [&](std::uint32_t unit) {
+    bits = (bits << 16) | unit;
+    bitCount += 16;
+    while (bitCount >= 6) {
+      bitCount -= 6;
+      out += kBase64Digits[(bits >> bitCount) & 0x3F];
+    }
+    bits &= (1u << bitCount) - 1;
+  };
+  for (char32_t c : chars) {
+    if (c >= 0x10000) {
+      addUnit(0xD800 + ((c - 0x10000) >> 10));
+      addUnit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      addUnit(c);
+    }
+  }
+  if (bitCount > 0) out += kBase64Digits[(bits << (6 - bitCount)) & 0x3F];
+  out += '-';
+}
 
 int Base64Value(char c) {
   if (c >= 'A' && c <= 'Z') return c - 'A';
@@ -75,10 +114,11 @@ bool DecodeUtf7(std::string_view bytes, std::string& out) {
   std::size_t i = 0;
   while (i < bytes.size()) {
     const char c = bytes[i];
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-    if (c != '+') {
+    if (IsDirect(static_cast<unsigned char>(c))) {
       out += c;
       ++i;
+    } else if (c != '+') {
+      return false;
     } else if (i + 1 < bytes.size() && bytes[i + 1] == '-') {
       out += '+';
       i += 2;
@@ -88,6 +128,27 @@ bool DecodeUtf7(std::string_view bytes, std::string& out) {
     }
   }
   return true;
+}
+
+void EncodeUtf7(std::string_view utf8, std::string& out) {
+  out.reserve(out.size() + utf8.size());
+  std::vector<char32_t> run;
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    char32_t cp;
+    if (!NextChar(utf8, i, cp)) cp = kReplacementChar;
+    if (!IsDirect(cp) && cp != '+') {
+      run.push_back(cp);
+      continue;
+    }
+    if (!run.empty()) {
+      AppendBase64Run(run, out);
+      run.clear();
+    }
+    out += static_cast<char>(cp);
+    if (cp == '+') out += '-';
+  }
+  if (!run.empty()) AppendBase64Run(run, out);
 }
 
 }  // namespace tervil::textutf8

@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "core/html/Charsets.h"
 #include "core/html/TextProcessor.h"
@@ -117,6 +119,56 @@ TEST(CharsetConversion, BytesInvalidInAForcedCharsetFallBack) {
   EXPECT_EQ(TP::ConvertToCharset(text, 0, charset).text, "\xE1\xAE");
   const TCharsetConversion conversion = TP::ConvertCodePage("\xE1\xAE", 28597, 0);
   EXPECT_EQ(conversion.sourceCodePage, 1252);
+}
+
+TEST(CharsetConversion, Utf7ReadsStrictlyAndWritesAsciiDirectly) {
+  struct TCase {
+    std::string utf7, utf8;
+  };
+  const TCase cases[] = {
+      {"Hi Mom -+Jjo--!", "Hi Mom -\xE2\x98\xBA-!"},
+      {"+ZeVnLIqe-", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"},
+      {"a+-b = c; 50% \"q\" {x} [y] <z>?\r\n", "a+b = c; 50% \"q\" {x} [y] <z>?\r\n"},
+      {"+2D3eAA-", "\xF0\x9F\x98\x80"},
+      {"+AFwAfg-", "\\~"},
+  };
+  for (const auto& c : cases) {
+    std::string charset = "utf-7";
+    EXPECT_EQ(Decode(c.utf7, charset), c.utf8) << c.utf7;
+    EXPECT_EQ(charset, "utf-7");
+    EXPECT_EQ(TP::ConvertToCharset(c.utf8, 0, "utf-7").text, c.utf7);
+  }
+  for (const std::string& invalid : {"a\\b"s, "a~"s, "a+"s, "a+!"s, "+2D0-"s, "+AOR-"s, "\xE4"s}) {
+    std::string charset = "utf-7";
+    const std::string text = Decode(invalid, charset);
+    EXPECT_NE(charset, "utf-7") << invalid;
+    EXPECT_EQ(TP::ConvertToCharset(text, 0, charset).text, invalid);
+  }
+}
+
+// Whatever the bytes and whichever charset is asked for, reading them and writing them back in
+// the charset that was reported gives the same bytes.
+TEST(CharsetConversion, ReadingNeverLosesBytes) {
+  std::mt19937 random(20240611);
+  std::vector<std::string> samples = {""s, "\0"s, "\xFF\xFE"s,
+                                      "\xEF\xBB\xBF"
+                                      "bom"s};
+  for (int n = 0; n < 40; ++n) {
+    std::string bytes(random() % 300, '\0');
+    const bool ascii = n % 4 == 0;
+    for (char& c : bytes) c = static_cast<char>(ascii ? 32 + random() % 95 : random() % 256);
+    samples.push_back(bytes);
+  }
+  for (const auto& row : CharsetTable) {
+    if (row.codePage == kUtf7CodePage) continue;  // several spellings of the same text
+    for (const auto& bytes : samples) {
+      std::string charset(row.name);
+      const std::string text = Decode(bytes, charset);
+      const TCharsetConversion back = TP::ConvertToCharset(text, 0, charset);
+      EXPECT_TRUE(back.Complete()) << row.name;
+      EXPECT_EQ(back.text, bytes) << row.name << " read as " << charset;
+    }
+  }
 }
 
 TEST(CharsetConversion, UnwritableCharactersAreReportedNotHidden) {

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/html/Charsets.h"
+
+namespace tervil {
+
+// Files bigger than this ask before they are opened.
+constexpr std::int64_t kLargeFileThreshold = 409600;
+// A file counts as changed by another program when its time is this much later than the page's.
+constexpr std::int64_t kOutsideChangeToleranceNs = 3'456'000'000;
+
+bool HasDirectoryPart(const std::string& path);
+// Bytes of the file, or -1 when it cannot be opened for reading.
+std::int64_t GetFileSize(const std::string& path);
+// The file's modification time in nanoseconds since the epoch; 0 when the path has no folder
+// part, names no file, or names a folder.
+std::int64_t GetFileDate(const std::string& path);
+bool IsChangedOutside(std::int64_t pageDate, std::int64_t fileDate);
+// Whether the owner may not write the file (its "read-only attribute").
+bool IsReadOnlyFile(const std::string& path);
+bool SetReadOnlyFile(const std::string& path, bool readOnly, std::string* error);
+
+// The encoding name a file starts decoding from: the configured default when the file's
+// extension (with its dot, case as on disk) is listed in the encoding filter, else "-".
+std::string InitialEncoding(const std::string& fileName, const std::string& encodingFilter,
+                            const std::string& defaultEncoding);
+
+// How a document's text becomes a file's bytes.
+struct TWriteSettings {
+  bool unixEol = true;
+  bool autoDetectEol = true;
+  bool tabsToSpaces = false;
+  bool spacesToTabs = false;
+  int tabWidth = 4;
+};
+
+// LF or CR LF for a file whose line-break style was `style` (0 none, 1 LF first, 2 CR first).
+std::string LineTerminator(int style, const TWriteSettings& settings);
+// Converts the leading whitespace of one line as the settings ask.
+std::string ConvertLeadingWhitespace(std::string_view line, const TWriteSettings& settings);
+
+struct TEncodedDocument {
+  std::string bytes;
+  // Characters the encoding cannot hold; when not empty, `bytes` must not be written.
+  std::vector<TUnwritableChar> unwritable;
+};
+// The bytes of a file for the editor's text (lines joined by CR LF, LF or CR). Every line is
+// written, the last one without a terminator, so a document whose last line is empty ends with
+// a line break, exactly as the file it was read from.
+TEncodedDocument EncodeDocument(std::string_view text, int lineBreakStyle,
+                                const std::string& encoding, const TWriteSettings& settings);
+
+// Writes `bytes` so that the file holds either its old or its new content whatever happens:
+// into a temporary file in the same folder, flushed, then renamed over the target, keeping the
+// target's permission bits, owner and group. A symbolic link is followed. A file with several
+// hard links, or in a folder where no new file can be made, is written in place after a backup
+// copy was taken (and restored when the write fails). Returns false with the system's error text.
+bool SafeWriteFile(const std::string& path, std::string_view bytes, std::string* error);
+
+// Copies `path` to `backup`, replacing an older backup.
+bool BackupFile(const std::string& path, const std::string& backup, std::string* error);
+
+// Replaces the function used for writing file data, so tests can simulate a full disk.
+using TWriteFunction = std::function<long(int fd, const void* data, std::size_t size)>;
+void SetWriteFunctionForTests(TWriteFunction write);
+
+}  // namespace tervil

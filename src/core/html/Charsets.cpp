@@ -4,8 +4,7 @@
 // one byte at a time. This keeps decoding and encoding exact inverses (iconv's windows-1255 and
 // windows-1258 converters would otherwise compose base letters with combining marks) and makes
 // the conversions fast. UTF-7 has its own strict reader and writer (iconv silently drops a base64
-// run cut off at the end, and puts plain ASCII punctuation into base64); code pages outside the
-// table go through iconv.
+// run cut off at the end, and puts plain ASCII punctuation into base64).
 
 #include "core/html/Charsets.h"
 
@@ -56,13 +55,9 @@ bool IsSingleByteCodePage(int codePage) {
          codePage != kUtf7CodePage;
 }
 
+// The iconv name of a single-byte code page of the table.
 std::string IconvName(int codePage) {
   switch (codePage) {
-    case 0:
-    case 65001:
-      return "UTF-8";
-    case 65000:
-      return "UTF-7";
     case 21025:
       return "IBM1025";
     case 21866:
@@ -75,8 +70,7 @@ std::string IconvName(int codePage) {
       break;
   }
   if (codePage >= 1250 && codePage <= 1258) return "WINDOWS-" + std::to_string(codePage);
-  if (codePage >= 28591 && codePage <= 28599) return "ISO-8859-" + std::to_string(codePage - 28590);
-  return "CP" + std::to_string(codePage);
+  return "ISO-8859-" + std::to_string(codePage - 28590);  // 28591 to 28599
 }
 
 class TIconv {
@@ -248,7 +242,7 @@ class TUnwritableRecorder {
 
 // Writes one character through iconv. The windows-1255 and windows-1258 converters can write
 // some characters the byte table lacks as a base letter plus a combining mark.
-bool EncodeWithIconv(TIconv* cd, char32_t cp, std::string& out) {
+bool WriteDecomposed(TIconv* cd, char32_t cp, std::string& out) {
   if (cd == nullptr || !cd->Ok()) return false;
   std::string utf8;
   textutf8::AppendChar(utf8, cp);
@@ -285,44 +279,11 @@ void EncodeSingleByte(std::string_view utf8, int codePage, const TSingleByteChar
     const int byte = valid ? charset.ByteFor(cp) : -1;
     if (byte >= 0) {
       out += static_cast<char>(byte);
-    } else if (!valid || !EncodeWithIconv(composer.get(), cp, out)) {
+    } else if (!valid || !WriteDecomposed(composer.get(), cp, out)) {
       recorder.Record(utf8, start, valid ? cp : textutf8::kReplacementChar);
       out += static_cast<char>(charset.ByteFor(U'?'));
     }
   }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Other character sets, through iconv
-
-TCodecStatus DecodeWithIconv(std::string_view bytes, int codePage, std::string& out) {
-  TIconv cd("UTF-8", IconvName(codePage));
-  if (!cd.Ok()) return TCodecStatus::Unsupported;
-  out.clear();
-  std::size_t consumed = 0;
-  if (cd.Convert(bytes, out, consumed) != 0 || cd.Flush(out) != 0) return TCodecStatus::Invalid;
-  return TCodecStatus::Ok;
-}
-
-TCodecStatus EncodeWithIconv(std::string_view utf8, int codePage, TCharsetConversion& result) {
-  TIconv cd(IconvName(codePage), "UTF-8");
-  if (!cd.Ok()) return TCodecStatus::Unsupported;
-  std::string& out = result.text;
-  out.clear();
-  TUnwritableRecorder recorder(result);
-  std::size_t offset = 0;
-  while (offset < utf8.size()) {
-    std::size_t consumed = 0;
-    if (cd.Convert(utf8.substr(offset), out, consumed) == 0) break;
-    offset += consumed;
-    const std::size_t start = offset;
-    char32_t cp;
-    if (!textutf8::NextChar(utf8, offset, cp)) cp = textutf8::kReplacementChar;
-    recorder.Record(utf8, start, cp);
-    cd.Convert("?", out, consumed);
-  }
-  cd.Flush(out);
-  return TCodecStatus::Ok;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -344,7 +305,7 @@ TCodecStatus DecodeToUtf8(std::string_view bytes, int codePage, std::string& sto
     storage.clear();
     status = textutf8::DecodeUtf7(bytes, storage) ? TCodecStatus::Ok : TCodecStatus::Invalid;
   } else {
-    status = DecodeWithIconv(bytes, codePage, storage);
+    status = TCodecStatus::Unsupported;
   }
   utf8 = storage;
   return status;
@@ -360,7 +321,7 @@ TCodecStatus EncodeFromUtf8(std::string_view utf8, int codePage, TCharsetConvers
     textutf8::EncodeUtf7(utf8, result.text);
     return TCodecStatus::Ok;
   }
-  if (!IsSingleByteCodePage(codePage)) return EncodeWithIconv(utf8, codePage, result);
+  if (!IsSingleByteCodePage(codePage)) return TCodecStatus::Unsupported;
   const TSingleByteCharset* charset = SingleByteCharset(codePage);
   if (charset == nullptr) return TCodecStatus::Unsupported;
   EncodeSingleByte(utf8, codePage, *charset, result);

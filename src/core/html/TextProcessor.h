@@ -52,8 +52,8 @@ class TTextProcessor {
 
   // Reads the text as the source code page and writes it in the target code page (0 is the system
   // code page, UTF-8). Bytes not valid in the source and characters the target cannot hold are
-  // reported in the result (see TCharsetConversion). A code page the system cannot convert leaves
-  // the text unchanged.
+  // reported in the result (see TCharsetConversion). A code page that is not in CharsetTable
+  // leaves the text unchanged.
   static TCharsetConversion ConvertCodePage(std::string_view text, int sourceCodePage,
                                             int targetCodePage);
 

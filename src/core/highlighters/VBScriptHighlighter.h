@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/highlighters/LexerTools.h"
+#include "core/highlighters/SyntaxHighlighter.h"
+
+namespace tervil {
+
+// VBScript: case-insensitive reserved words, "'" and Rem comments, strings with doubled
+// quotes, decimal, &H and &O numbers and #date# literals. No construct spans lines.
+class TVBScriptHighlighter : public TSyntaxHighlighter {
+ public:
+  TVBScriptHighlighter();
+
+  THighlighterState TokenizeRange(std::string_view line, std::size_t begin, std::size_t end,
+                                  bool endsLine, THighlighterState start,
+                                  std::vector<TToken>& tokens) override;
+
+ private:
+  const THighlighterAttribute* Step(TScanner& s);
+
+  THighlighterAttribute* comment_;
+  THighlighterAttribute* identifier_;
+  THighlighterAttribute* number_;
+  THighlighterAttribute* keyword_;
+  THighlighterAttribute* space_;
+  THighlighterAttribute* string_;
+  THighlighterAttribute* symbol_;
+};
+
+}  // namespace tervil

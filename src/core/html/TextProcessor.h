@@ -41,12 +41,15 @@ class TTextProcessor {
   // Puts a backslash before ", $, ' and \.
   static std::string EscapeQuotes(std::string_view text);
 
-  // Removes the attributes of every tag except those whose attributes carry content (a, img,
-  // input, area, applet, textarea, select, param, link, form, embed, object, option, meta, style,
-  // script), then deletes "<font>" and "</font>".
+  // Removes the attributes (everything from the first space up to ">" or " />") of every element
+  // tag except those whose attributes carry content (a, img, input, area, applet, textarea,
+  // select, param, link, form, embed, object, option, meta, style, script, and any name with the
+  // same first three letters), then deletes "<font>" and "</font>". Only "<" or "</" followed by
+  // a letter starts an element tag: comments, processing instructions (PHP code) and comparisons
+  // are left alone, and so is a tag that no ">" closes.
   static std::string UnformatTags(std::string_view text, const TProgressCallback& progress = {});
 
-  // Case-map everything from each "<" up to the next ">" (not the ">" itself).
+  // Case-map (Unicode) everything from each "<" up to the next ">"; text outside tags is kept.
   static std::string LowerCaseTags(std::string_view text);
   static std::string UpperCaseTags(std::string_view text);
 
@@ -76,8 +79,9 @@ class TTextProcessor {
   // bytes were not valid in the chosen character set.
   static std::string DetectCharsetAndConvert(std::string_view text, std::string& charset);
 
-  // Breaks every item longer than `width` characters into chunks that end at a space (the space
-  // stays with its chunk), in place.
+  // Breaks every item, in place, into chunks of at most `width` characters that end at a space
+  // (the space stays with its chunk; the first chunk may hold width + 1 characters). A stretch
+  // without a space runs on to the next space. Joining the chunks gives back the item.
   static void BreakLines(TStringList& lines, int width);
 };
 

@@ -91,10 +91,12 @@ class TMarkupLexer {
   const THighlighterAttribute* OpenMarkup() {
     if (s_.StartsWith("<!--")) {
       s_.Advance(4);
+      mode_ = kComment;
       return Until("-->", kText, style_.comment);
     }
     if (style_.xml && s_.StartsWith("<![CDATA[")) {
       s_.Advance(9);
+      mode_ = kCData;
       return Until("]]>", kText, style_.cdata);
     }
     if (s_.StartsWith("<!")) {
@@ -104,6 +106,7 @@ class TMarkupLexer {
     }
     if (s_.StartsWith("<?")) {
       s_.Advance(2);
+      mode_ = kProcessing;
       return Until(style_.xml ? "?>" : ">", kText, style_.processing);
     }
     std::size_t nameAt = s_.Peek(1) == '/' ? 2 : 1;

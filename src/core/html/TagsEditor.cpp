@@ -1,0 +1,214 @@
+#include "core/html/TagsEditor.h"
+
+#include "core/common/TextFile.h"
+#include "core/html/TextProcessor.h"
+#include "core/html/Utf8Text.h"
+
+namespace tervil {
+
+namespace {
+
+constexpr std::string_view kTagOpener = "<tag name=\"";
+constexpr std::string_view kTagCloser = "</tag>";
+constexpr std::string_view kPropertyOpener = "<property";
+
+// Unicode lower case of every character; bytes that are not UTF-8 are kept as they are.
+std::string LowerCaseText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t start = i;
+    char32_t cp;
+    if (textutf8::NextChar(text, i, cp))
+      textutf8::AppendChar(out, textutf8::ToLower(cp));
+    else
+      out.append(text.substr(start, i - start));
+  }
+  return out;
+}
+
+// Removes characters up to and including the space from both ends.
+std::string_view Trimmed(std::string_view text) {
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// The text from `from` up to and including the first `last` after it, or to the end of `text`.
+std::string_view UpToAndIncluding(std::string_view text, std::size_t from, char last) {
+  const std::size_t end = text.find(last, from);
+  return text.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from + 1);
+}
+
+// A named value set, or the pieces between the vertical bars behind an empty entry. The last
+// character of the text always belongs to the last piece, so "a|b|" gives "a" and "b|".
+std::vector<std::string> ValuesFromText(std::string_view text) {
+  std::vector<std::string> values;
+  if (const auto set = NamedValueSet(text); !set.empty()) {
+    values.assign(set.begin(), set.end());
+    return values;
+  }
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i + 1 == text.size())
+      values.emplace_back(Trimmed(text.substr(start)));
+    else if (text[i] == '|') {
+      values.emplace_back(Trimmed(text.substr(start, i - start)));
+      start = i + 1;
+    }
+  }
+  if (!values.empty()) values.insert(values.begin(), std::string());
+  return values;
+}
+
+TAttrEditStyle EditStyleFromText(std::string_view style) {
+  if (style == "esellipsis") return esEllipsis;
+  if (style == "espicklist") return esPickList;
+  return esNone;
+}
+
+AttrStruct ParseProperty(std::string_view property) {
+  AttrStruct attr;
+  attr.Name = GetAttributeValue("name", property, false);
+  const std::string valuesText = GetAttributeValue("values", property, false);
+  const std::string_view values = Trimmed(valuesText);
+  attr.Values = ValuesFromText(values);
+  attr.UserValue = GetAttributeValue("uservalue", property, false) == "true";
+  attr.EditStyle = EditStyleFromText(GetAttributeValue("style", property, false));
+  if (!NamedValueSet(values).empty()) attr.Special = values;
+  attr.Info = GetAttributeValue("info", property, false);
+  return attr;
+}
+
+// Every property element of a tag's body, in order. The character after a property's ">" is
+// skipped, so properties are expected on lines of their own.
+TAttrStructArray ParseProperties(std::string_view body) {
+  TAttrStructArray attributes;
+  std::size_t at = 0;
+  while (at < body.size()) {
+    const std::size_t start = body.find(kPropertyOpener, at);
+    if (start == std::string_view::npos) break;
+    const std::string_view property = UpToAndIncluding(body, start, '>');
+    attributes.push_back(ParseProperty(property));
+    at = start + property.size() + 1;
+  }
+  return attributes;
+}
+
+}  // namespace
+
+// ---- TTagsEditor
+
+TTagsEditor::TTagsEditor(const std::string& fileName) {
+  std::vector<std::string> lines;
+  std::string error;
+  if (!ReadLineList(fileName, lines, &error)) throw TTagsFileError(error);
+  std::string text;
+  for (const auto& line : lines) text.append(line).append("\r\n");
+  SetFileText(text);
+}
+
+void TTagsEditor::SetFileText(std::string_view text) {
+  fileText_ = LowerCaseText(text);
+}
+
+// ---- THtmlTagsEditor: loading
+
+THtmlTagsEditor::THtmlTagsEditor() = default;
+
+THtmlTagsEditor::THtmlTagsEditor(const std::string& fileName) : TTagsEditor(fileName) {
+  Parse();
+}
+
+void THtmlTagsEditor::LoadText(std::string_view text) {
+  SetFileText(text);
+  Parse();
+}
+
+void THtmlTagsEditor::Parse() {
+  knownTags_.clear();
+  flags_.clear();
+  for (auto& attributes : attributes_) attributes.clear();
+  currentTag_ = {};
+  for (int i = 0; i < kBuiltInTagCount; ++i) ParseTag(i, FileText());
+}
+
+void THtmlTagsEditor::ParseTag(int index, std::string_view text) {
+  const std::string_view name = BuiltInTagNames()[index];
+  std::string opener(kTagOpener);
+  opener.append(name).append("\"");
+  const std::size_t start = text.find(opener);
+  if (start == std::string_view::npos) return;
+
+  const std::string_view head = UpToAndIncluding(text, start, '>');
+  Thtmltagsoptions flags = 0;
+  if (GetAttributeValue("double", head, false) == "double") flags |= htoDouble;
+  if (GetAttributeValue("deprecated", head, false) == "deprecated") flags |= htoDeprecated;
+  knownTags_.emplace_back(name);
+  flags_.push_back(flags);
+
+  const std::size_t end = text.find(kTagCloser, start);
+  if (end != std::string_view::npos)
+    attributes_[index] = ParseProperties(text.substr(start, end - start));
+}
+
+// ---- THtmlTagsEditor: lookups
+
+int THtmlTagsEditor::IndexOfTag(std::string_view name) const {
+  for (std::size_t i = 0; i < knownTags_.size(); ++i)
+    if (knownTags_[i] == name) return static_cast<int>(i);
+  return -1;
+}
+
+Thtmltagsoptions THtmlTagsEditor::TagFlags(int index) const {
+  if (index < 0 || index >= static_cast<int>(flags_.size())) return 0;
+  return flags_[index];
+}
+
+bool THtmlTagsEditor::TagId(std::string_view name, int& id) {
+  // Every built-in name is found in any letter case, "!DOCTYPE" included.
+  static const std::vector<std::string> lowerNames = [] {
+    std::vector<std::string> names;
+    for (std::string_view builtIn : BuiltInTagNames()) names.push_back(LowerCaseText(builtIn));
+    return names;
+  }();
+  const std::string lower = LowerCaseText(name);
+  for (std::size_t i = 0; i < lowerNames.size(); ++i) {
+    if (lowerNames[i] == lower) {
+      id = static_cast<int>(i) + 1;
+      return true;
+    }
+  }
+  id = 0;
+  return false;
+}
+
+const TAttrStructArray& THtmlTagsEditor::Attributes(int id) const {
+  static const TAttrStructArray kNone;
+  if (id < 1 || id > kBuiltInTagCount) return kNone;
+  return attributes_[id - 1];
+}
+
+const AttrStruct* THtmlTagsEditor::FindAttribute(std::string_view tag,
+                                                 std::string_view attribute) const {
+  int id;
+  if (!TagId(tag, id)) return nullptr;
+  for (const auto& attr : Attributes(id))
+    if (attr.Name == attribute) return &attr;
+  return nullptr;
+}
+
+std::string THtmlTagsEditor::AttributeInfo(std::string_view tag, std::string_view attribute) const {
+  const AttrStruct* attr = FindAttribute(tag, attribute);
+  return attr ? attr->Info : std::string();
+}
+
+std::string THtmlTagsEditor::AttributeSpecial(std::string_view tag,
+                                              std::string_view attribute) const {
+  const AttrStruct* attr = FindAttribute(tag, attribute);
+  return attr ? attr->Special : std::string();
+}
+
+}  // namespace tervil

@@ -1,0 +1,578 @@
+#include "core/editcomponent/EditorModel.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "core/editcomponent/SearchEngines.h"
+#include "core/editcomponent/Utf8.h"
+
+namespace tervil {
+
+TMemoryClipboard& TMemoryClipboard::Shared() {
+  static TMemoryClipboard clipboard;
+  return clipboard;
+}
+
+TEditorModel::TEditorModel()
+    : clipboard_(&TMemoryClipboard::Shared()),
+      plainEngine_(std::make_unique<TPlainSearchEngine>()),
+      engine_(plainEngine_.get()) {
+  undo_.MarkSaved();
+}
+
+TEditorModel::~TEditorModel() = default;
+
+// ---------------------------------------------------------------- notifications
+
+void TEditorModel::AddListener(TEditorListener* listener) {
+  if (listener && std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end()) {
+    listeners_.push_back(listener);
+  }
+}
+
+void TEditorModel::RemoveListener(TEditorListener* listener) {
+  listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
+}
+
+void TEditorModel::Notify(TStatusChanges changes) {
+  pending_ |= changes;
+  if (updateDepth_ == 0) {
+    ++updateDepth_;
+    EndUpdate();
+  }
+}
+
+void TEditorModel::EndUpdate() {
+  if (updateDepth_ == 0 || --updateDepth_ > 0 || pending_ == 0) return;
+  TStatusChanges changes = pending_;
+  pending_ = 0;
+  for (std::size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->StatusChanged(changes);
+}
+
+// ---------------------------------------------------------------- text and lines
+
+void TEditorModel::ResetText(std::string_view text, bool modified) {
+  UpdateScope scope(*this);
+  buffer_.Assign(text);
+  caret_ = anchor_ = selEnd_ = TBufferPos{};
+  desiredDisplayColumn_ = 1;
+  topLine_ = 1;
+  for (auto& bookmark : bookmarks_) bookmark.reset();
+  openGroup_ = TUndoGroup{};
+  undoBlockDepth_ = 0;
+  undo_.Clear();
+  if (modified) {
+    undo_.MarkModified();
+  } else {
+    undo_.MarkSaved();
+  }
+  for (std::size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->TextReset();
+  Notify(scCaret | scSelection | scText | scModified | scTopLine);
+}
+
+void TEditorModel::SetText(std::string_view text) {
+  ResetText(text, true);
+}
+void TEditorModel::LoadFromBytes(std::string_view bytes) {
+  ResetText(bytes, false);
+}
+
+bool TEditorModel::EndsWithLineBreak() const {
+  return LineCount() > 1 &&
+         buffer_.LineEnd(buffer_.LineCount() - 1) == buffer_.LineStart(buffer_.LineCount() - 1);
+}
+
+void TEditorModel::CheckLineIndex(int index, int limit) const {
+  if (index < 0 || index >= limit) {
+    throw std::out_of_range("Line index out of bounds (" + std::to_string(index) + ")");
+  }
+}
+
+std::string TEditorModel::Line(int index) const {
+  CheckLineIndex(index, LineCount());
+  return buffer_.Line(static_cast<std::size_t>(index));
+}
+
+int TEditorModel::LineLength(int index) const {
+  CheckLineIndex(index, LineCount());
+  return static_cast<int>(buffer_.LineChars(static_cast<std::size_t>(index)));
+}
+
+void TEditorModel::SetLine(int index, std::string_view text) {
+  CheckLineIndex(index, LineCount());
+  UpdateScope scope(*this);
+  BeginUndoBlock();
+  const int line = index + 1;
+  DeleteText({1, line}, {LineLength(index) + 1, line});
+  InsertText({1, line}, text);
+  EndUndoBlock();
+}
+
+void TEditorModel::InsertLine(int index, std::string_view text) {
+  CheckLineIndex(index, LineCount() + 1);
+  UpdateScope scope(*this);
+  BeginUndoBlock();
+  if (buffer_.ByteCount() == 0) {
+    InsertText({1, 1}, text);
+  } else if (index < LineCount()) {
+    std::string line(text);
+    line.push_back('\n');
+    InsertText({1, index + 1}, line);
+  } else {
+    std::string line("\n");
+    line.append(text);
+    InsertText(EndOfText(), line);
+  }
+  EndUndoBlock();
+}
+
+void TEditorModel::DeleteLine(int index) {
+  CheckLineIndex(index, LineCount());
+  UpdateScope scope(*this);
+  BeginUndoBlock();
+  const int line = index + 1;
+  if (line < LineCount()) {
+    DeleteText({1, line}, {1, line + 1});
+  } else if (line > 1) {
+    DeleteText({LineLength(index - 1) + 1, line - 1}, {LineLength(index) + 1, line});
+  } else {
+    DeleteText({1, 1}, {LineLength(0) + 1, 1});
+  }
+  EndUndoBlock();
+}
+
+TBufferPos TEditorModel::EndOfText() const {
+  return {LineLength(LineCount() - 1) + 1, LineCount()};
+}
+
+// ---------------------------------------------------------------- positions
+
+TBufferPos TEditorModel::ClampPos(TBufferPos pos) const {
+  pos.Line = std::clamp(pos.Line, 1, LineCount());
+  pos.Column = std::clamp(pos.Column, 1, LineLength(pos.Line - 1) + 1);
+  return pos;
+}
+
+TBufferPos TEditorModel::ClampCaret(TBufferPos pos) const {
+  pos.Line = std::clamp(pos.Line, 1, LineCount());
+  int limit = LineLength(pos.Line - 1) + 1;
+  if (HasOption(eoScrollPastEol)) limit = std::max(limit, maxScrollWidth_);
+  pos.Column = std::clamp(pos.Column, 1, limit);
+  return pos;
+}
+
+std::size_t TEditorModel::ByteOfPos(TBufferPos pos) const {
+  const auto line = static_cast<std::size_t>(std::clamp(pos.Line, 1, LineCount()) - 1);
+  const std::size_t start = buffer_.LineStart(line);
+  const std::size_t column = static_cast<std::size_t>(std::max(pos.Column, 1) - 1);
+  return std::min(buffer_.ByteOfChar(buffer_.CharIndex(start) + column), buffer_.LineEnd(line));
+}
+
+TBufferPos TEditorModel::PosOfByte(std::size_t byte) const {
+  byte = buffer_.CharBoundary(byte);
+  const std::size_t line = buffer_.LineOfByte(byte);
+  const std::size_t column = buffer_.CharIndex(byte) - buffer_.CharIndex(buffer_.LineStart(line));
+  return {static_cast<int>(column) + 1, static_cast<int>(line) + 1};
+}
+
+std::int64_t TEditorModel::RowColToCharIndex(TBufferPos pos) const {
+  const auto line = static_cast<std::size_t>(std::clamp(pos.Line, 1, LineCount()) - 1);
+  const std::size_t startChar = buffer_.CharIndex(buffer_.LineStart(line));
+  const std::size_t endChar = buffer_.CharIndex(buffer_.LineEnd(line));
+  const std::size_t column = static_cast<std::size_t>(std::max(pos.Column, 1) - 1);
+  return static_cast<std::int64_t>(std::min(startChar + column, endChar) + line);
+}
+
+TBufferPos TEditorModel::CharIndexToRowCol(std::int64_t offset) const {
+  offset = std::clamp<std::int64_t>(offset, 0, TextLength());
+  return PosOfByte(buffer_.ByteOfOffset(static_cast<std::size_t>(offset)));
+}
+
+int TEditorModel::DisplayColumn(TBufferPos pos) const {
+  pos.Line = std::clamp(pos.Line, 1, LineCount());
+  const std::size_t line = static_cast<std::size_t>(pos.Line - 1);
+  const std::size_t start = buffer_.LineStart(line);
+  const std::size_t end = buffer_.LineEnd(line);
+  int remaining = std::max(pos.Column, 1) - 1;
+  int display = 0;
+  buffer_.VisitRange(start, end - start, [&](const char* data, std::size_t size) {
+    for (std::size_t i = 0; i < size && remaining > 0; ++i) {
+      auto c = static_cast<unsigned char>(data[i]);
+      if (utf8::IsContinuation(c)) continue;
+      display = c == '\t' ? (display / tabWidth_ + 1) * tabWidth_ : display + 1;
+      --remaining;
+    }
+    return remaining > 0;
+  });
+  return display + remaining + 1;
+}
+
+int TEditorModel::BufferColumn(int line, int displayColumn) const {
+  line = std::clamp(line, 1, LineCount());
+  const std::size_t index = static_cast<std::size_t>(line - 1);
+  const std::size_t start = buffer_.LineStart(index);
+  const std::size_t end = buffer_.LineEnd(index);
+  const int target = std::max(displayColumn, 1) - 1;
+  int display = 0;
+  int column = 0;
+  bool reached = target == 0;
+  buffer_.VisitRange(start, end - start, [&](const char* data, std::size_t size) {
+    for (std::size_t i = 0; i < size && !reached; ++i) {
+      auto c = static_cast<unsigned char>(data[i]);
+      if (utf8::IsContinuation(c)) continue;
+      int next = c == '\t' ? (display / tabWidth_ + 1) * tabWidth_ : display + 1;
+      if (next > target) {
+        reached = true;  // the target lies inside this character: take its start
+        break;
+      }
+      display = next;
+      ++column;
+      reached = display >= target;
+    }
+    return !reached;
+  });
+  return column + 1 + (reached ? 0 : target - display);
+}
+
+// ---------------------------------------------------------------- primitive edits
+
+TBufferPos TEditorModel::InsertText(TBufferPos pos, std::string_view text) {
+  pos = ClampPos(pos);
+  std::string normalized;
+  if (!utf8::IsNormalized(text)) {
+    utf8::NormalizeAppend(text, normalized);
+    text = normalized;
+  }
+  if (text.empty()) return pos;
+  UpdateScope scope(*this);
+  BeginUndoBlock();
+  buffer_.InsertNormalized(ByteOfPos(pos), text);
+  const TBufferPos end = PositionAfter(pos, text);
+  if (recording_) {
+    RecordChange({TChangeReason::crInsert, pos, end, std::string(text), selMode_});
+  }
+  AfterInsert(pos, end);
+  EndUndoBlock();
+  return end;
+}
+
+void TEditorModel::DeleteText(TBufferPos start, TBufferPos end) {
+  start = ClampPos(start);
+  end = ClampPos(end);
+  if (end < start) std::swap(start, end);
+  if (start == end) return;
+  UpdateScope scope(*this);
+  BeginUndoBlock();
+  const std::size_t from = ByteOfPos(start);
+  const std::size_t to = ByteOfPos(end);
+  std::string removed;
+  if (recording_) removed = buffer_.Range(from, to - from);
+  buffer_.Erase(from, to - from);
+  if (recording_) {
+    RecordChange({TChangeReason::crDelete, start, end, std::move(removed), selMode_});
+  }
+  AfterDelete(start, end);
+  EndUndoBlock();
+}
+
+void TEditorModel::AfterInsert(TBufferPos start, TBufferPos end) {
+  const int added = end.Line - start.Line;
+  // A position at the insertion point stays before the new text, unless whole lines went in
+  // before its line.
+  const bool wholeLines = added > 0 && start.Column == 1 && end.Column == 1;
+  auto shift = [&](TBufferPos& p) {
+    if (p < start || (p == start && !wholeLines)) return;
+    if (p.Line == start.Line) {
+      p = {end.Column + p.Column - start.Column, end.Line};
+    } else {
+      p.Line += added;
+    }
+  };
+  shift(caret_);
+  shift(anchor_);
+  shift(selEnd_);
+  for (auto& bookmark : bookmarks_) {
+    // A bookmark marks its line: it moves when its whole line moves down.
+    if (bookmark &&
+        (bookmark->Line > start.Line || (bookmark->Line == start.Line && start.Column == 1))) {
+      bookmark->Line += added;
+    }
+  }
+  const int first = start.Line - 1;
+  for (std::size_t i = 0; i < listeners_.size(); ++i) {
+    TEditorListener* l = listeners_[i];
+    if (added == 0) {
+      l->LinesChanged(first, 1);
+    } else if (start.Column == 1 && end.Column == 1) {
+      l->LinesInserted(first, added);  // whole lines went in before line `first`
+    } else {
+      l->LinesChanged(first, 1);
+      l->LinesInserted(first + 1, added);
+    }
+  }
+  Notify(scText | scCaret | scSelection | scModified);
+}
+
+void TEditorModel::AfterDelete(TBufferPos start, TBufferPos end) {
+  const int removed = end.Line - start.Line;
+  auto shift = [&](TBufferPos& p) {
+    if (p <= start) return;
+    if (p < end) {
+      p = start;
+    } else if (p.Line == end.Line) {
+      p = {start.Column + p.Column - end.Column, start.Line};
+    } else {
+      p.Line -= removed;
+    }
+  };
+  shift(caret_);
+  shift(anchor_);
+  shift(selEnd_);
+  for (auto& bookmark : bookmarks_) {
+    if (!bookmark) continue;
+    if (bookmark->Line > end.Line) {
+      bookmark->Line -= removed;
+    } else if (bookmark->Line > start.Line) {
+      bookmark->Line = start.Line;  // its line went away: keep it where the text joined
+    }
+  }
+  const int first = start.Line - 1;
+  for (std::size_t i = 0; i < listeners_.size(); ++i) {
+    TEditorListener* l = listeners_[i];
+    if (removed == 0) {
+      l->LinesChanged(first, 1);
+    } else if (start.Column == 1 && end.Column == 1) {
+      l->LinesDeleted(first, removed);
+    } else {
+      l->LinesDeleted(first + 1, removed);
+      l->LinesChanged(first, 1);
+    }
+  }
+  Notify(scText | scCaret | scSelection | scModified);
+}
+
+// ---------------------------------------------------------------- undo
+
+TSelectionState TEditorModel::SelectionState() const {
+  return {caret_, anchor_, selEnd_, selMode_};
+}
+
+void TEditorModel::RestoreSelection(const TSelectionState& state) {
+  caret_ = ClampCaret(state.Caret);
+  anchor_ = ClampCaret(state.BlockBegin);
+  selEnd_ = ClampCaret(state.BlockEnd);
+  selMode_ = state.Mode;
+  desiredDisplayColumn_ = 0;
+  EnsureCaretVisible();
+  Notify(scCaret | scSelection);
+}
+
+void TEditorModel::RecordChange(TUndoItem&& item) {
+  if (undoBlockDepth_ == 0) return;  // InsertText and DeleteText always open a block
+  openGroup_.Items.push_back(std::move(item));
+}
+
+void TEditorModel::BeginUndoBlock() {
+  if (undoBlockDepth_++ > 0) return;
+  openGroup_ = TUndoGroup{};
+  openGroup_.Command = command_;
+  openGroup_.Before = SelectionState();
+}
+
+void TEditorModel::EndUndoBlock() {
+  if (undoBlockDepth_ == 0 || --undoBlockDepth_ > 0) return;
+  if (openGroup_.Items.empty()) return;
+  openGroup_.After = SelectionState();
+  const bool typing = openGroup_.Command == ecChar || openGroup_.Command == ecDeleteLastChar ||
+                      openGroup_.Command == ecDeleteChar;
+  undo_.Add(std::move(openGroup_), typing && HasOption(eoGroupUndo));
+  openGroup_ = TUndoGroup{};
+  Notify(scModified);
+}
+
+void TEditorModel::ApplyUndoGroup(const TUndoGroup& group, bool undo) {
+  recording_ = false;
+  const TSelectionMode mode = selMode_;
+  if (undo) {
+    for (auto it = group.Items.rbegin(); it != group.Items.rend(); ++it) {
+      if (it->Reason == TChangeReason::crInsert) {
+        DeleteText(it->Start, it->End);
+      } else {
+        InsertText(it->Start, it->Text);
+      }
+    }
+  } else {
+    for (const TUndoItem& item : group.Items) {
+      if (item.Reason == TChangeReason::crInsert) {
+        InsertText(item.Start, item.Text);
+      } else {
+        DeleteText(item.Start, item.End);
+      }
+    }
+  }
+  selMode_ = mode;
+  recording_ = true;
+}
+
+void TEditorModel::Undo() {
+  if (readOnly_ || !undo_.CanUndo() || undoBlockDepth_ > 0) return;
+  UpdateScope scope(*this);
+  TUndoGroup group = undo_.PopUndo();
+  ApplyUndoGroup(group, true);
+  RestoreSelection(group.Before);
+  undo_.PushRedo(std::move(group));
+  Notify(scModified);
+}
+
+void TEditorModel::Redo() {
+  if (readOnly_ || !undo_.CanRedo() || undoBlockDepth_ > 0) return;
+  UpdateScope scope(*this);
+  TUndoGroup group = undo_.PopRedo();
+  ApplyUndoGroup(group, false);
+  RestoreSelection(group.After);
+  undo_.PushUndo(std::move(group));
+  Notify(scModified);
+}
+
+void TEditorModel::ClearUndo() {
+  undo_.Clear();
+  Notify(scModified);
+}
+
+void TEditorModel::AddUndoChange(TChangeReason reason, TBufferPos start, TBufferPos end,
+                                 std::string_view text, TSelectionMode mode) {
+  TUndoItem item{reason, start, end, {}, mode};
+  utf8::NormalizeAppend(text, item.Text);
+  if (undoBlockDepth_ > 0) {
+    openGroup_.Items.push_back(std::move(item));
+    return;
+  }
+  TUndoGroup group;
+  group.Items.push_back(std::move(item));
+  group.Before = group.After = SelectionState();
+  undo_.Add(std::move(group), false);
+  Notify(scModified);
+}
+
+void TEditorModel::SetModified(bool modified) {
+  if (modified) {
+    undo_.MarkModified();
+  } else {
+    undo_.MarkSaved();
+  }
+  Notify(scModified);
+}
+
+// ---------------------------------------------------------------- caret and view
+
+void TEditorModel::SetCaretPos(TBufferPos pos) {
+  MoveCaret(pos, false);
+}
+
+void TEditorModel::MoveCaret(TBufferPos pos, bool extend) {
+  pos = ClampCaret(pos);
+  if (extend) {
+    if (!SelAvail()) anchor_ = caret_;
+    selEnd_ = pos;
+  } else {
+    anchor_ = selEnd_ = pos;
+  }
+  caret_ = pos;
+  desiredDisplayColumn_ = 0;
+  EnsureCaretVisible();
+  Notify(scCaret | scSelection);
+}
+
+void TEditorModel::SetTopLine(int line) {
+  line = std::clamp(line, 1, LineCount());
+  if (line == topLine_) return;
+  topLine_ = line;
+  Notify(scTopLine);
+}
+
+void TEditorModel::SetLinesInWindow(int lines) {
+  linesInWindow_ = std::max(lines, 0);
+  EnsureCaretVisible();
+}
+
+void TEditorModel::EnsureCaretVisible() {
+  if (linesInWindow_ <= 0) return;
+  if (caret_.Line < topLine_) {
+    SetTopLine(caret_.Line);
+  } else if (caret_.Line >= topLine_ + linesInWindow_) {
+    SetTopLine(caret_.Line - linesInWindow_ + 1);
+  }
+}
+
+// ---------------------------------------------------------------- editing state
+
+void TEditorModel::SetReadOnly(bool readOnly) {
+  readOnly_ = readOnly;
+  Notify(scReadOnly);
+}
+
+void TEditorModel::SetInsertMode(bool insert) {
+  insertMode_ = insert;
+  Notify(scInsertMode);
+}
+
+void TEditorModel::SetOptions(TEditorOptions options) {
+  options_ = options;
+  if (!HasOption(eoScrollPastEol)) {
+    caret_ = ClampCaret(caret_);
+    anchor_ = ClampCaret(anchor_);
+    selEnd_ = ClampCaret(selEnd_);
+  }
+  Notify(scOptions | scCaret);
+}
+
+void TEditorModel::SetTabWidth(int width) {
+  tabWidth_ = std::clamp(width, 1, 256);
+  Notify(scOptions);
+}
+
+void TEditorModel::SetMaxScrollWidth(int columns) {
+  maxScrollWidth_ = std::max(columns, 1);
+}
+
+void TEditorModel::SetClipboard(TClipboard* clipboard) {
+  clipboard_ = clipboard ? clipboard : &TMemoryClipboard::Shared();
+}
+
+void TEditorModel::SetSearchEngine(TSearchEngine* engine) {
+  engine_ = engine ? engine : plainEngine_.get();
+}
+
+// ---------------------------------------------------------------- bookmarks
+
+namespace {
+void CheckBookmark(int number) {
+  if (number < 0 || number > 9) {
+    throw std::out_of_range("Bookmark number out of range (" + std::to_string(number) + ")");
+  }
+}
+}  // namespace
+
+void TEditorModel::SetBookmark(int number, TBufferPos pos) {
+  CheckBookmark(number);
+  bookmarks_[number] = ClampPos(pos);
+}
+
+void TEditorModel::ClearBookmark(int number) {
+  CheckBookmark(number);
+  bookmarks_[number].reset();
+}
+
+bool TEditorModel::IsBookmark(int number) const {
+  CheckBookmark(number);
+  return bookmarks_[number].has_value();
+}
+
+bool TEditorModel::GetBookmark(int number, TBufferPos& pos) const {
+  CheckBookmark(number);
+  if (!bookmarks_[number]) return false;
+  pos = *bookmarks_[number];
+  return true;
+}
+
+}  // namespace tervil

@@ -1,0 +1,110 @@
+#include "core/editcomponent/EditorModel.h"
+#include "core/editcomponent/SearchEngine.h"
+#include "core/editcomponent/Utf8.h"
+
+namespace tervil {
+
+int TEditorModel::SearchReplace(std::string_view search, std::string_view replacement,
+                                TSearchOptions options) {
+  if (search.empty()) return 0;
+  TSearchEngine& engine = *engine_;
+  engine.Prepare(search, options);
+  const bool backwards = (options & ssoBackwards) != 0;
+  const bool replace = (options & ssoReplace) != 0;
+  const bool replaceAll = replace && (options & ssoReplaceAll) != 0;
+  bool ask = replace && (options & ssoPrompt) != 0;
+  std::string repl;
+  utf8::NormalizeAppend(replacement, repl);
+
+  // The scope: the selection, or from the caret onwards (backwards: up to the caret), or all.
+  std::size_t begin = 0;
+  std::size_t end = buffer_.ByteCount();
+  if ((options & ssoSelectedOnly) != 0 && SelAvail()) {
+    begin = ByteOfPos(BlockBegin());
+    end = ByteOfPos(BlockEnd());
+  } else if ((options & ssoEntireScope) == 0) {
+    const std::size_t caret = ByteOfPos(caret_);
+    (backwards ? end : begin) = caret;
+  }
+
+  UpdateScope scope(*this);
+  if (replaceAll && !ask && !backwards) return ReplaceAllInScope(begin, end, repl);
+
+  BeginUndoBlock();
+  int count = 0;
+  std::size_t pos = backwards ? end : begin;
+  TSearchMatch m;
+  while (backwards ? engine.Find(buffer_, begin, pos, true, m)
+                   : engine.Find(buffer_, pos, end, false, m)) {
+    ++count;
+    const TBufferPos start = PosOfByte(m.Start);
+    const TBufferPos stop = PosOfByte(m.End);
+    if (!replace) {
+      backwards ? SetCaretAndSelection(start, stop, start)
+                : SetCaretAndSelection(stop, start, stop);
+      break;
+    }
+    TReplaceAction action = TReplaceAction::raReplace;
+    if (ask) {
+      SetCaretAndSelection(stop, start, stop);
+      if (OnReplaceText)
+        action =
+            OnReplaceText(std::string(search), std::string(replacement), start.Line, start.Column);
+    }
+    if (action == TReplaceAction::raCancel) break;
+    if (action == TReplaceAction::raSkip) {
+      pos = backwards ? m.Start : m.End;
+    } else {
+      if (action == TReplaceAction::raReplaceAll) ask = false;
+      std::string text;
+      engine.AppendReplacement(repl, text);
+      const TBufferPos after = ReplaceMatch(m.Start, m.End, text);
+      MoveCaret(backwards ? start : after, false);
+      if (backwards) {
+        pos = m.Start;
+      } else {
+        pos = m.Start + text.size();
+        end = end + text.size() - (m.End - m.Start);
+      }
+    }
+    if (!replaceAll) break;
+    if (!ask && !backwards) {
+      count += ReplaceAllInScope(pos, end, repl);
+      break;
+    }
+  }
+  EndUndoBlock();
+  return count;
+}
+
+TBufferPos TEditorModel::ReplaceMatch(std::size_t start, std::size_t end,
+                                      std::string_view replacement) {
+  const TBufferPos from = PosOfByte(start);
+  DeleteText(from, PosOfByte(end));
+  return InsertText(from, replacement);
+}
+
+int TEditorModel::ReplaceAllInScope(std::size_t begin, std::size_t end,
+                                    std::string_view replacement) {
+  // Build the new text of the span from the first to the last match and put it in with one
+  // deletion and one insertion: a single undo step at memory speed, however many matches.
+  std::string text;
+  std::size_t first = std::string::npos;
+  std::size_t previous = 0;
+  std::size_t count = engine_->FindAll(buffer_, begin, end, [&](const TSearchMatch& m) {
+    if (first == std::string::npos) first = previous = m.Start;
+    buffer_.AppendRange(previous, m.Start - previous, text);
+    engine_->AppendReplacement(replacement, text);
+    previous = m.End;
+    return true;
+  });
+  if (count == 0) return 0;
+  UpdateScope scope(*this);
+  BeginUndoBlock();
+  const TBufferPos after = ReplaceMatch(first, previous, text);
+  MoveCaret(after, false);
+  EndUndoBlock();
+  return static_cast<int>(count);
+}
+
+}  // namespace tervil

@@ -1,0 +1,86 @@
+#include <algorithm>
+#include <cstring>
+
+#include "core/editcomponent/SearchEngines.h"
+#include "core/editcomponent/Utf8.h"
+
+namespace tervil {
+
+void TRegexSearchEngine::Prepare(std::string_view pattern, TSearchOptions options) {
+  SetWholeWord((options & ssoWholeWord) != 0);
+  std::string normalized;
+  utf8::NormalizeAppend(pattern, normalized);
+  TPcre2Pattern::Flags flags;
+  flags.caseless = (options & ssoMatchCase) == 0;
+  pattern_.Compile(normalized, flags);
+  subject_ = nullptr;
+}
+
+bool TRegexSearchEngine::FindInWindow(const char* window, std::size_t size, std::size_t from,
+                                      std::size_t& start, std::size_t& end) {
+  subject_ = window;
+  while (from <= size) {
+    if (!pattern_.Match(window, size, from, start, end)) return false;
+    const void* lineBreak = std::memchr(window + start, '\n', end - start);
+    if (lineBreak == nullptr) return true;
+    // The match crosses a line break: match again within the line where it starts.
+    auto lineEnd = static_cast<std::size_t>(static_cast<const char*>(lineBreak) - window);
+    if (pattern_.Match(window, lineEnd, start, start, end)) return true;
+    from = lineEnd + 1;
+  }
+  return false;
+}
+
+void TRegexSearchEngine::AppendGroup(int group, std::string& out) const {
+  std::size_t s = 0, e = 0;
+  if (subject_ && pattern_.Group(group, s, e)) out.append(subject_ + s, e - s);
+}
+
+void TRegexSearchEngine::AppendReplacement(std::string_view r, std::string& out) const {
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  for (std::size_t i = 0; i < r.size(); ++i) {
+    char c = r[i];
+    if (c == '\\' && i + 1 < r.size()) {
+      char n = r[++i];
+      if (isDigit(n)) {
+        AppendGroup(n - '0', out);
+      } else if (n == 'n') {
+        out.push_back('\n');
+      } else if (n == 't') {
+        out.push_back('\t');
+      } else {
+        out.push_back(n);  // "\\", "\$" and any other escaped character
+      }
+    } else if (c == '$' && i + 1 < r.size() && r[i + 1] == '$') {
+      out.push_back('$');
+      ++i;
+    } else if (c == '$' && i + 1 < r.size() && isDigit(r[i + 1])) {
+      int group = r[++i] - '0';
+      // A second digit belongs to the reference when that group exists.
+      if (i + 1 < r.size() && isDigit(r[i + 1]) &&
+          group * 10 + (r[i + 1] - '0') <= pattern_.GroupCount()) {
+        group = group * 10 + (r[++i] - '0');
+      }
+      AppendGroup(group, out);
+    } else if (c == '$' && i + 1 < r.size() && r[i + 1] == '{') {
+      std::size_t close = r.find('}', i + 2);
+      if (close == std::string_view::npos) {
+        out.append(r.substr(i));
+        return;
+      }
+      std::string_view name = r.substr(i + 2, close - i - 2);
+      int group = -1;
+      if (!name.empty() && name.size() <= 5 && std::all_of(name.begin(), name.end(), isDigit)) {
+        group = std::stoi(std::string(name));
+      } else {
+        group = pattern_.GroupNumber(name);
+      }
+      if (group >= 0) AppendGroup(group, out);
+      i = close;
+    } else {
+      out.push_back(c);
+    }
+  }
+}
+
+}  // namespace tervil

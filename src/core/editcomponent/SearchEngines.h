@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+
+#include "core/editcomponent/Pcre2Pattern.h"
+#include "core/editcomponent/SearchEngine.h"
+
+namespace tervil {
+
+// Finds plain text. Case-sensitive search and case-insensitive search of ASCII text compare
+// bytes with SIMD; other case-insensitive searches use Unicode case folding. Line breaks in the
+// search text match line breaks in the document. A word is a run of letters, digits and "_".
+class TPlainSearchEngine : public TSearchEngine {
+ public:
+  void Prepare(std::string_view pattern, TSearchOptions options) override;
+
+ protected:
+  bool FindInWindow(const char* window, std::size_t size, std::size_t from, std::size_t& start,
+                    std::size_t& end) override;
+  std::size_t MaxMatchLength() const override;
+
+ private:
+  std::string pattern_;  // normalised; lower-cased ASCII when folding
+  bool foldAscii_ = false;
+  bool useUnicodeFold_ = false;
+  TPcre2Pattern folded_;
+};
+
+// Finds PCRE2 regular expressions (UTF mode, ^ and $ at line ends). A match never spans a line
+// break. The replacement may refer to groups as $1, ${1}, ${name} or \1; "$$" is a dollar sign,
+// "\\" a backslash, "\n" a line break and "\t" a tab.
+class TRegexSearchEngine : public TSearchEngine {
+ public:
+  void Prepare(std::string_view pattern, TSearchOptions options) override;
+  void AppendReplacement(std::string_view replacement, std::string& out) const override;
+  bool UsesJit() const { return pattern_.UsesJit(); }
+
+ protected:
+  bool FindInWindow(const char* window, std::size_t size, std::size_t from, std::size_t& start,
+                    std::size_t& end) override;
+  bool LineWindows() const override { return true; }
+
+ private:
+  void AppendGroup(int group, std::string& out) const;
+
+  TPcre2Pattern pattern_;
+  const char* subject_ = nullptr;
+};
+
+}  // namespace tervil

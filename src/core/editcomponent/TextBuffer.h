@@ -1,0 +1,152 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tervil {
+
+// The text of one document: valid UTF-8 with LF as the only line break, kept in chunks of a few
+// kilobytes. A Fenwick tree over the chunks' byte, character and line-break counts turns every
+// position question (line start, character index, character offset) into a logarithmic walk,
+// and an edit touches one chunk and one tree path, whatever the size of the document.
+//
+// Units used here:
+// - byte: an index into the UTF-8 text (always on a character boundary);
+// - character index: code points before a byte, a line break counting one;
+// - character offset: code points before a byte, a line break counting two (CR LF), as the
+//   editor's callers count them;
+// - line: counted from 0; the text always has at least one (possibly empty) line.
+class TTextBuffer {
+ public:
+  TTextBuffer();
+  ~TTextBuffer();
+  TTextBuffer(const TTextBuffer&) = delete;
+  TTextBuffer& operator=(const TTextBuffer&) = delete;
+
+  // Replaces the whole text. CR LF, LF and CR all become line breaks; bytes that are not UTF-8
+  // are taken as Latin-1 characters.
+  void Assign(std::string_view text);
+  void Clear() { Assign({}); }
+  // The whole text with `lineBreak` between lines (none after the last line).
+  std::string Text(std::string_view lineBreak = "\r\n") const;
+
+  std::size_t ByteCount() const { return static_cast<std::size_t>(total_.bytes); }
+  std::size_t CharCount() const { return static_cast<std::size_t>(total_.chars); }
+  std::size_t LineCount() const { return static_cast<std::size_t>(total_.lines) + 1; }
+  // Character offset of the end of the text.
+  std::size_t OffsetCount() const { return static_cast<std::size_t>(total_.chars + total_.lines); }
+
+  // Inserts `text` (normalised like Assign) before `byte`; returns the bytes inserted.
+  std::size_t Insert(std::size_t byte, std::string_view text);
+  // Inserts text that is already valid UTF-8 with LF line breaks only.
+  void InsertNormalized(std::size_t byte, std::string_view text);
+  // Removes `length` bytes from `byte` (clamped to the text).
+  void Erase(std::size_t byte, std::size_t length);
+
+  // Appends the bytes [byte, byte + length) to `out`.
+  void AppendRange(std::size_t byte, std::size_t length, std::string& out) const;
+  std::string Range(std::size_t byte, std::size_t length) const;
+  char ByteAt(std::size_t byte) const;
+  // Calls `visit(const char* data, std::size_t size)` for the contiguous pieces of a range,
+  // in order, until it returns false.
+  template <typename Visit>
+  void VisitRange(std::size_t byte, std::size_t length, Visit visit) const;
+
+  std::size_t LineStart(std::size_t line) const;
+  // Byte of the line's break, or ByteCount() for the last line.
+  std::size_t LineEnd(std::size_t line) const;
+  std::size_t LineOfByte(std::size_t byte) const;
+  std::string Line(std::size_t line) const;
+  std::size_t LineChars(std::size_t line) const;
+
+  std::size_t CharIndex(std::size_t byte) const;
+  std::size_t ByteOfChar(std::size_t charIndex) const;
+  std::size_t OffsetOfByte(std::size_t byte) const { return CharIndex(byte) + LineOfByte(byte); }
+  // The byte at a character offset; an offset between the CR and LF of a break, or past the
+  // end, is clamped to the nearest earlier position.
+  std::size_t ByteOfOffset(std::size_t offset) const;
+
+  // Byte of the character boundary at or before `byte`, clamped to the text.
+  std::size_t CharBoundary(std::size_t byte) const;
+  // Byte of the next / previous character boundary (clamped).
+  std::size_t NextChar(std::size_t byte) const;
+  std::size_t PrevChar(std::size_t byte) const;
+  // Code point at `byte` (0 at the end of the text).
+  char32_t CharAt(std::size_t byte) const;
+
+  // Heap bytes held by the text and its indexes.
+  std::size_t MemoryUsage() const;
+  // Recomputes every count and compares it with the indexes (for tests).
+  bool CheckIntegrity() const;
+
+ private:
+  struct Chunk {
+    std::string text;
+    std::vector<std::uint16_t> breaks;  // offsets of '\n' in text, ascending
+    std::size_t chars = 0;
+    bool IsAscii() const { return chars == text.size(); }
+    void Recount();
+  };
+  struct Sums {
+    std::int64_t bytes = 0;
+    std::int64_t chars = 0;
+    std::int64_t lines = 0;
+    Sums& operator+=(const Sums& o) {
+      bytes += o.bytes;
+      chars += o.chars;
+      lines += o.lines;
+      return *this;
+    }
+    Sums& operator-=(const Sums& o) {
+      bytes -= o.bytes;
+      chars -= o.chars;
+      lines -= o.lines;
+      return *this;
+    }
+  };
+  enum class Key { Bytes, Chars, Lines, Offsets };
+  struct Found {
+    std::size_t chunk;  // index into chunks_
+    Sums before;        // sums of all earlier chunks
+  };
+  class ChunkBuilder;
+
+  static Sums SumsOf(const Chunk& c);
+  static std::int64_t KeyOf(const Sums& s, Key key);
+  void RebuildTree();
+  void UpdateTree(std::size_t chunk, const Sums& delta);
+  // The chunk holding the first element whose key index is `target` (the last chunk when
+  // `target` is the total).
+  Found Find(Key key, std::int64_t target) const;
+  Found FindByte(std::size_t byte) const;
+  void ReplaceChunks(std::size_t first, std::size_t count,
+                     std::vector<std::unique_ptr<Chunk>>&& replacement);
+  void EraseInChunk(std::size_t chunk, std::size_t offset, std::size_t length);
+  void MergeSmall(std::size_t chunk);
+  static std::size_t CharsBefore(const Chunk& c, std::size_t offset);
+  static std::size_t AdvanceInChunk(const Chunk& c, std::size_t offset, std::size_t chars);
+
+  std::vector<std::unique_ptr<Chunk>> chunks_;
+  std::vector<Sums> tree_;  // Fenwick tree, 1-based
+  Sums total_;
+};
+
+template <typename Visit>
+void TTextBuffer::VisitRange(std::size_t byte, std::size_t length, Visit visit) const {
+  if (byte >= ByteCount() || length == 0) return;
+  if (length > ByteCount() - byte) length = ByteCount() - byte;
+  Found f = FindByte(byte);
+  std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
+  for (std::size_t c = f.chunk; c < chunks_.size() && length > 0; ++c, offset = 0) {
+    const std::string& t = chunks_[c]->text;
+    std::size_t n = std::min(length, t.size() - offset);
+    if (n > 0 && !visit(t.data() + offset, n)) return;
+    length -= n;
+  }
+}
+
+}  // namespace tervil

@@ -17,7 +17,7 @@ void TLineStateCache::SetHighlighter(THighlighter* highlighter) {
 void TLineStateCache::Reset(int lineCount) {
   ends_.Assign(static_cast<std::size_t>(std::max(lineCount, 0)), 0);
   valid_ = 0;
-  DropTail();
+  runs_.clear();
 }
 
 THighlighterState TLineStateCache::StartState(int line) {
@@ -37,8 +37,10 @@ void TLineStateCache::TokenizeLine(int line, std::vector<TToken>& tokens) {
   tokens.clear();
   if (highlighter_ == nullptr || line < 0 || line >= LineCount()) return;
   EnsureValid(line);
+  while (valid_ == line && TryJoinRun()) {
+  }
   if (valid_ == line) {
-    AdvanceOne(tokens);
+    TokenizeNext(tokens);
     return;
   }
   THighlighterState start = line == 0 ? 0 : ends_[static_cast<std::size_t>(line - 1)];
@@ -53,41 +55,35 @@ TTokenAt TLineStateCache::TokenAt(int line, int column) {
 
 void TLineStateCache::EnsureValid(int lines) {
   while (valid_ < lines && valid_ < LineCount()) {
+    if (TryJoinRun()) continue;
     scratch_.clear();
-    AdvanceOne(scratch_);
+    TokenizeNext(scratch_);
   }
 }
 
-bool TLineStateCache::AdvanceOne(std::vector<TToken>& tokens) {
+bool TLineStateCache::TryJoinRun() {
+  if (runs_.empty() || runs_.front().from != valid_) return false;
+  THighlighterState start = valid_ == 0 ? 0 : ends_[static_cast<std::size_t>(valid_ - 1)];
+  if (start != runs_.front().expected) return false;
+  valid_ = runs_.front().to;
+  runs_.erase(runs_.begin());
+  return true;
+}
+
+void TLineStateCache::TokenizeNext(std::vector<TToken>& tokens) {
   auto line = static_cast<std::size_t>(valid_);
   THighlighterState start = line == 0 ? 0 : ends_[line - 1];
   THighlighterState end = highlighter_->TokenizeLine(source_(valid_), start, tokens);
   ++tokenized_;
-  bool joined = false;
-  if (tail_.active) {
-    if (valid_ + 1 == tail_.from) {
-      joined = end == tail_.expected;
-    } else if (valid_ >= tail_.from && valid_ < tail_.to) {
-      joined = end == ends_[line];
-    }
-  }
+  THighlighterState old = ends_[line];
   ends_[line] = end;
   ++valid_;
-  if (joined) {
-    joinedAt_ = valid_;
-    valid_ = std::max(valid_, tail_.to);
-  }
-  if (joined || (tail_.active && valid_ >= tail_.to)) DropTail();
-  return joined;
-}
-
-void TLineStateCache::TryJoinTail() {
-  if (!tail_.active || valid_ != tail_.from) return;
-  THighlighterState start = valid_ == 0 ? 0 : ends_[static_cast<std::size_t>(valid_ - 1)];
-  if (start == tail_.expected) {
-    joinedAt_ = valid_;
-    valid_ = tail_.to;
-    DropTail();
+  if (!runs_.empty() && runs_.front().from == valid_ - 1) {
+    // The run now starts one line later, with this line's old end state as its expectation.
+    TRun& run = runs_.front();
+    run.from = valid_;
+    run.expected = old;
+    if (run.from >= run.to) runs_.erase(runs_.begin());
   }
 }
 
@@ -96,52 +92,52 @@ int TLineStateCache::LinesReplaced(int first, int removed, int inserted) {
   first = std::clamp(first, 0, count);
   removed = std::clamp(removed, 0, count - first);
   inserted = std::max(inserted, 0);
-  if (highlighter_ == nullptr) {
-    Splice(first, removed, inserted);
-    valid_ = 0;
-    return LineCount();
-  }
-  joinedAt_ = -1;
   Splice(first, removed, inserted);
-  if (valid_ < first) return LineCount();
+  if (highlighter_ == nullptr || valid_ < first) return LineCount();
   int editedEnd = first + inserted;
   int stop = editedEnd + eagerLimit_;
-  while (joinedAt_ < 0 && valid_ < LineCount() && valid_ < stop) {
-    if (valid_ >= editedEnd && !tail_.active) break;
+  while (valid_ < LineCount()) {
+    if (valid_ >= editedEnd && runs_.empty()) break;
+    int at = valid_;
+    if (TryJoinRun()) {
+      if (at >= editedEnd) return at;
+      continue;
+    }
+    if (valid_ >= stop) break;
     scratch_.clear();
-    AdvanceOne(scratch_);
+    TokenizeNext(scratch_);
   }
-  return joinedAt_ >= 0 ? std::max(joinedAt_, editedEnd) : LineCount();
+  return LineCount();
 }
 
-// Removes the states of the replaced lines and inserts unknown ones, keeping as old states
-// worth checking the known run right after the edit (or the run already waiting to be joined).
+// Removes the states of the replaced lines and inserts unknown ones. The known states after the
+// edit, and the parts of older runs outside it, become runs that may join again.
 void TLineStateCache::Splice(int first, int removed, int inserted) {
   int after = first + removed;
   int delta = inserted - removed;
-  TTail tail;
-  if (after < valid_) {
-    tail = {true, after, valid_, after == 0 ? 0 : ends_[static_cast<std::size_t>(after - 1)]};
-  } else if (tail_.active) {
-    if (after <= tail_.from) {
-      tail = tail_;
-    } else if (after < tail_.to) {
-      tail = {true, after, tail_.to, ends_[static_cast<std::size_t>(after - 1)]};
-    } else if (first >= tail_.to) {
-      tail = tail_;
-    } else if (first > tail_.from) {
-      tail = {true, tail_.from, first, tail_.expected};
-    }
+  auto startOf = [this](int line) {
+    return line == 0 ? THighlighterState{0} : ends_[static_cast<std::size_t>(line - 1)];
+  };
+  std::vector<TRun> runs;
+  auto keep = [&](int from, int to, THighlighterState expected) {
+    if (from >= to) return;
+    if (from >= after)
+      runs.push_back({from + delta, to + delta, expected});
+    else
+      runs.push_back({from, to, expected});
+  };
+  if (after < valid_) keep(after, valid_, startOf(after));
+  for (const TRun& run : runs_) {
+    keep(run.from, std::min(run.to, first), run.expected);
+    int from = std::max(run.from, after);
+    keep(from, run.to, from == run.from ? run.expected : startOf(from));
   }
-  if (tail.active && tail.from >= after) {
-    tail.from += delta;
-    tail.to += delta;
-  }
-  tail_ = tail;
+  std::sort(runs.begin(), runs.end(), [](const TRun& a, const TRun& b) { return a.from < b.from; });
+  if (runs.size() > kMaxRuns) runs.resize(kMaxRuns);
+  runs_ = std::move(runs);
   valid_ = std::min(valid_, first);
   ends_.Erase(static_cast<std::size_t>(first), static_cast<std::size_t>(removed));
   ends_.Insert(static_cast<std::size_t>(first), static_cast<std::size_t>(inserted), 0);
-  TryJoinTail();
 }
 
 }  // namespace tervil

@@ -58,28 +58,29 @@ class TLineStateCache {
   std::size_t MemoryBytes() const { return ends_.MemoryBytes(); }
 
  private:
-  // Old states that hold again once a re-tokenized line ends in the state they expect.
-  struct TTail {
-    bool active = false;
-    int from = 0;                    // first line of the run
-    int to = 0;                      // end of the run (exclusive)
-    THighlighterState expected = 0;  // the start state of line `from` the run was made with
+  // A run of lines below the watermark whose end states are those from before an edit. They
+  // hold again once line `from` is reached with the start state the run was made with.
+  struct TRun {
+    int from = 0;  // first line of the run
+    int to = 0;    // end of the run (exclusive)
+    THighlighterState expected = 0;
   };
+  static constexpr std::size_t kMaxRuns = 16;
 
   void Splice(int first, int removed, int inserted);
-  void DropTail() { tail_.active = false; }
-  void TryJoinTail();
-  // Tokenizes line valid_ and records its end state; returns whether old states joined.
-  bool AdvanceOne(std::vector<TToken>& tokens);
+  // When the next line starts a run with the state the run expects, moves the watermark to the
+  // run's end and returns true.
+  bool TryJoinRun();
+  // Tokenizes line valid_ (whose start state is known) and records its end state.
+  void TokenizeNext(std::vector<TToken>& tokens);
   void EnsureValid(int lines);
 
   TLineSource source_;
   THighlighter* highlighter_;
   TGapVector<THighlighterState> ends_;
   int valid_ = 0;
-  TTail tail_;
+  std::vector<TRun> runs_;  // sorted, disjoint, all at or below the watermark
   int eagerLimit_ = 100;
-  int joinedAt_ = -1;  // where old states joined during the current edit
   std::size_t tokenized_ = 0;
   std::vector<TToken> scratch_;
 };

@@ -47,6 +47,14 @@ const TKeywordSet& Keywords() {
   return words;
 }
 
+// Perl source outside strings and comments is ASCII; other bytes are invalid there.
+bool IsPerlWordStart(unsigned char c) {
+  return c < 0x80 && IsWordStart(c);
+}
+bool IsPerlWordChar(unsigned char c) {
+  return c < 0x80 && IsWordChar(c);
+}
+
 bool IsBracketOpen(unsigned char c) {
   return c == '(' || c == '[' || c == '{' || c == '<';
 }
@@ -80,8 +88,8 @@ unsigned char OpenOf(unsigned char close) {
 }
 
 bool IsQuoteDelimiter(unsigned char c) {
-  return c > ' ' && c < 0x7F && !IsWordChar(c) && c != '=' && c != ',' && c != ';' && c != ')' &&
-         c != ']' && c != '}' && c != '>';
+  return c > ' ' && c < 0x7F && !IsPerlWordChar(c) && c != '=' && c != ',' && c != ';' &&
+         c != ')' && c != ']' && c != '}' && c != '>';
 }
 
 // How many delimited parts a quote-like operator has, 0 for other words.
@@ -165,7 +173,8 @@ class TPerlLexer {
   }
 
   static bool IsWholeWord(std::string_view line, std::string_view word) {
-    return line.starts_with(word) && (line.size() == word.size() || !IsWordChar(line[word.size()]));
+    return line.starts_with(word) &&
+           (line.size() == word.size() || !IsPerlWordChar(line[word.size()]));
   }
 
   const THighlighterAttribute* Step() {
@@ -199,9 +208,9 @@ class TPerlLexer {
       regexAllowed_ = false;
       return h_.number_;
     }
-    if (IsWordStart(c)) return Word();
-    if (c < ' ' || c == 0x7F) {
-      s_.Advance();
+    if (IsPerlWordStart(c)) return Word();
+    if (c < ' ' || c >= 0x7F) {
+      s_.AdvanceChar();
       return h_.invalid_;
     }
     s_.Advance();
@@ -210,7 +219,7 @@ class TPerlLexer {
   }
 
   static bool StartsName(unsigned char c) {
-    return IsWordStart(c) || c == ':' || c == '$' || c == '{' || c == '_';
+    return IsPerlWordStart(c) || c == ':' || c == '$' || c == '{' || c == '_';
   }
 
   const THighlighterAttribute* ScalarVariable() {
@@ -236,10 +245,10 @@ class TPerlLexer {
       std::string_view inner =
           close == std::string_view::npos ? "" : s_.Rest().substr(1, close - 1);
       bool simple = !inner.empty();
-      for (char b : inner) simple = simple && (IsWordChar(b) || b == '^' || b == ':');
+      for (char b : inner) simple = simple && (IsPerlWordChar(b) || b == '^' || b == ':');
       if (simple) s_.Advance(close + 1);
-    } else if (IsWordStart(c) || c == ':') {
-      s_.SkipWhile([](unsigned char b) { return IsWordChar(b) || b == ':'; });
+    } else if (IsPerlWordStart(c) || c == ':') {
+      s_.SkipWhile([](unsigned char b) { return IsPerlWordChar(b) || b == ':'; });
     } else if (IsDigit(c)) {
       s_.SkipWhile(IsDigit);
     } else if (allowSpecial && IsSpecialVariableChar(c)) {
@@ -250,7 +259,7 @@ class TPerlLexer {
 
   const THighlighterAttribute* Word() {
     std::size_t start = s_.pos;
-    s_.SkipWhile([](unsigned char b) { return IsWordChar(b) || b == ':'; });
+    s_.SkipWhile([](unsigned char b) { return IsPerlWordChar(b) || b == ':'; });
     std::string_view word = s_.Text(start);
     if (int parts = QuoteParts(word); parts > 0 && !IsHashKeyOrMethod(start)) {
       if (const THighlighterAttribute* quote = QuoteOperator(parts)) return quote;
@@ -340,7 +349,7 @@ class TPerlLexer {
     unsigned char quote = s_.Peek();
     if (quote == '"' || quote == '\'') {
       s_.Advance();
-    } else if (IsWordStart(quote)) {
+    } else if (IsPerlWordStart(quote)) {
       quote = 0;
     } else {
       s_.pos = start;
@@ -350,7 +359,7 @@ class TPerlLexer {
     if (quote != 0) {
       s_.SkipWhile([quote](unsigned char b) { return b != quote; });
     } else {
-      s_.SkipWordChars();
+      s_.SkipWhile(IsPerlWordChar);
     }
     std::string_view label = s_.Text(labelStart);
     if (quote != 0) {

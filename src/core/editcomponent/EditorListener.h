@@ -28,6 +28,9 @@ class TEditorListener {
   virtual void LinesDeleted(int /*first*/, int /*count*/) {}
   // The text of lines [first, first + count) changed.
   virtual void LinesChanged(int /*first*/, int /*count*/) {}
+  // The same change as one splice, for line caches: lines [first, first + removed) were
+  // replaced by `inserted` lines. Sent after the three notifications above.
+  virtual void LinesReplaced(int /*first*/, int /*removed*/, int /*inserted*/) {}
   // The whole text was replaced (loading, setting the text, clearing).
   virtual void TextReset() {}
 

@@ -309,6 +309,11 @@ void TEditorModel::AfterInsert(TBufferPos start, TBufferPos end) {
       l->LinesChanged(first, 1);
       l->LinesInserted(first + 1, added);
     }
+    if (wholeLines) {
+      l->LinesReplaced(first, 0, added);
+    } else {
+      l->LinesReplaced(first, 1, 1 + added);
+    }
   }
   Notify(scText | scCaret | scSelection | scModified);
 }
@@ -346,6 +351,11 @@ void TEditorModel::AfterDelete(TBufferPos start, TBufferPos end) {
     } else {
       l->LinesDeleted(first + 1, removed);
       l->LinesChanged(first, 1);
+    }
+    if (removed > 0 && start.Column == 1 && end.Column == 1) {
+      l->LinesReplaced(first, removed, 0);
+    } else {
+      l->LinesReplaced(first, 1 + removed, 1);
     }
   }
   Notify(scText | scCaret | scSelection | scModified);

@@ -47,6 +47,19 @@ class LineMirror : public TEditorListener {
   std::vector<std::string> lines_;
 };
 
+// The same from the single splice notification.
+class SpliceMirror : public LineMirror {
+ public:
+  using LineMirror::LineMirror;
+  void LinesInserted(int, int) override {}
+  void LinesDeleted(int, int) override {}
+  void LinesChanged(int, int) override {}
+  void LinesReplaced(int first, int removed, int inserted) override {
+    LineMirror::LinesDeleted(first, removed);
+    LineMirror::LinesInserted(first, inserted);
+  }
+};
+
 class RandomEditor {
  public:
   RandomEditor(TEditorModel& e, unsigned seed) : e_(e), rng_(seed) {}
@@ -166,7 +179,9 @@ TEST(EditorRandom, ThousandsOfEditsUndoToTheOriginalAndRedoToTheEnd) {
     e.SetTabWidth(4);
     e.SetCaretPos({3, 5});
     LineMirror mirror(e);
+    SpliceMirror splices(e);
     e.AddListener(&mirror);
+    e.AddListener(&splices);
     const std::string original = e.Text();
     const TBufferPos originalCaret = e.CaretPos();
     e.ExecuteCommand(ecChar, U'#');  // the first undo step starts from the original caret
@@ -177,6 +192,7 @@ TEST(EditorRandom, ThousandsOfEditsUndoToTheOriginalAndRedoToTheEnd) {
       if (step % 500 == 0) {
         ASSERT_TRUE(e.Buffer().CheckIntegrity()) << step;
         ASSERT_TRUE(mirror.Matches()) << step;
+        ASSERT_TRUE(splices.Matches()) << step;
       }
     }
     e.ExecuteCommand(ecChar, U'!');  // end with an edit, so the caret is part of the history
@@ -193,8 +209,10 @@ TEST(EditorRandom, ThousandsOfEditsUndoToTheOriginalAndRedoToTheEnd) {
     EXPECT_EQ(e.Text(), final) << seed;
     EXPECT_EQ(e.CaretPos(), finalCaret) << seed;
     EXPECT_TRUE(mirror.Matches());
+    EXPECT_TRUE(splices.Matches());
     EXPECT_TRUE(e.Buffer().CheckIntegrity());
     e.RemoveListener(&mirror);
+    e.RemoveListener(&splices);
   }
 }
 

@@ -1,0 +1,295 @@
+// Benchmarks of the editor component core on generated HTML and PHP documents of 1, 10 and
+// 100 MB. Where it makes sense a figure is also given as a multiple of the time a memcpy of the
+// same bytes takes ("x_memcpy").
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "core/editcomponent/EditorModel.h"
+#include "core/editcomponent/SearchEngines.h"
+#include "core/editcomponent/TextBuffer.h"
+
+namespace {
+
+using namespace tervil;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kMB = 1024 * 1024;
+enum Kind { kHtml = 0, kPhp = 1 };
+
+std::string HtmlBlock(int i) {
+  const std::string n = std::to_string(i);
+  return "<div class=\"item\" id=\"item-" + n + "\">\n  <h2>Item " + n +
+         " title</h2>\n  <p>Lorem ipsum dolor sit amet, <b>consectetur</b> adipiscing elit.</p>\n"
+         "  <table border=\"1\"><tr><td>" +
+         n +
+         "</td><td>value</td></tr></table>\n"
+         "  <a href=\"https://example.com/page/" +
+         n + "\">Link " + n + "</a>\n</div>\n";
+}
+
+std::string PhpBlock(int i) {
+  const std::string n = std::to_string(i);
+  return "function compute_" + n +
+         "($value, $factor = 2) {\n    $result = $value * $factor;\n"
+         "    if ($result > 100) {\n        return $value - 1;\n    }\n    // comment " +
+         n + " about $value\n    return $result + $value;\n}\n";
+}
+
+// ASCII documents of `mb` megabytes, built once and kept.
+const std::string& Document(Kind kind, int mb) {
+  static std::map<std::pair<int, int>, std::string> cache;
+  std::string& doc = cache[{kind, mb}];
+  if (doc.empty()) {
+    const std::size_t size = static_cast<std::size_t>(mb) * kMB;
+    doc.reserve(size + 512);
+    for (int i = 0; doc.size() < size; ++i) doc += kind == kHtml ? HtmlBlock(i) : PhpBlock(i);
+  }
+  return doc;
+}
+
+// Seconds a memcpy of `bytes` bytes takes (best of five, destination already touched).
+double MemcpySeconds(std::size_t bytes) {
+  static std::map<std::size_t, double> cache;
+  auto it = cache.find(bytes);
+  if (it != cache.end()) return it->second;
+  std::string from(bytes, 'x');
+  std::string to(bytes, 'y');
+  double best = 1e9;
+  for (int i = 0; i < 5; ++i) {
+    auto t0 = Clock::now();
+    std::memcpy(to.data(), from.data(), bytes);
+    benchmark::DoNotOptimize(to.data());
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count());
+  }
+  return cache[bytes] = best;
+}
+
+// An editor holding a document, shared by the benchmarks that only read it or undo their edits.
+TEditorModel& LoadedEditor(Kind kind, int mb) {
+  static std::map<std::pair<int, int>, std::unique_ptr<TEditorModel>> cache;
+  auto& editor = cache[{kind, mb}];
+  if (!editor) {
+    editor = std::make_unique<TEditorModel>();
+    editor->LoadFromBytes(Document(kind, mb));
+  }
+  return *editor;
+}
+
+void SetMemcpyRatio(benchmark::State& state, double totalSeconds, std::size_t bytes) {
+  if (state.iterations() == 0) return;
+  state.counters["x_memcpy"] =
+      totalSeconds / static_cast<double>(state.iterations()) / MemcpySeconds(bytes);
+}
+
+// ---------------------------------------------------------------- loading and memory
+
+void BM_LoadBytes(benchmark::State& state) {
+  const auto kind = static_cast<Kind>(state.range(0));
+  const std::string& doc = Document(kind, static_cast<int>(state.range(1)));
+  TTextBuffer buffer;
+  double total = 0;
+  for (auto _ : state) {
+    auto t0 = Clock::now();
+    buffer.Assign(doc);
+    double s = std::chrono::duration<double>(Clock::now() - t0).count();
+    state.SetIterationTime(s);
+    total += s;
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
+  SetMemcpyRatio(state, total, doc.size());
+}
+BENCHMARK(BM_LoadBytes)
+    ->ArgsProduct({{kHtml, kPhp}, {1, 10, 100}})
+    ->ArgNames({"php", "mb"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Heap bytes a loaded document takes, per byte of text, against the budget of 1.25 bytes per
+// byte plus 16 bytes per line.
+void BM_LoadedMemory(benchmark::State& state) {
+  const auto kind = static_cast<Kind>(state.range(0));
+  const std::string& doc = Document(kind, static_cast<int>(state.range(1)));
+  double perByte = 0, budget = 0;
+  for (auto _ : state) {
+    malloc_trim(0);
+    const std::size_t before = mallinfo2().uordblks + mallinfo2().hblkhd;
+    auto buffer = std::make_unique<TTextBuffer>();
+    buffer->Assign(doc);
+    const std::size_t after = mallinfo2().uordblks + mallinfo2().hblkhd;
+    const double bytes = static_cast<double>(doc.size());
+    perByte = static_cast<double>(after - before) / bytes;
+    budget = (1.25 * bytes + 16.0 * static_cast<double>(buffer->LineCount())) / bytes;
+  }
+  state.counters["heap_per_byte"] = perByte;
+  state.counters["budget_per_byte"] = budget;
+  state.counters["lines"] = static_cast<double>(std::count(doc.begin(), doc.end(), '\n') + 1);
+}
+BENCHMARK(BM_LoadedMemory)
+    ->ArgsProduct({{kHtml, kPhp}, {1, 10, 100}})
+    ->ArgNames({"php", "mb"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// ---------------------------------------------------------------- editing
+
+// Types a character (or a line break) at a random place, then undoes it; both are timed.
+void TypeAndUndo(benchmark::State& state, char32_t ch) {
+  const auto kind = static_cast<Kind>(state.range(0));
+  TEditorModel& editor = LoadedEditor(kind, static_cast<int>(state.range(1)));
+  std::mt19937 rng(42);
+  const int lines = editor.LineCount();
+  double typing = 0, undoing = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const int line = 1 + static_cast<int>(rng() % static_cast<unsigned>(lines));
+    editor.SetCaretPos({1 + static_cast<int>(rng() % 40), line});
+    state.ResumeTiming();
+    auto t0 = Clock::now();
+    editor.ExecuteCommand(ch == '\n' ? ecLineBreak : ecChar, ch);
+    auto t1 = Clock::now();
+    editor.Undo();
+    auto t2 = Clock::now();
+    typing += std::chrono::duration<double, std::micro>(t1 - t0).count();
+    undoing += std::chrono::duration<double, std::micro>(t2 - t1).count();
+    state.SetIterationTime(std::chrono::duration<double>(t2 - t0).count());
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["edit_us"] = typing / n;
+  state.counters["undo_us"] = undoing / n;
+  if (editor.Modified()) state.SkipWithError("undo did not restore the saved state");
+}
+void BM_TypeCharAndUndo(benchmark::State& state) {
+  TypeAndUndo(state, U'x');
+}
+void BM_TypeLineBreakAndUndo(benchmark::State& state) {
+  TypeAndUndo(state, U'\n');
+}
+BENCHMARK(BM_TypeCharAndUndo)
+    ->ArgsProduct({{kHtml, kPhp}, {1, 100}})
+    ->ArgNames({"php", "mb"})
+    ->UseManualTime();
+BENCHMARK(BM_TypeLineBreakAndUndo)
+    ->ArgsProduct({{kHtml, kPhp}, {1, 100}})
+    ->ArgNames({"php", "mb"})
+    ->UseManualTime();
+
+// Character offset to buffer position and back, at random offsets.
+void BM_OffsetToPositionAndBack(benchmark::State& state) {
+  TEditorModel& editor =
+      LoadedEditor(static_cast<Kind>(state.range(0)), static_cast<int>(state.range(1)));
+  std::mt19937_64 rng(7);
+  const auto length = static_cast<std::uint64_t>(editor.TextLength());
+  std::int64_t check = 0;
+  for (auto _ : state) {
+    const auto offset = static_cast<std::int64_t>(rng() % length);
+    const TBufferPos pos = editor.CharIndexToRowCol(offset);
+    check += editor.RowColToCharIndex(pos) - offset;
+    benchmark::DoNotOptimize(check);
+  }
+  state.SetItemsProcessed(state.iterations() * 2);  // two conversions per iteration
+  if (check > 0) state.SkipWithError("a conversion did not round-trip");
+}
+BENCHMARK(BM_OffsetToPositionAndBack)
+    ->ArgsProduct({{kHtml, kPhp}, {1, 100}})
+    ->ArgNames({"php", "mb"});
+
+// ---------------------------------------------------------------- searching
+
+void SearchAll(benchmark::State& state, TSearchEngine& engine, const std::string& pattern,
+               TSearchOptions options) {
+  const auto kind = static_cast<Kind>(state.range(0));
+  const int mb = static_cast<int>(state.range(1));
+  TEditorModel& editor = LoadedEditor(kind, mb);
+  engine.Prepare(pattern, options);
+  std::size_t matches = 0;
+  double total = 0;
+  for (auto _ : state) {
+    auto t0 = Clock::now();
+    matches = engine.FindAll(editor.Buffer(), 0, editor.Buffer().ByteCount(),
+                             [](const TSearchMatch&) { return true; });
+    double s = std::chrono::duration<double>(Clock::now() - t0).count();
+    state.SetIterationTime(s);
+    total += s;
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * editor.Buffer().ByteCount()));
+  state.counters["matches"] = static_cast<double>(matches);
+  SetMemcpyRatio(state, total, editor.Buffer().ByteCount());
+}
+
+void BM_PlainSearchCase(benchmark::State& state) {
+  TPlainSearchEngine engine;
+  SearchAll(state, engine, state.range(0) == kHtml ? "</table>" : "$result", ssoMatchCase);
+}
+void BM_PlainSearchNoCase(benchmark::State& state) {
+  TPlainSearchEngine engine;
+  SearchAll(state, engine, state.range(0) == kHtml ? "</TABLE>" : "$RESULT", 0);
+}
+void BM_PlainSearchCaseAbsent(benchmark::State& state) {
+  TPlainSearchEngine engine;
+  SearchAll(state, engine, "nowhere to be found", ssoMatchCase);
+}
+void BM_PlainSearchNoCaseAbsent(benchmark::State& state) {
+  TPlainSearchEngine engine;
+  SearchAll(state, engine, "NOWHERE to be found", 0);
+}
+void BM_RegexSearchJit(benchmark::State& state) {
+  TRegexSearchEngine engine;
+  SearchAll(state, engine, state.range(0) == kHtml ? "<td>[0-9]+</td>" : "\\$res[a-z]+",
+            ssoMatchCase);
+  state.counters["jit"] = engine.UsesJit() ? 1 : 0;
+}
+#define SEARCH_BENCH(name)                         \
+  BENCHMARK(name)                                  \
+      ->ArgsProduct({{kHtml, kPhp}, {1, 10, 100}}) \
+      ->ArgNames({"php", "mb"})                    \
+      ->UseManualTime()                            \
+      ->Unit(benchmark::kMillisecond)
+SEARCH_BENCH(BM_PlainSearchCase);
+SEARCH_BENCH(BM_PlainSearchNoCase);
+SEARCH_BENCH(BM_PlainSearchCaseAbsent);
+SEARCH_BENCH(BM_PlainSearchNoCaseAbsent);
+SEARCH_BENCH(BM_RegexSearchJit);
+
+// Replace-all of every "$value" of the PHP document (over a million in 100 MB) as one undo
+// step; the undo that restores the document is timed separately.
+void BM_ReplaceAll(benchmark::State& state) {
+  const int mb = static_cast<int>(state.range(0));
+  TEditorModel& editor = LoadedEditor(kPhp, mb);
+  int count = 0;
+  double undoMs = 0;
+  std::size_t steps = 0;
+  for (auto _ : state) {
+    const std::size_t before = editor.UndoList().UndoCount();
+    auto t0 = Clock::now();
+    count = editor.SearchReplace("$value", "$amount",
+                                 ssoMatchCase | ssoEntireScope | ssoReplace | ssoReplaceAll);
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - t0).count());
+    steps = editor.UndoList().UndoCount() - before;
+    auto t1 = Clock::now();
+    editor.Undo();
+    undoMs += std::chrono::duration<double, std::milli>(Clock::now() - t1).count();
+  }
+  state.counters["occurrences"] = count;
+  state.counters["undo_steps"] = static_cast<double>(steps);
+  state.counters["undo_ms"] = undoMs / static_cast<double>(state.iterations());
+  if (editor.Modified()) state.SkipWithError("undo did not restore the document");
+}
+BENCHMARK(BM_ReplaceAll)
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(100)
+    ->ArgName("mb")
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -41,7 +41,8 @@ void TPcre2Pattern::Release() {
 
 void TPcre2Pattern::Compile(std::string_view pattern, Flags flags) {
   Release();
-  uint32_t options = PCRE2_UTF | PCRE2_UCP | PCRE2_MATCH_INVALID_UTF;
+  uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF;
+  if (!flags.literal) options |= PCRE2_UCP;  // \w, \b and friends know every script
   if (flags.caseless) options |= PCRE2_CASELESS;
   if (flags.literal) options |= PCRE2_LITERAL;
   if (flags.multiline && !flags.literal) options |= PCRE2_MULTILINE;

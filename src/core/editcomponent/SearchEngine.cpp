@@ -12,6 +12,8 @@ namespace {
 // grow to a megabyte for long scans.
 constexpr std::size_t kFirstWindow = 64 * 1024;
 constexpr std::size_t kMaxWindow = 1024 * 1024;
+// Backwards every window is scanned whole for its last match, so the first one is smaller.
+constexpr std::size_t kFirstBackwardWindow = 4 * 1024;
 }  // namespace
 
 // A copy of buffer bytes [Begin, End). Matches starting at Limit or later belong to the next
@@ -125,7 +127,7 @@ bool TSearchEngine::Find(const TTextBuffer& buffer, std::size_t begin, std::size
   }
   // Backwards: scan windows from the end, keeping the last match of each.
   std::size_t windowEnd = end;
-  std::size_t want = kFirstWindow;
+  std::size_t want = kFirstBackwardWindow;
   while (windowEnd > begin) {
     Window w;
     std::size_t start = windowEnd - std::min(want, windowEnd - begin);

@@ -66,6 +66,9 @@ class TTagsEditor {
   // Fills `grid` with the attributes of `tag` and their values in `tagText`.
   virtual void ShowTagAttributes(const HtmlTag& tag, std::string_view tagText,
                                  TAttributeGrid& grid) = 0;
+  // Sets an attribute of the tag at the editor's caret.
+  virtual void SetTagAttribute(std::string_view name, std::string_view value,
+                               TEditorModel& editor) = 0;
   // The text of the tag around column `pos` of `line`, or empty.
   virtual std::string GetTagText(std::string_view line, int pos) const = 0;
   // The column of that tag's "<", or 0.
@@ -119,6 +122,8 @@ class THtmlTagsEditor : public TTagsEditor {
   // ---- Operations on the text (TagEngine.cpp). They look at one line only.
   void ShowTagAttributes(const HtmlTag& tag, std::string_view tagText,
                          TAttributeGrid& grid) override;
+  void SetTagAttribute(std::string_view name, std::string_view value,
+                       TEditorModel& editor) override;
   std::string GetTagText(std::string_view line, int pos) const override;
   int GetTagStart(std::string_view line, int pos) const override;
   // The tag around `pos` when its name is a built-in tag; otherwise an empty name and 0.

@@ -47,9 +47,7 @@ class TCFamilyLexer {
     lineStart_ = s_.Begin() == 0;
     RunLexer(s_, out_, [this] { return Step(); });
     if (directive_ && endsLine && mode_ == kCode) directive_ = EndsWithBackslash();
-    if (mode_ == kCode || mode_ == kBlockComment || mode_ == kDocComment || mode_ == kAsmBlock ||
-        mode_ == kStringContinued)
-      payload_ = 0;
+    if (mode_ != kRawString && mode_ != kTextBlock) payload_ = 0;
     return mode_ | (directive_ ? kDirectiveFlag : 0) | (payload_ << kPayloadShift);
   }
 

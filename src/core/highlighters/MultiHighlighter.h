@@ -63,7 +63,7 @@ class TMultiHighlighter : public TSyntaxHighlighter {
   std::size_t StateCount() const { return states_.size(); }
 
   static constexpr std::size_t kMaxNesting = 4;
-  static constexpr std::size_t kMaxStates = 1u << 20;
+  static constexpr std::size_t kMaxStates = 1u << 18;
 
  private:
   struct TFrame {

@@ -17,6 +17,8 @@ constexpr int fsPlain = 0;
 // Base of every highlighter of the program: owns the attributes, knows its language name, default
 // file filter and default attributes, and tokenizes any byte range of a line so that a multi
 // highlighter can hand it the part of a line that belongs to its language.
+// Tokenizing may record words a line state refers to (heredoc labels, raw string delimiters,
+// multi highlighter states), so one highlighter serves one thread at a time.
 class TSyntaxHighlighter : public THighlighter {
  public:
   TSyntaxHighlighter(std::string languageName, std::string defaultFilter);

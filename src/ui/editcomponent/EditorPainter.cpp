@@ -1,0 +1,388 @@
+#include "ui/editcomponent/EditorPainter.h"
+
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPainter>
+#include <algorithm>
+#include <climits>
+
+#include "core/editcomponent/Utf8.h"
+#include "ui/editcomponent/TextEditor.h"
+
+namespace tervil {
+
+namespace {
+
+// Characters a fixed-pitch font draws in one cell, so that a run of them can be drawn at once.
+bool FitsCell(char32_t ch) {
+  return ch < 0x0300 || (ch >= 0x0370 && ch < 0x0590) || (ch >= 0x2000 && ch < 0x2100);
+}
+
+}  // namespace
+
+qreal TRowCells::XOf(int charIndex, qreal charWidth) const {
+  if (Count() > 0 && charIndex >= firstChar && charIndex < endChar) {
+    return x[static_cast<std::size_t>(charIndex - firstChar)];
+  }
+  if (charIndex >= endChar) return endX + (charIndex - endChar) * charWidth;
+  qreal first = Count() > 0 ? x[0] : endX;
+  return first - (firstChar - charIndex) * charWidth;
+}
+
+int TRowCells::CharAtX(qreal px, qreal charWidth) const {
+  if (Count() == 0 || px >= endX) {
+    return endChar + std::max(0, static_cast<int>((px - endX) / charWidth + 0.5));
+  }
+  if (px < x[0]) return firstChar;
+  auto it = std::upper_bound(x.begin(), x.end(), px);
+  int i = static_cast<int>(it - x.begin()) - 1;
+  qreal right = i + 1 < Count() ? x[static_cast<std::size_t>(i + 1)] : endX;
+  return firstChar + i + ((px - x[static_cast<std::size_t>(i)]) * 2 >= right - x[i] ? 1 : 0);
+}
+
+TRowCells TEditorPainter::Cells(const TRowSpan& span, int viewWidth) {
+  TTextEditor& e = editor_;
+  TLineGeometry& geometry = e.layout_.Geometry();
+  const bool wrap = e.layout_.WordWrap();
+  const qreal cw = e.charWidth_;
+  TRowCells c;
+  c.span = span;
+  c.scroll = wrap ? span.columnBegin : e.leftColumn_;
+  const int columns = static_cast<int>(viewWidth / cw) + 2;
+  if (geometry.IsLong(span.line)) {
+    c.slice = wrap ? geometry.SliceChars(span.line, span.charBegin, span.charEnd - span.charBegin)
+                   : geometry.SliceColumns(span.line, c.scroll, c.scroll + columns);
+  } else {
+    c.slice = geometry.WholeLine(span.line);
+  }
+  const std::string& text = c.slice.text;
+  const int tabWidth = geometry.TabWidth();
+  QFontMetricsF metrics(e.font_);
+  int column = c.slice.firstColumn;
+  int index = c.slice.firstChar;
+  qreal px = 0;
+  bool started = false;
+  std::size_t byte = 0;
+  while (byte < text.size() && index < span.charEnd) {
+    std::size_t length = 1;
+    char32_t ch = utf8::Decode(text.data() + byte, text.size() - byte, length);
+    int width = ch == '\t' ? TabAdvance(column, tabWidth) : 1;
+    if (index >= span.charBegin && column + width > c.scroll) {
+      if (!started) {
+        px = (column - c.scroll) * cw;
+        c.firstChar = index;
+        started = true;
+      }
+      if (px >= viewWidth) break;
+      c.x.push_back(px);
+      c.bytes.push_back(static_cast<int>(byte));
+      c.widths.push_back(width);
+      if (e.fixedPitch_ || ch == '\t') {
+        px += width * cw;
+      } else {
+        px += metrics.horizontalAdvance(QString::fromUcs4(&ch, 1));
+      }
+    }
+    column += width;
+    ++index;
+    byte += length;
+  }
+  if (!started) {
+    c.firstChar = index;
+    px = (column - c.scroll) * cw;
+  }
+  c.bytes.push_back(static_cast<int>(byte));
+  c.endX = px;
+  c.endChar = c.firstChar + c.Count();
+  return c;
+}
+
+QColor TEditorPainter::Color(unsigned color, const QColor& fallback) const {
+  return editor_.ToQColor(color, fallback);
+}
+
+const QFont& TEditorPainter::FontFor(int style) {
+  style &= 15;
+  QFont& font = editor_.styledFonts_[static_cast<std::size_t>(style)];
+  if (font.family() != editor_.font_.family() || font.pointSizeF() != editor_.font_.pointSizeF()) {
+    font = editor_.font_;
+    font.setBold(style & fsBold);
+    font.setItalic(style & fsItalic);
+    font.setUnderline(style & fsUnderline);
+    font.setStrikeOut(style & fsStrikeOut);
+  }
+  return font;
+}
+
+TEditorPainter::SelectionOnLine TEditorPainter::SelectionOf(int line) {
+  SelectionOnLine s;
+  const TEditorModel& model = editor_.model_;
+  if (!model.SelAvail()) return s;
+  TBufferPos b = model.BlockBegin(), end = model.BlockEnd();
+  int l = line + 1;
+  if (l < b.Line || l > end.Line) return s;
+  switch (model.SelectionMode()) {
+    case TSelectionMode::smLine:
+      s.wholeRow = true;
+      s.from = 0;
+      s.to = INT_MAX;
+      break;
+    case TSelectionMode::smColumn: {
+      TLineGeometry& g = editor_.layout_.Geometry();
+      int c1 = g.DisplayColumn(b.Line - 1, b.Column - 1);
+      int c2 = g.DisplayColumn(end.Line - 1, end.Column - 1);
+      s.from = g.CharAtColumn(line, std::min(c1, c2), true);
+      s.to = g.CharAtColumn(line, std::max(c1, c2), true);
+      break;
+    }
+    case TSelectionMode::smNormal:
+      s.from = l == b.Line ? b.Column - 1 : 0;
+      s.to = l == end.Line ? end.Column - 1 : INT_MAX;
+      s.lineBreak = l < end.Line;
+      break;
+  }
+  return s;
+}
+
+void TEditorPainter::PaintRow(QPainter& p, const TRowCells& cells, int y,
+                              const std::vector<TToken>& tokens, const SelectionOnLine& sel) {
+  TTextEditor& e = editor_;
+  const qreal left = e.TextLeft();
+  const int lh = e.lineHeight_;
+  const qreal cw = e.charWidth_;
+  const QColor plainFg = Color(e.fontColor_, e.palette().color(QPalette::Text));
+  const QColor selBg = Color(e.selectedBackground_, e.palette().color(QPalette::Highlight));
+  const QColor selFg = Color(e.selectedForeground_, e.palette().color(QPalette::HighlightedText));
+  const std::string& text = cells.slice.text;
+  const bool special = e.model_.HasOption(eoShowSpecialChars);
+
+  if (sel.wholeRow) {
+    p.fillRect(QRectF(left, y, e.viewport()->width() - left, lh), selBg);
+  }
+  // Token lookup walks forward with the characters.
+  std::size_t token = 0;
+  auto attributeAt = [&](int byte) -> const THighlighterAttribute* {
+    while (token < tokens.size() && tokens[token].start + tokens[token].length <= byte) ++token;
+    if (token < tokens.size() && tokens[token].start <= byte) return tokens[token].attribute;
+    return nullptr;
+  };
+  auto selected = [&](int index) { return sel.wholeRow || (index >= sel.from && index < sel.to); };
+
+  const int count = cells.Count();
+  int i = 0;
+  while (i < count) {
+    const int index = cells.firstChar + i;
+    const THighlighterAttribute* attribute = attributeAt(cells.bytes[i]);
+    const bool isSelected = selected(index);
+    std::size_t length = 1;
+    char32_t ch = utf8::Decode(text.data() + cells.bytes[i], text.size() - cells.bytes[i], length);
+    // A group: characters of one attribute and selection state, drawn with one call.
+    int j = i + 1;
+    const bool single = ch == '\t' || (e.fixedPitch_ && !FitsCell(ch));
+    if (!single) {
+      while (j < count) {
+        std::size_t l2 = 1;
+        char32_t next =
+            utf8::Decode(text.data() + cells.bytes[j], text.size() - cells.bytes[j], l2);
+        if (next == '\t' || (e.fixedPitch_ && !FitsCell(next))) break;
+        if (selected(cells.firstChar + j) != isSelected) break;
+        if (attributeAt(cells.bytes[j]) != attribute) break;
+        ++j;
+      }
+    }
+    const qreal x1 = cells.x[i];
+    const qreal x2 = j < count ? cells.x[j] : cells.endX;
+    QColor background;
+    if (isSelected) {
+      background = selBg;
+    } else if (attribute != nullptr && attribute->background != clNone) {
+      background = Color(attribute->background, QColor());
+    }
+    if (background.isValid() && !sel.wholeRow) {
+      p.fillRect(QRectF(left + x1, y, x2 - x1, lh), background);
+    } else if (background.isValid()) {
+      p.fillRect(QRectF(left + x1, y, x2 - x1, lh), background);
+    }
+    QColor foreground = isSelected ? selFg
+                        : (attribute != nullptr && attribute->foreground != clNone)
+                            ? Color(attribute->foreground, plainFg)
+                            : plainFg;
+    if (ch != '\t') {
+      p.setFont(FontFor(attribute != nullptr ? attribute->style : 0));
+      p.setPen(foreground);
+      const int b1 = cells.bytes[i], b2 = cells.bytes[j];
+      QString piece = QString::fromUtf8(text.data() + b1, b2 - b1);
+      if (special) piece.replace(QChar(' '), QChar(0x00B7));
+      p.drawText(QPointF(left + x1, y + e.ascent_), piece);
+    } else if (special) {
+      p.setFont(FontFor(0));
+      p.setPen(foreground);
+      p.drawText(QPointF(left + x1, y + e.ascent_), QString(QChar(0x2192)));
+    }
+    i = j;
+  }
+  // Selected space past the end of the text on this row.
+  if (cells.span.lastRow && cells.endChar >= cells.span.charEnd) {
+    const int end = cells.span.charEnd;
+    if (sel.lineBreak) {
+      p.fillRect(QRectF(left + cells.XOf(end, cw), y, cw, lh), selBg);
+    } else if (!sel.wholeRow && sel.to != INT_MAX && sel.to > end) {
+      qreal x1 = cells.XOf(std::max(sel.from, end), cw);
+      qreal x2 = cells.XOf(sel.to, cw);
+      p.fillRect(QRectF(left + x1, y, x2 - x1, lh), selBg);
+    }
+    if (special && e.model_.LineCount() > cells.span.line + 1) {
+      p.setFont(FontFor(0));
+      p.setPen(plainFg);
+      p.drawText(QPointF(left + cells.XOf(end, cw), y + e.ascent_), QString(QChar(0x00B6)));
+    }
+  }
+}
+
+void TEditorPainter::PaintGutter(QPainter& p, const std::vector<TRowSpan>& rows, int height) {
+  TTextEditor& e = editor_;
+  if (!e.gutterVisible_) return;
+  const int w = e.gutterWidth_;
+  const QColor face = Color(e.gutterColor_, e.palette().color(QPalette::Button));
+  if (e.gutterGradient_) {
+    QLinearGradient gradient(0, 0, w, 0);
+    gradient.setColorAt(0, face);
+    gradient.setColorAt(1, Color(e.gutterGradientEnd_, e.palette().color(QPalette::Base)));
+    p.fillRect(QRect(0, 0, w, height), gradient);
+  } else {
+    p.fillRect(QRect(0, 0, w, height), face);
+  }
+  p.setPen(e.palette().color(QPalette::Mid));
+  p.drawLine(w - 1, 0, w - 1, height);
+
+  // Bookmarks by line.
+  std::vector<std::pair<int, int>> marks;  // (line from 0, number)
+  for (int n = 0; n <= 9; ++n) {
+    TBufferPos pos;
+    if (e.model_.GetBookmark(n, pos)) marks.emplace_back(pos.Line - 1, n);
+  }
+  const int lh = e.lineHeight_;
+  p.setFont(e.font_);
+  const QColor numberColor = e.palette().color(QPalette::ButtonText);
+  QFont small = e.font_;
+  small.setPointSizeF(std::max(6.0, e.font_.pointSizeF() * 0.75));
+  small.setBold(true);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const TRowSpan& row = rows[r];
+    if (row.subRow != 0) continue;
+    const int y = static_cast<int>(r) * lh;
+    if (e.showLineNumbers_) {
+      p.setPen(numberColor);
+      p.setFont(e.font_);
+      p.drawText(QRect(0, y, w - 4, lh), Qt::AlignRight | Qt::AlignVCenter,
+                 QString::number(row.line + 1));
+    }
+    for (const auto& [line, number] : marks) {
+      if (line != row.line) continue;
+      QRect box(2, y + 1, lh - 2, lh - 2);
+      p.fillRect(box, QColor(0x30, 0x70, 0xC0));
+      p.setPen(Qt::white);
+      p.setFont(small);
+      p.drawText(box, Qt::AlignCenter, QString::number(number));
+      break;
+    }
+  }
+}
+
+void TEditorPainter::PaintCaret(QPainter& p, const std::vector<TRowSpan>& rows) {
+  TTextEditor& e = editor_;
+  TBufferPos caret = e.model_.CaretPos();
+  TRowPos at = e.layout_.RowOf(caret.Line - 1, caret.Column - 1);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    if (rows[r].line != at.line || rows[r].subRow != at.subRow) continue;
+    TRowCells cells = Cells(rows[r], e.viewport()->width());
+    const qreal x = e.TextLeft() + cells.XOf(caret.Column - 1, e.charWidth_);
+    const int y = static_cast<int>(r) * e.lineHeight_;
+    if (x < e.TextLeft() - 1) return;
+    const QColor color = Color(e.fontColor_, e.palette().color(QPalette::Text));
+    if (!e.preedit_.isEmpty()) {
+      p.setFont(e.font_);
+      QFontMetricsF metrics(e.font_);
+      qreal width = metrics.horizontalAdvance(e.preedit_);
+      p.fillRect(QRectF(x, y, width, e.lineHeight_), Color(e.color_, Qt::white));
+      p.setPen(color);
+      p.drawText(QPointF(x, y + e.ascent_), e.preedit_);
+      p.drawLine(QPointF(x, y + e.lineHeight_ - 1), QPointF(x + width, y + e.lineHeight_ - 1));
+    }
+    if (e.model_.InsertMode()) {
+      p.fillRect(QRectF(x, y, 2, e.lineHeight_), color);
+    } else {
+      p.save();
+      p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+      p.fillRect(QRectF(x, y, e.charWidth_, e.lineHeight_), Qt::white);
+      p.restore();
+    }
+    return;
+  }
+}
+
+void TEditorPainter::Paint(QPainter& p, const QRect& area) {
+  TTextEditor& e = editor_;
+  const int width = e.viewport()->width();
+  const int height = e.viewport()->height();
+  const int lh = e.lineHeight_;
+  p.fillRect(area, Color(e.color_, e.palette().color(QPalette::Base)));
+
+  std::vector<TRowSpan> rows;
+  e.layout_.Rows(e.top_, e.visibleRows_ + 1, rows);
+  const int textWidth = std::max(0, width - e.TextLeft());
+  const int caretLine = e.model_.CaretY() - 1;
+  const QColor activeLine = Color(e.activeLineColor_, QColor());
+
+  p.save();
+  p.setClipRect(QRect(e.TextLeft() - TTextEditor::kTextMargin, 0, width, height));
+  int tokenLine = -1;
+  bool tokensWhole = false;
+  THighlighterState lineState = 0, nextState = 0;
+  e.guessedOnScreen_ = !rows.empty() && !e.states_.IsExact(rows.front().line);
+  SelectionOnLine selection;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const TRowSpan& row = rows[r];
+    const int y = static_cast<int>(r) * lh;
+    if (y >= height) break;
+    if (row.line != tokenLine) {
+      lineState = (tokenLine >= 0 && row.line == tokenLine + 1) ? nextState
+                                                                : e.states_.StartState(row.line);
+      tokenLine = row.line;
+      tokensWhole = false;
+      selection = SelectionOf(row.line);
+    }
+    TRowCells cells = Cells(row, textWidth);
+    e.longestSeen_ =
+        std::max(e.longestSeen_, cells.scroll + static_cast<int>(cells.endX / e.charWidth_));
+    if (activeLine.isValid() && row.line == caretLine) {
+      p.fillRect(QRect(e.TextLeft() - TTextEditor::kTextMargin, y, width, lh), activeLine);
+    }
+    const bool whole =
+        cells.slice.lineByte == 0 && cells.slice.text.size() == cells.slice.lineBytes;
+    if (!(whole && tokensWhole)) {
+      nextState = e.states_.Tokenize(row.line, lineState, cells.slice, tokens_);
+      tokensWhole = whole;
+    }
+    PaintRow(p, cells, y, tokens_, selection);
+  }
+  if (e.rightEdge_ > 0 && e.rightEdgeColor_ != clNone) {
+    const int scroll = e.layout_.WordWrap() ? 0 : e.leftColumn_;
+    const qreal x = e.TextLeft() + (e.rightEdge_ - scroll) * e.charWidth_;
+    if (x >= e.TextLeft()) {
+      p.setPen(Color(e.rightEdgeColor_, Qt::lightGray));
+      p.drawLine(QPointF(x, 0), QPointF(x, height));
+    }
+  }
+  const bool showCaret = e.hasFocus() ? e.caretOn_ : e.alwaysShowCaret_;
+  if (showCaret) PaintCaret(p, rows);
+  if (e.dropCaretShown_) {
+    TDisplayPos d = e.BufferToDisplayPos(e.dropCaret_);
+    QPoint at = e.RowColumnToPixels(d);
+    p.fillRect(QRect(at.x(), at.y(), 2, lh), Color(e.fontColor_, Qt::black));
+  }
+  p.restore();
+  PaintGutter(p, rows, height);
+}
+
+}  // namespace tervil

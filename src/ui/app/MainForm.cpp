@@ -2,8 +2,8 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
-#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -11,12 +11,28 @@
 #include "core/common/TextFile.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
+#include "ui/documents/EditorPanel.h"
+#include "ui/documents/TvlPageControl.h"
 
 namespace tervil {
 
 namespace {
 constexpr int kMinimumWidth = 600;
 constexpr int kMinimumHeight = 400;
+
+// The fixed first tab of a page control; the file explorer lives here.
+QWidget* NewStartSheet() {
+  auto* sheet = new QWidget;
+  sheet->setObjectName("StartSheet");
+  auto* layout = new QVBoxLayout(sheet);
+  auto* label = new QLabel(QObject::tr("Open a file with File > Open or start a new one with "
+                                       "File > New."),
+                           sheet);
+  label->setAlignment(Qt::AlignCenter);
+  label->setEnabled(false);
+  layout->addWidget(label);
+  return sheet;
+}
 }  // namespace
 
 TTervilMain::TTervilMain(TSettingsStore& store, const QStringList& arguments,
@@ -47,17 +63,28 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   CreateEditorPanel();
   statusPanels_ = new TStatusPanels(this);
   setStatusBar(statusPanels_);
+  connect(statusPanels_, &TStatusPanels::PanelClicked, this,
+          [this](int panel, Qt::MouseButton, const QPoint& at) { StatusBarClick(panel, at); });
 
   RunInProgress = false;
+  CreateActions();
+  GetHiglightersMenuItems();
+  CreateMenus();
   ReadReferenceData();
 
-  configuration_ = std::make_unique<TConfiguration>(store_);
+  configuration_ = std::make_unique<TConfiguration>(store_, this);
 
   ReloadAfterChange = true;
   if (!configuration_->RecentList.empty())
     LastOpenedFile = QString::fromStdString(configuration_->RecentList.front().fileName);
 
+  autosaveTimer_ = new QTimer(this);
+  connect(autosaveTimer_, &QTimer::timeout, this, &TTervilMain::AutosaveTimerTimer);
+
+  editorPanel_->ArrangeEditors();
+  ReopenAtStart();
   for (const QString& path : arguments) OpenFile(path, false);
+  ApplyConfiguration();
 }
 
 void TTervilMain::CreateDockAreas() {
@@ -67,25 +94,21 @@ void TTervilMain::CreateDockAreas() {
 }
 
 void TTervilMain::CreateEditorPanel() {
-  EditorPanel = new QWidget(this);
-  EditorPanel->setObjectName("EditorPanel");
-  auto* layout = new QVBoxLayout(EditorPanel);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(2);
+  editorPanel_ = new TEditorPanel(this);
+  for (TTvlPageControl* control : {PageControl(), SplitPageControl()}) {
+    control->addTab(NewStartSheet(), "Start");
+    control->Lists = std::make_shared<TCompletionLists>();
+    connect(control, &QTabWidget::currentChanged, this,
+            [this, control] { PageControlChange(control); });
+  }
+  setCentralWidget(editorPanel_);
+}
 
-  PageControl = new QTabWidget(EditorPanel);
-  PageControl->setObjectName("PageControl");
-  PageControl->addTab(new QWidget(PageControl), "Start");
-  layout->addWidget(PageControl);
-
-  SplitPageControl = new QTabWidget(EditorPanel);
-  SplitPageControl->setObjectName("SplitPageControl");
-  SplitPageControl->setTabPosition(QTabWidget::South);
-  SplitPageControl->addTab(new QWidget(SplitPageControl), "Start");
-  SplitPageControl->hide();  // the split starts closed
-  layout->addWidget(SplitPageControl);
-
-  setCentralWidget(EditorPanel);
+TTvlPageControl* TTervilMain::PageControl() const {
+  return editorPanel_->PageControl();
+}
+TTvlPageControl* TTervilMain::SplitPageControl() const {
+  return editorPanel_->SplitPageControl();
 }
 
 void TTervilMain::ReadReferenceData() {
@@ -96,7 +119,10 @@ void TTervilMain::ReadReferenceData() {
   std::string error;
   // The tag database is parsed by its own loader; here it only has to be readable.
   if (!ReadLineList(dir + "/html.tvd", lines, &error)) errors.push_back(error);
-  completionLists_ = LoadCompletionLists(dir, errors);
+  // Each page control keeps its own copy of the completion lists for its pages.
+  TCompletionLists lists = LoadCompletionLists(dir, errors);
+  *PageControl()->Lists = lists;
+  *SplitPageControl()->Lists = lists;
   for (const auto& e : errors) startupErrors_ << QString::fromStdString(e);
 }
 
@@ -111,10 +137,6 @@ void TTervilMain::ShowAtStart() {
 
 void TTervilMain::ReportStartupErrors() {
   if (!startupErrors_.isEmpty()) TMessageBox::Error(this, startupErrors_.join("\n"));
-}
-
-void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
-  emit OpenFileRequested(fileName, forceReadOnly);
 }
 
 void TTervilMain::HandOverPath(const QString& path) {

@@ -8,16 +8,24 @@
 #include "core/app/ReferenceData.h"
 #include "core/app/ResourceStrings.h"
 #include "core/config/Configuration.h"
+#include "core/documents/DocumentFiles.h"
+#include "core/highlighters/HighlighterSet.h"
 
-class QTabWidget;
+class QAction;
+class QMenu;
+class QTimer;
 
 namespace tervil {
 
+class TEditorPanel;
 class TStatusPanels;
+class TTvlPage;
+class TTvlPageControl;
+class TTvlEdit;
 
-// The main window: owns the configuration, the two page controls, the status bar and the
-// dock areas of the tool windows.
-class TTervilMain : public QMainWindow {
+// The main window: owns the configuration, the highlighters, the two page controls, the
+// status bar and the dock areas of the tool windows.
+class TTervilMain : public QMainWindow, public TConfigurationOwner {
   Q_OBJECT
  public:
   // `arguments` are the absolute paths given on the command line; `dataDir` holds the
@@ -30,12 +38,71 @@ class TTervilMain : public QMainWindow {
   // reports whatever start-up could not read.
   void ShowAtStart();
 
+  // ---- Documents
   // Opens a document in a page (as the Open command does).
   void OpenFile(const QString& fileName, bool forceReadOnly);
+  TTvlPage* NewDocument();
+  void SetUpPage(TTvlPage* page);
+  bool IsOpenForEditing(const QString& fileName) const;
+  void OpenCommand();
+  // Save, Save As, Save All and the close question: false when nothing was written.
+  bool SavePage(TTvlPage* page, bool askName);
+  bool SavePageTo(TTvlPage* page, const QString& path);
+  // Converts and writes the page's text; asks before replacing characters the page's encoding
+  // cannot hold, and reports a failed write.
+  bool WriteDocument(TTvlPage* page, const std::string& text, const QString& path);
+  void ReloadPage(TTvlPage* page);
+  void ReloadCommand();
+  void CheckOutsideChange(TTvlPage* page);
+  void EditorCloseQuery(TTvlPage* page, bool& canClose);
+  void CloseCommand();
+  void CloseAllCommand();
+  void CloseAllButThis();
+  void SaveAllCommand();
+  void RenameCommand();
+  void CopyFilename(bool withPath);
+  QMenu* EncodingMenu();
+  void ChangeEncodingClick(const QString& encoding);
+  void GoToLine();
+  void AutosaveTimerTimer();
+  void BuildRecentMenu(QMenu* menu);
+  QString LastDirectory() const;
 
   // The receiving side of the single-instance hand-over.
   void HandOverPath(const QString& path);
   void BringToFront();
+
+  // ---- Pages and status
+  TTvlPage* CurrentPage() const { return currentPage_; }
+  TTvlPageControl* PageControl() const;
+  TTvlPageControl* SplitPageControl() const;
+  TEditorPanel* EditorPanel() const { return editorPanel_; }
+  // Every editor page, upper control first, in tab order.
+  std::vector<TTvlPage*> EditorPages() const;
+  void RefreshStatus(TTvlPage* page);
+  void PageControlChange(TTvlPageControl* control);
+  void NextTab();
+  void PreviousTab();
+  void SetSplitView(bool on);
+  void ShowOpenedTab(bool lowerControl, int index, const QString& path);
+  void StatusBarClick(int panel, const QPoint& globalPos);
+
+  // ---- Highlighters
+  THighlighterSet& Highlighters() { return highlighters_; }
+  // The 13 single highlighters by language name, sorted without regard to case.
+  THighlighterList ListHighlighters() const;
+  void ApplyExtensionHighlighter(TTvlPage* page);
+  // The text status panel 7 and the highlighter menus show for a page's highlighter.
+  QString HighlighterCaption(const TTvlPage* page) const;
+  void highlighterActionExecute(QAction* action);
+  void highlighterActionUpdate(QAction* action);
+  const QList<QAction*>& HighlighterActions() const { return highlighterActions_; }
+
+  // ---- Configuration
+  void ApplyConfiguration();
+  void ApplyEditorSettings(TTvlEdit* editor);
+  void LoadHighlighterAttributes(TSettingsStore& store, const std::string& keyPath) override;
+  void SaveHighlighterAttributes(TSettingsStore& store, const std::string& keyPath) override;
 
   QString Message(const char* key) const;
 
@@ -43,6 +110,7 @@ class TTervilMain : public QMainWindow {
   TStatusPanels* StatusPanels() const { return statusPanels_; }
   const QStringList& StartupErrors() const { return startupErrors_; }
   const std::vector<TEntityItem>& EntityItems() const { return entityItems_; }
+  QMenu* WindowMenu() const { return windowMenu_; }
 
   QString LastOpenedFile;
   bool ReloadAfterChange = true;
@@ -58,21 +126,72 @@ class TTervilMain : public QMainWindow {
   void FormDestroy();
   void CreateEditorPanel();
   void CreateDockAreas();
+  void CreateActions();
+  void CreateMenus();
+  void GetHiglightersMenuItems();
+  void UpdateActions();
+  void Window1Click();
   void ReadReferenceData();
   void ReportStartupErrors();
+  void EditorStatusChange(TTvlPage* page);
+  TTvlPage* CreatePage();
+  TTvlPageControl* ControlOf(TTvlPage* page) const;
+  void LoadPageFile(TTvlPage* page, std::string encoding, bool useRecord);
+  bool SaveAsDialog(TTvlPage* page);
+  void BuildEncodingMenu();
+  void ShowPageMenu(TTvlPage* page, const QPoint& globalPos);
+  void ReopenAtStart();
+  TWriteSettings WriteSettings() const;
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
   TSettingsStore& store_;
   QString dataDir_;
   TResourceStrings ResourceStrings1;
+  THighlighterSet highlighters_;
   std::unique_ptr<TConfiguration> configuration_;
   TStatusPanels* statusPanels_ = nullptr;
-  QWidget* EditorPanel = nullptr;
-  QTabWidget* PageControl = nullptr;
-  QTabWidget* SplitPageControl = nullptr;
+  TEditorPanel* editorPanel_ = nullptr;
+  TTvlPage* currentPage_ = nullptr;
   std::vector<TEntityItem> entityItems_;
-  TCompletionLists completionLists_;
   QStringList startupErrors_;
   bool destroyed_ = false;
+
+  int saveFilterIndex_ = 0;
+  QTimer* autosaveTimer_ = nullptr;
+  QMenu* encodingMenu_ = nullptr;
+  QMenu* reopenMenu_ = nullptr;
+
+  QAction* actNew = nullptr;
+  QAction* actOpen = nullptr;
+  QAction* actSave = nullptr;
+  QAction* actSaveAs = nullptr;
+  QAction* actSaveAll = nullptr;
+  QAction* actClose = nullptr;
+  QAction* actCloseAll = nullptr;
+  QAction* actCloseAllButThis = nullptr;
+  QAction* actReload = nullptr;
+  QAction* actRename = nullptr;
+  QAction* actCopyFilename = nullptr;
+  QAction* actCopyFilenameAndPath = nullptr;
+  QAction* actChangeEncoding = nullptr;
+  QAction* actGoToLine = nullptr;
+  QAction* actExit = nullptr;
+  QAction* actSplitView = nullptr;
+  QAction* actPreviousTab = nullptr;
+  QAction* actNextTab = nullptr;
+  QAction* actWordWrap = nullptr;
+  QList<QAction*> highlighterActions_;
+  QMenu* fileMenu_ = nullptr;
+  QMenu* viewMenu_ = nullptr;
+  QMenu* windowMenu_ = nullptr;
+  QMenu* highlighterMenu_ = nullptr;        // View > Syntax Highlighter
+  QMenu* editorHighlighterMenu_ = nullptr;  // in the editor's context menu
+  QMenu* highlighterPopup_ = nullptr;       // from status panel 7
 };
 
 }  // namespace tervil

@@ -53,7 +53,7 @@ bool TMessageBox::Ask(QWidget* parent, const QString& caption, const QString& te
 }
 
 void TMessageBox::Error(QWidget* parent, const QString& text) {
-  Show(parent, QApplication::applicationDisplayName(), text, mbOK, TMsgIcon::Error);
+  Show(parent, QApplication::applicationName(), text, mbOK, TMsgIcon::Error);
 }
 
 void TMessageBox::SetHandler(Handler handler) {

@@ -13,7 +13,8 @@ TStatusPanels::TStatusPanels(QWidget* parent) : QStatusBar(parent) {
   for (int i = 0; i < kPanelCount; ++i) {
     auto* label = new QLabel(this);
     label->setObjectName(QString("StatusPanel%1").arg(i));
-    label->setFixedWidth(kPanelWidths[i]);
+    // At least the panel's width; a longer text (a larger desktop font) widens it.
+    label->setMinimumWidth(kPanelWidths[i]);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     label->setAlignment(i == 0 ? (Qt::AlignLeft | Qt::AlignVCenter) : Qt::AlignCenter);

@@ -7,8 +7,8 @@
 namespace tervil {
 
 TTervilApplication::TTervilApplication(int& argc, char** argv) : QApplication(argc, argv) {
-  setApplicationName("tervil-editor");
-  setApplicationDisplayName("Tervil Editor");
+  // The application's title; window captions carry it themselves.
+  setApplicationName("Tervil Editor");
 }
 
 bool TTervilApplication::notify(QObject* receiver, QEvent* event) {

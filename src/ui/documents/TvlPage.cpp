@@ -3,16 +3,57 @@
 #include <QFileInfo>
 #include <QVBoxLayout>
 
-#include "ui/documents/TvlPageControl.h"
+#include "ui/editor/TvlEdit.h"
 
 namespace tervil {
 
-TTvlPage::TTvlPage(QWidget* parent) : QWidget(parent) {
+namespace {
+
+// How the editor of every new page starts; the configuration is applied on top.
+void SetUpNewEditor(TTvlEdit& editor) {
+  editor.SetColor(clWhite);
+  editor.SetGutterVisible(true);
+  editor.SetGutterAutoSize(true);
+  editor.SetGutterGradient(true);
+  editor.SetShowLineNumbers(true);
+  editor.SetWantTabs(true);
+  editor.SetTabWidth(4);
+  editor.SetOptions(eoAutoIndent | eoAutoSizeMaxScrollWidth | eoDragDropEditing | eoEnhanceEndKey |
+                    eoGroupUndo | eoScrollPastEol | eoShowScrollHint | eoSmartTabDelete |
+                    eoSmartTabs | eoSpecialLineDefaultFg | eoTabsToSpaces | eoTrimTrailingSpaces);
+  editor.AddKey(Qt::Key_Space, Qt::ShiftModifier | Qt::ControlModifier, ecAutoCompletion);
+}
+
+}  // namespace
+
+TTvlPage::TTvlPage(QWidget* parent) : QWidget(parent), editor_(new TTvlEdit(this)) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(editor_);
+  SetUpNewEditor(*editor_);
+  editor_->OnStatusChange = [this](TTextEditor& editor, TStatusChanges changes) {
+    EditorStatusChanged(static_cast<int>(changes), editor.Modified());
+  };
 }
 
 TTvlPage::~TTvlPage() = default;
+
+TEditorModel& TTvlPage::Model() const {
+  return editor_->Model();
+}
+THighlighter* TTvlPage::Highlighter() const {
+  return editor_->Highlighter();
+}
+void TTvlPage::SetHighlighter(THighlighter* highlighter) {
+  editor_->SetHighlighter(highlighter);
+}
+void TTvlPage::SetTopLine(int line) {
+  editor_->SetTopLine(line);
+}
+
+void TTvlPage::FocusEditor() {
+  if (editor_->isVisible()) editor_->setFocus();
+}
 
 void TTvlPage::SetFilename(const QString& name) {
   filename_ = name;
@@ -25,6 +66,7 @@ QString TTvlPage::Caption() const {
 
 void TTvlPage::SetReadOnly(bool readOnly) {
   readOnly_ = readOnly;
+  editor_->SetReadOnly(readOnly);
   emit CaptionLookChanged();
 }
 

@@ -1,14 +1,17 @@
 #pragma once
 
-#include <QDateTime>
 #include <QString>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
 #include "core/app/ReferenceData.h"
+#include "core/editcomponent/EditorModel.h"
 
 namespace tervil {
+
+class THighlighter;
+class TTvlEdit;
 
 // One open document: a tab of a page control holding the document's editor.
 class TTvlPage : public QWidget {
@@ -25,8 +28,8 @@ class TTvlPage : public QWidget {
   void SetFilename(const QString& name);
   QString Caption() const;
 
-  QString Encoding;    // a charset table name; "" is the system code page
-  QDateTime Filedate;  // invalid when there is no file
+  QString Encoding;           // a charset table name; "" is the system code page
+  std::int64_t Filedate = 0;  // the file's modification time (ns); 0 when there is no file
   bool FileReload = true;
   int LineBreakStyle = 0;  // 0 none, 1 LF first, 2 CR first
   QString RunWith;
@@ -36,6 +39,13 @@ class TTvlPage : public QWidget {
   void SetReadOnly(bool readOnly);
   // Whether the tab shows the document as modified (bold caption).
   bool ShownModified() const { return shownModified_; }
+
+  TTvlEdit* TvlEdit() const { return editor_; }
+  TEditorModel& Model() const;
+  THighlighter* Highlighter() const;
+  void SetHighlighter(THighlighter* highlighter);
+  void SetTopLine(int line);
+  void FocusEditor();
 
   // Shared with the page control the page was created in; not copied.
   std::shared_ptr<const TCompletionLists> Lists;
@@ -55,6 +65,7 @@ class TTvlPage : public QWidget {
   QString filename_;
   bool readOnly_ = false;
   bool shownModified_ = false;
+  TTvlEdit* editor_;
 };
 
 }  // namespace tervil

@@ -45,7 +45,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.minimumSize(), QSize(600, 400));
     const int widths[] = {250, 70, 70, 80, 100, 30, 100, 150, 50};
     for (int i = 0; i < TStatusPanels::kPanelCount; ++i)
-      QCOMPARE(window.StatusPanels()->Panel(i)->width(), widths[i]);
+      QVERIFY(window.StatusPanels()->Panel(i)->minimumWidth() == widths[i]);
     QCOMPARE(TStatusPanels::PanelAt(0), 0);
     QCOMPARE(TStatusPanels::PanelAt(255), 1);
     QCOMPARE(TStatusPanels::PanelAt(899), 8);

@@ -41,8 +41,8 @@ class SingleInstanceTest : public QObject {
     QVERIFY(home_.isValid());
     QDir(home_.path()).mkpath("work");
     QDir(home_.path()).mkpath("run");
-    QFile::setPermissions(home_.filePath("run"), QFile::ReadOwner | QFile::WriteOwner |
-                                                     QFile::ExeOwner);
+    QFile::setPermissions(home_.filePath("run"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
     qputenv("XDG_CACHE_HOME", home_.filePath("cache").toUtf8());
     qputenv("XDG_RUNTIME_DIR", home_.filePath("run").toUtf8());
@@ -98,7 +98,10 @@ class SingleInstanceTest : public QObject {
     {
       QFile file(store);
       QVERIFY(file.open(QIODevice::WriteOnly));
-      file.write("\x7f" "ELF garbage \x00\x01\x02", 17);
+      file.write(
+          "\x7f"
+          "ELF garbage \x00\x01\x02",
+          17);
     }
     QProcess editor;
     StartSecond(editor, {});

@@ -1,0 +1,387 @@
+// The main window's documents: opening, saving, closing and reloading pages, and the encoding
+// menu.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMenu>
+
+#include "core/common/TextFile.h"
+#include "core/documents/DocumentFiles.h"
+#include "core/documents/DocumentRules.h"
+#include "core/html/Charsets.h"
+#include "core/html/TextProcessor.h"
+#include "ui/app/FileDialogs.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/MessageBox.h"
+#include "ui/documents/TvlPage.h"
+#include "ui/documents/TvlPageControl.h"
+
+namespace tervil {
+
+namespace {
+
+QString FileNameOnly(const QString& path) {
+  return QFileInfo(path).fileName();
+}
+
+std::string Std(const QString& text) {
+  return text.toStdString();
+}
+QString Qt(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+QStringList QtFilters(const std::vector<TFileFilter>& filters) {
+  QStringList list;
+  for (const auto& filter : filters) list << Qt(QtNameFilter(filter));
+  return list;
+}
+
+QStringList CharsetNames() {
+  QStringList names;
+  for (const auto& row : CharsetTable) names << Qt(std::string(row.name));
+  return names;
+}
+
+}  // namespace
+
+QString TTervilMain::LastDirectory() const {
+  if (LastOpenedFile.isEmpty()) return QCoreApplication::applicationDirPath();
+  return QFileInfo(LastOpenedFile).absolutePath();
+}
+
+TWriteSettings TTervilMain::WriteSettings() const {
+  TWriteSettings s;
+  s.unixEol = configuration_->UnixEol;
+  s.autoDetectEol = configuration_->AutoDetectEol;
+  s.tabsToSpaces = configuration_->TabsToSpaces;
+  s.spacesToTabs = configuration_->SpacesToTabs;
+  s.tabWidth = configuration_->TabWidth;
+  return s;
+}
+
+// ---------------------------------------------------------------- opening
+
+void TTervilMain::OpenCommand() {
+  const QStringList files = TFileDialogs::Open(
+      this, LastDirectory(), QtFilters(DocumentFileFilters(configuration_->SupportedExtensions)));
+  for (const QString& file : files) OpenFile(file, false);
+}
+
+void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
+  emit OpenFileRequested(fileName, forceReadOnly);
+  const QFileInfo info(fileName);
+  if (!info.isFile()) return;
+  LastOpenedFile = fileName;
+  const QString caption = info.fileName();
+  bool readOnly = forceReadOnly;
+  if (!forceReadOnly && IsOpenForEditing(fileName)) {
+    if (!TMessageBox::Ask(this, caption, Message("AlreadyOpened"))) return;
+    readOnly = true;
+  }
+  if (GetFileSize(Std(fileName)) > kLargeFileThreshold &&
+      !TMessageBox::Ask(this, caption, Message("LargeFile")))
+    return;
+
+  TTvlPage* page = CreatePage();
+  page->SetFilename(fileName);
+  SetUpPage(page);
+  if (readOnly) page->SetReadOnly(true);
+  LoadPageFile(page,
+               InitialEncoding(Std(fileName), configuration_->EncodingFilter,
+                               configuration_->DefaultEncoding),
+               true);
+  ApplyExtensionHighlighter(page);
+  RefreshStatus(page);
+}
+
+// Reads the page's file into its editor, decoding from `encoding` (or the recent-file
+// record's encoding when `useRecord` and there is one), and restores the caret.
+void TTervilMain::LoadPageFile(TTvlPage* page, std::string encoding, bool useRecord) {
+  const std::string path = Std(page->Filename());
+  int index = useRecord ? configuration_->IndexOfRecentFile(path) : -1;
+  TRecentFile record;
+  if (index >= 0) {
+    record = configuration_->RecentList[static_cast<size_t>(index)];
+    encoding = record.encoding;
+    if (THighlighter* single = highlighters_.FindByLanguageName(record.highlighter))
+      page->SetHighlighter(single);
+    else if (record.highlighter == highlighters_.Multi().LanguageName())
+      page->SetHighlighter(&highlighters_.Multi());
+    else
+      page->SetHighlighter(nullptr);
+  }
+  page->LineBreakStyle = TTextProcessor::DetectLineBreakStyle(path);
+  std::string bytes, error;
+  if (!ReadFileBytes(path, bytes, &error)) {
+    TMessageBox::Error(this, Qt(error));
+    bytes.clear();
+  }
+  const std::string text = TTextProcessor::DetectCharsetAndConvert(bytes, encoding);
+  page->Encoding = Qt(encoding);
+  TEditorModel& model = page->Model();
+  model.LoadFromBytes(text);
+  model.SetModified(false);
+  page->Filedate = GetFileDate(path);
+  page->FileReload = true;
+  if (index >= 0) {
+    model.SetCaretPos({record.caretX, std::min(record.caretY, model.LineCount())});
+    page->SetTopLine(std::min(record.topLine, model.LineCount()));
+  }
+}
+
+// ---------------------------------------------------------------- saving
+
+bool TTervilMain::SavePage(TTvlPage* page, bool askName) {
+  if (!HasDirectoryPart(Std(page->Filename())) || askName) return SaveAsDialog(page);
+  return SavePageTo(page, page->Filename());
+}
+
+bool TTervilMain::SaveAsDialog(TTvlPage* page) {
+  const auto filters = DocumentFileFilters(configuration_->SupportedExtensions);
+  while (true) {
+    TSaveAsRequest request;
+    const QFileInfo current(page->Filename());
+    request.directory =
+        HasDirectoryPart(Std(page->Filename())) ? current.absolutePath() : LastDirectory();
+    request.fileName = page->Filename();
+    request.title =
+        Message("SaveAsPrefix") + " " + current.fileName() + " " + Message("SaveAsSufix");
+    request.filters = QtFilters(filters);
+    request.selectedFilter = saveFilterIndex_;  // the previous choice, unless the name says more
+    const int preselected = PreselectedFilter(filters, Std(current.suffix()));
+    if (preselected >= 0) request.selectedFilter = preselected;
+    request.encodings = CharsetNames();
+    request.encoding = page->Encoding;
+    std::optional<TSaveAsChoice> choice = TFileDialogs::SaveAs(this, request);
+    if (!choice) return false;
+    saveFilterIndex_ = choice->filterIndex;
+    QString chosen = choice->fileName;
+    if (QFileInfo(chosen).suffix().isEmpty()) chosen += Qt(ExtensionForFilter(choice->filterIndex));
+    page->Encoding = choice->encoding;
+    if (QFileInfo::exists(chosen) &&
+        !TMessageBox::Ask(this, FileNameOnly(chosen), Message("AskOverwrite")))
+      continue;  // No shows the dialog again
+    return SavePageTo(page, chosen);
+  }
+}
+
+bool TTervilMain::SavePageTo(TTvlPage* page, const QString& path) {
+  TEditorModel& model = page->Model();
+  const THighlighter* highlighter = page->Highlighter();
+  configuration_->AddRecentFile({model.CaretX(), model.CaretY(), model.TopLine(), Std(path),
+                                 Std(page->Encoding),
+                                 highlighter ? highlighter->LanguageName() : std::string(), false});
+  page->SetFilename(path);
+  const std::string text = model.Text();
+  const std::string file = Std(path);
+  if (QFileInfo::exists(path) && IsReadOnlyFile(file)) {
+    if (!TMessageBox::Ask(this, FileNameOnly(path), Message("ReadOnly"))) return false;
+    std::string error;
+    SetReadOnlyFile(file, false, &error);
+    const bool written = WriteDocument(page, text, path);
+    SetReadOnlyFile(file, true, &error);
+    if (!written) return false;
+  } else if (!WriteDocument(page, text, path)) {
+    return false;
+  }
+  model.SetModified(false);
+  page->Filedate = GetFileDate(file);
+  page->FileReload = true;
+  // Other pages of the same file must not take this save for an outside change.
+  for (TTvlPage* other : EditorPages())
+    if (other->Filename() == page->Filename())
+      other->Filedate = GetFileDate(Std(other->Filename()));
+  RefreshStatus(page);
+  return true;
+}
+
+bool TTervilMain::WriteDocument(TTvlPage* page, const std::string& text, const QString& path) {
+  TEncodedDocument encoded =
+      EncodeDocument(text, page->LineBreakStyle, Std(page->Encoding), WriteSettings());
+  if (!encoded.unwritable.empty()) {
+    QString sample;
+    for (size_t i = 0; i < encoded.unwritable.size() && i < 8; ++i)
+      sample += QString::fromUcs4(&encoded.unwritable[i].codePoint, 1) + " ";
+    const QString question =
+        tr("The encoding \"%1\" cannot hold some characters of this document: %2\n"
+           "Do you want to save the document as UTF-8 instead? No cancels the save.")
+            .arg(page->Encoding, sample.trimmed());
+    if (!TMessageBox::Ask(this, FileNameOnly(path), question)) return false;
+    page->Encoding = "utf-8";
+    encoded = EncodeDocument(text, page->LineBreakStyle, "utf-8", WriteSettings());
+  }
+  std::string error;
+  if (!SafeWriteFile(Std(path), encoded.bytes, &error)) {
+    TMessageBox::Show(this, FileNameOnly(path), tr("Cannot save \"%1\". %2").arg(path, Qt(error)),
+                      mbOK, TMsgIcon::Error);
+    return false;
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------- reloading
+
+void TTervilMain::ReloadPage(TTvlPage* page) {
+  if (!QFileInfo(page->Filename()).isFile()) return;
+  TEditorModel& model = page->Model();
+  const int topLine = model.TopLine();
+  const TBufferPos caret = model.CaretPos();
+  LoadPageFile(page, Std(page->Encoding), false);
+  model.SetCaretPos({caret.Column, std::min(caret.Line, model.LineCount())});
+  page->SetTopLine(std::min(topLine, model.LineCount()));
+  ApplyExtensionHighlighter(page);
+  RefreshStatus(page);
+}
+
+void TTervilMain::ReloadCommand() {
+  TTvlPage* page = currentPage_;
+  if (page && TMessageBox::Ask(this, FileNameOnly(page->Filename()), Message("Reload2")))
+    ReloadPage(page);
+}
+
+void TTervilMain::CheckOutsideChange(TTvlPage* page) {
+  if (!page->FileReload || page->Filedate <= 0) return;
+  if (!IsChangedOutside(page->Filedate, GetFileDate(Std(page->Filename())))) return;
+  page->FileReload = false;
+  if (TMessageBox::Ask(this, FileNameOnly(page->Filename()), Message("Reload")))
+    ReloadPage(page);
+  else
+    page->Model().SetModified(true);
+}
+
+// ---------------------------------------------------------------- closing
+
+void TTervilMain::EditorCloseQuery(TTvlPage* page, bool& canClose) {
+  canClose = true;
+  if (page->Model().Modified()) {
+    switch (TMessageBox::Show(this, FileNameOnly(page->Filename()), Message("ModifiedMessage"),
+                              mbYes | mbNo | mbCancel, TMsgIcon::Information)) {
+      case TMsgResult::Yes:
+        SavePage(page, false);
+        canClose = !page->Model().Modified();
+        break;
+      case TMsgResult::No:
+        break;
+      default:
+        canClose = false;
+    }
+  }
+  if (canClose) {
+    if (currentPage_ == page) currentPage_ = nullptr;
+    setWindowTitle(Message("AppName"));
+  }
+}
+
+TTvlPageControl* TTervilMain::ControlOf(TTvlPage* page) const {
+  for (TTvlPageControl* control : {PageControl(), SplitPageControl()})
+    if (control->indexOf(page) >= 0) return control;
+  return nullptr;
+}
+
+void TTervilMain::CloseCommand() {
+  TTvlPage* page = currentPage_;
+  if (!page) return;
+  TTvlPageControl* control = ControlOf(page);
+  if (!control) return;
+  const int index = control->indexOf(page);
+  if (page->Close()) {
+    control->setCurrentIndex(std::min(index, control->count() - 1));
+    control->update();
+  }
+}
+
+void TTervilMain::CloseAllCommand() {
+  bool allClosed = true;
+  PageControl()->CloseAll(allClosed);
+  SplitPageControl()->CloseAll(allClosed);
+}
+
+void TTervilMain::CloseAllButThis() {
+  TTvlPage* keep = currentPage_;
+  TTvlPageControl* control = keep ? ControlOf(keep) : nullptr;
+  if (!control) return;
+  for (int i = control->count() - 1; i >= 0; --i) {
+    TTvlPage* page = control->PageAt(i);
+    if (page && page != keep) page->Close();
+  }
+  control->setCurrentWidget(keep);
+  RefreshStatus(keep);
+}
+
+void TTervilMain::SaveAllCommand() {
+  for (TTvlPage* page : EditorPages()) SavePage(page, false);
+}
+
+void TTervilMain::RenameCommand() {
+  TTvlPage* page = currentPage_;
+  if (!page || !QFileInfo(page->Filename()).isFile()) return;
+  const QFileInfo info(page->Filename());
+  bool ok = false;
+  const QString entered =
+      QInputDialog::getText(this, tr("Rename") + " " + info.fileName(), tr("New name:"),
+                            QLineEdit::Normal, info.fileName(), &ok);
+  const QString name = QFileInfo(entered).fileName();  // a typed folder is dropped
+  if (!ok || name.isEmpty() || !info.exists()) return;
+  const QString target = info.absolutePath() + "/" + name;
+  if (std::rename(Std(info.absoluteFilePath()).c_str(), Std(target).c_str()) != 0) {
+    TMessageBox::Error(
+        this, tr("Cannot rename \"%1\". %2").arg(info.fileName(), Qt(std::strerror(errno))));
+    return;
+  }
+  page->SetFilename(target);
+  RefreshStatus(page);
+}
+
+void TTervilMain::CopyFilename(bool withPath) {
+  if (!currentPage_) return;
+  const QString path = currentPage_->Filename();
+  QApplication::clipboard()->setText(withPath ? path : FileNameOnly(path));
+}
+
+// ---------------------------------------------------------------- encoding menu
+
+QMenu* TTervilMain::EncodingMenu() {
+  if (!encodingMenu_) {
+    encodingMenu_ = new QMenu(tr("Change Encoding"), this);
+    connect(encodingMenu_, &QMenu::aboutToShow, this, &TTervilMain::BuildEncodingMenu);
+  }
+  return encodingMenu_;
+}
+
+void TTervilMain::BuildEncodingMenu() {
+  encodingMenu_->clear();
+  if (TTvlPage* page = currentPage_) {
+    for (const auto& row : CharsetTable) {
+      const QString name = Qt(std::string(row.name));
+      QAction* item = encodingMenu_->addAction(name);
+      item->setCheckable(true);
+      item->setChecked(name == page->Encoding);
+      item->setData(row.codePage);
+      connect(item, &QAction::triggered, this, [this, name] { ChangeEncodingClick(name); });
+    }
+  }
+  encodingMenu_->addSeparator();
+  QAction* reload = encodingMenu_->addAction(Message("ReloadAfterChange"));
+  reload->setCheckable(true);
+  reload->setChecked(ReloadAfterChange);
+  connect(reload, &QAction::triggered, this, [this] { ReloadAfterChange = !ReloadAfterChange; });
+}
+
+void TTervilMain::ChangeEncodingClick(const QString& encoding) {
+  TTvlPage* page = currentPage_;
+  if (!page) return;
+  if (page->Model().Modified() && QFileInfo(page->Filename()).isFile() &&
+      !TMessageBox::Ask(this, FileNameOnly(page->Filename()), Message("Reload3")))
+    return;
+  page->Encoding = encoding;
+  if (ReloadAfterChange)
+    ReloadPage(page);
+  else
+    page->Model().SetModified(true);
+  RefreshStatus(page);
+}
+
+}  // namespace tervil

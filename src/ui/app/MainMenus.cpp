@@ -1,0 +1,240 @@
+// The main window's commands and menus for documents, pages, views and windows.
+#include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolBar>
+
+#include "core/documents/PageLayout.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/MessageBox.h"
+#include "ui/documents/EditorPanel.h"
+#include "ui/documents/TvlPage.h"
+#include "ui/documents/TvlPageControl.h"
+
+namespace tervil {
+
+namespace {
+constexpr int kUpdateIntervalMs = 250;
+}
+
+// Makes an action with its caption, shortcut and status-bar hint, running `run` when chosen.
+template <typename Run>
+QAction* MakeAction(QObject* owner, const QString& caption, const QString& shortcut,
+                    const QString& hint, Run run) {
+  auto* action = new QAction(caption, owner);
+  if (!shortcut.isEmpty()) action->setShortcut(QKeySequence(shortcut));
+  action->setStatusTip(hint);
+  QObject::connect(action, &QAction::triggered, owner, run);
+  return action;
+}
+
+void TTervilMain::CreateActions() {
+  actNew = MakeAction(this, tr("New"), "Ctrl+N", tr("Create a new empty document"),
+                      [this] { NewDocument(); });
+  actOpen = MakeAction(this, tr("Open"), "Ctrl+O", tr("Open one or more files"),
+                       [this] { OpenCommand(); });
+  actSave = MakeAction(this, tr("Save"), "Ctrl+S", tr("Save the current document"), [this] {
+    if (currentPage_) SavePage(currentPage_, false);
+  });
+  actSaveAs =
+      MakeAction(this, tr("Save As"), "", tr("Save the current document under a new name"), [this] {
+        if (currentPage_) SavePage(currentPage_, true);
+      });
+  actSaveAll = MakeAction(this, tr("Save All"), "Ctrl+Shift+S", tr("Save every open document"),
+                          [this] { SaveAllCommand(); });
+  actClose = MakeAction(this, tr("Close"), "Shift+Esc", tr("Close the current document"),
+                        [this] { CloseCommand(); });
+  actCloseAll = MakeAction(this, tr("Close All"), "", tr("Close every document"),
+                           [this] { CloseAllCommand(); });
+  actCloseAllButThis =
+      MakeAction(this, tr("Close All But This"), "", tr("Close the other documents of this row"),
+                 [this] { CloseAllButThis(); });
+  actReload = MakeAction(this, tr("Reload"), "", tr("Read the file again from disk"),
+                         [this] { ReloadCommand(); });
+  actRename = MakeAction(this, tr("Rename..."), "", tr("Rename the file of this document"),
+                         [this] { RenameCommand(); });
+  actCopyFilename = MakeAction(this, tr("Copy Filename"), "", tr("Copy the file's name"),
+                               [this] { CopyFilename(false); });
+  actCopyFilenameAndPath =
+      MakeAction(this, tr("Copy Filename and Path"), "", tr("Copy the file's full path"),
+                 [this] { CopyFilename(true); });
+  actChangeEncoding = MakeAction(this, tr("Change Encoding"), "",
+                                 tr("Read or write the document in another character set"),
+                                 [this] { EncodingMenu()->popup(QCursor::pos()); });
+  actChangeEncoding->setMenu(EncodingMenu());
+  actGoToLine = MakeAction(this, tr("Go to Line"), "Ctrl+G", tr("Move the caret to a line"),
+                           [this] { GoToLine(); });
+  actExit = MakeAction(this, tr("Exit"), "", tr("Close the editor"), [this] { close(); });
+  actSplitView = MakeAction(this, tr("Split View"), "", tr("Show a second row of pages"),
+                            [this](bool on) { SetSplitView(on); });
+  actSplitView->setCheckable(true);
+  actPreviousTab = MakeAction(this, tr("Previous Tab"), "F11", tr("Show the previous tab"),
+                              [this] { PreviousTab(); });
+  actNextTab =
+      MakeAction(this, tr("Next Tab"), "F12", tr("Show the next tab"), [this] { NextTab(); });
+  addActions(
+      {actNew, actOpen, actSave, actSaveAll, actClose, actGoToLine, actPreviousTab, actNextTab});
+
+  // Update rules run while the program is idle.
+  auto* updater = new QTimer(this);
+  updater->setInterval(kUpdateIntervalMs);
+  connect(updater, &QTimer::timeout, this, &TTervilMain::UpdateActions);
+  updater->start();
+}
+
+void TTervilMain::GetHiglightersMenuItems() {
+  QStringList captions;
+  for (const auto& entry : ListHighlighters()) captions << QString::fromStdString(entry.first);
+  captions << Message("MultiHighlighter") << Message("None");
+  for (const QString& caption : captions) {
+    auto* action = new QAction(caption, this);
+    action->setCheckable(true);
+    connect(action, &QAction::triggered, this,
+            [this, action] { highlighterActionExecute(action); });
+    highlighterActions_ << action;
+  }
+  highlighterMenu_ = new QMenu(tr("Syntax Highlighter"), this);
+  editorHighlighterMenu_ = new QMenu(tr("Syntax Highlighter"), this);
+  highlighterPopup_ = new QMenu(this);
+  for (QMenu* menu : {highlighterMenu_, editorHighlighterMenu_, highlighterPopup_}) {
+    menu->addActions(highlighterActions_);
+    connect(menu, &QMenu::aboutToShow, this, &TTervilMain::UpdateActions);
+  }
+}
+
+void TTervilMain::CreateMenus() {
+  fileMenu_ = menuBar()->addMenu(tr("&File"));
+  fileMenu_->addActions({actNew, actOpen});
+  reopenMenu_ = fileMenu_->addMenu(tr("Reopen"));
+  fileMenu_->addActions({actSave, actSaveAs, actSaveAll});
+  fileMenu_->addSeparator();
+  fileMenu_->addActions({actClose, actCloseAll});
+  fileMenu_->addSeparator();
+  fileMenu_->addAction(actExit);
+  connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
+    BuildRecentMenu(reopenMenu_);
+    UpdateActions();
+  });
+
+  QMenu* editMenu = menuBar()->addMenu(tr("&Edit"));
+  editMenu->addAction(actGoToLine);
+
+  viewMenu_ = menuBar()->addMenu(tr("&View"));
+  viewMenu_->addAction(actSplitView);
+  viewMenu_->addMenu(highlighterMenu_);
+
+  windowMenu_ = menuBar()->addMenu(tr("&Window"));
+  connect(windowMenu_, &QMenu::aboutToShow, this, &TTervilMain::Window1Click);
+  Window1Click();
+
+  QToolBar* mainToolbar = addToolBar(tr("Main Toolbar"));
+  mainToolbar->setObjectName("MainToolbar");
+  mainToolbar->addActions({actNew, actOpen, actSave, actSaveAs, actSaveAll});
+  mainToolbar->addSeparator();
+  mainToolbar->addAction(actSplitView);
+  QToolBar* encodingToolbar = addToolBar(tr("Encoding"));
+  encodingToolbar->setObjectName("EncodingToolbar");
+  encodingToolbar->addAction(actChangeEncoding);
+
+  for (TTvlPageControl* control : {PageControl(), SplitPageControl()})
+    connect(control, &TTvlPageControl::PageMenuRequested, this,
+            [this](TTvlPage* page, const QPoint& at) { ShowPageMenu(page, at); });
+}
+
+void TTervilMain::ShowPageMenu(TTvlPage* page, const QPoint& globalPos) {
+  RefreshStatus(page);
+  UpdateActions();
+  QMenu menu(this);
+  QMenu* opened = menu.addMenu(tr("Opened Files"));
+  if (TTvlPageControl* control = ControlOf(page)) {
+    for (int i = 0; i < control->count(); ++i) {
+      TTvlPage* other = control->PageAt(i);
+      if (!other) continue;
+      QAction* item = opened->addAction(other->Filename());
+      item->setStatusTip(other->Filename());
+      connect(item, &QAction::triggered, control,
+              [control, other] { control->setCurrentWidget(other); });
+    }
+  }
+  opened->setEnabled(!opened->isEmpty());
+  menu.addActions({actClose, actCloseAllButThis, actSave, actRename, actCopyFilename,
+                   actCopyFilenameAndPath, actReload});
+  menu.exec(globalPos);
+}
+
+void TTervilMain::UpdateActions() {
+  TTvlPage* page = currentPage_;
+  const bool modified = page && page->Model().Modified();
+  const bool fileExists = page && QFileInfo(page->Filename()).isFile();
+  bool anyModified = false;
+  for (TTvlPage* p : EditorPages()) anyModified = anyModified || p->Model().Modified();
+  TTvlPageControl* control = page ? ControlOf(page) : nullptr;
+
+  actSave->setEnabled(modified);
+  actSaveAll->setEnabled(anyModified);
+  for (QAction* needsPage : {actSaveAs, actClose, actCloseAll, actChangeEncoding, actCopyFilename,
+                             actCopyFilenameAndPath, actGoToLine})
+    needsPage->setEnabled(page != nullptr);
+  actReload->setEnabled(fileExists);
+  actRename->setEnabled(fileExists);
+  actCloseAllButThis->setEnabled(control && control->EditorPageCount() > 2);
+  actSplitView->setChecked(IsSplitViewChecked(editorPanel_->SplitRatio()));
+  for (QAction* action : highlighterActions_) highlighterActionUpdate(action);
+}
+
+// Rebuilt each time it opens: the tab commands, then the pages of the upper control and of the
+// lower control.
+void TTervilMain::Window1Click() {
+  windowMenu_->clear();
+  windowMenu_->addAction(actPreviousTab);
+  windowMenu_->addAction(actNextTab);
+  const bool lowerFlags[] = {false, true};
+  for (bool lower : lowerFlags) {
+    windowMenu_->addSeparator();
+    TTvlPageControl* control = lower ? SplitPageControl() : PageControl();
+    for (int i = 0; i < control->count(); ++i) {
+      TTvlPage* page = control->PageAt(i);
+      if (!page) continue;
+      QAction* item = windowMenu_->addAction(control->TabCaption(i));
+      item->setStatusTip(page->Filename());
+      const QString path = page->Filename();
+      connect(item, &QAction::triggered, this,
+              [this, lower, i, path] { ShowOpenedTab(lower, i, path); });
+    }
+  }
+}
+
+// A small window that stays on top and moves the caret of the current page to a line.
+void TTervilMain::GoToLine() {
+  auto* dialog = new QDialog(this, Qt::Tool | Qt::WindowStaysOnTopHint);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(tr("Go to line"));
+  auto* form = new QFormLayout(dialog);
+  auto* line = new QSpinBox(dialog);
+  line->setRange(0, 1 << 30);
+  line->setValue(0);
+  form->addRow(tr("Line:"), line);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText(tr("Ok"));
+  form->addRow(buttons);
+  connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
+  connect(buttons, &QDialogButtonBox::accepted, dialog, [this, dialog, line] {
+    if (TTvlPage* page = currentPage_) {
+      page->Model().SetCaretPos({1, line->value()});
+      page->FocusEditor();
+    }
+    dialog->close();
+  });
+  dialog->show();
+  line->setFocus();
+  line->selectAll();
+}
+
+}  // namespace tervil

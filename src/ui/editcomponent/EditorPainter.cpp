@@ -1,10 +1,12 @@
 #include "ui/editcomponent/EditorPainter.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QLinearGradient>
 #include <QPainter>
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 #include "core/editcomponent/Utf8.h"
 #include "ui/editcomponent/TextEditor.h"
@@ -57,7 +59,7 @@ TRowCells TEditorPainter::Cells(const TRowSpan& span, int viewWidth) {
   }
   const std::string& text = c.slice.text;
   const int tabWidth = geometry.TabWidth();
-  QFontMetricsF metrics(e.font_);
+  std::optional<QFontMetricsF> metrics;  // proportional fonts only
   int column = c.slice.firstColumn;
   int index = c.slice.firstChar;
   qreal px = 0;
@@ -80,7 +82,8 @@ TRowCells TEditorPainter::Cells(const TRowSpan& span, int viewWidth) {
       if (e.fixedPitch_ || ch == '\t') {
         px += width * cw;
       } else {
-        px += metrics.horizontalAdvance(QString::fromUcs4(&ch, 1));
+        if (!metrics) metrics.emplace(e.font_);
+        px += metrics->horizontalAdvance(QString::fromUcs4(&ch, 1));
       }
     }
     column += width;
@@ -102,16 +105,45 @@ QColor TEditorPainter::Color(unsigned color, const QColor& fallback) const {
 }
 
 const QFont& TEditorPainter::FontFor(int style) {
-  style &= 15;
-  QFont& font = editor_.styledFonts_[static_cast<std::size_t>(style)];
-  if (font.family() != editor_.font_.family() || font.pointSizeF() != editor_.font_.pointSizeF()) {
-    font = editor_.font_;
-    font.setBold(style & fsBold);
-    font.setItalic(style & fsItalic);
-    font.setUnderline(style & fsUnderline);
-    font.setStrikeOut(style & fsStrikeOut);
+  const std::size_t i = static_cast<std::size_t>(style & 15);
+  if (!fontsReady_[i]) {
+    QFont font = editor_.font_;
+    font.setBold(i & fsBold);
+    font.setItalic(i & fsItalic);
+    font.setUnderline(i & fsUnderline);
+    font.setStrikeOut(i & fsStrikeOut);
+    fonts_[i] = font;
+    rawFonts_[i] = QRawFont::fromFont(font);
+    fontsReady_[i] = true;
   }
-  return font;
+  return fonts_[i];
+}
+
+const QRawFont& TEditorPainter::RawFontFor(int style) {
+  FontFor(style);
+  return rawFonts_[static_cast<std::size_t>(style & 15)];
+}
+
+void TEditorPainter::DrawCells(QPainter& p, QPointF origin, const QString& text, int style) {
+  // Glyphs straight from the font, one per cell: no shaping for plain runs of code.
+  const QRawFont& raw = RawFontFor(style);
+  QList<quint32> glyphs = raw.isValid() ? raw.glyphIndexesForString(text) : QList<quint32>();
+  const bool complete =
+      glyphs.size() == text.size() && std::find(glyphs.begin(), glyphs.end(), 0u) == glyphs.end();
+  if (!complete) {
+    p.setFont(FontFor(style));
+    p.drawText(origin, text);
+    return;
+  }
+  positions_.resize(glyphs.size());
+  for (qsizetype k = 0; k < glyphs.size(); ++k) positions_[k] = QPointF(k * editor_.charWidth_, 0);
+  QGlyphRun run;
+  run.setRawFont(raw);
+  run.setGlyphIndexes(glyphs);
+  run.setPositions(positions_);
+  run.setUnderline(style & fsUnderline);
+  run.setStrikeOut(style & fsStrikeOut);
+  p.drawGlyphRun(origin, run);
 }
 
 TEditorPainter::SelectionOnLine TEditorPainter::SelectionOf(int line) {
@@ -208,12 +240,18 @@ void TEditorPainter::PaintRow(QPainter& p, const TRowCells& cells, int y,
                             ? Color(attribute->foreground, plainFg)
                             : plainFg;
     if (ch != '\t') {
-      p.setFont(FontFor(attribute != nullptr ? attribute->style : 0));
+      const int style = attribute != nullptr ? attribute->style : 0;
       p.setPen(foreground);
       const int b1 = cells.bytes[i], b2 = cells.bytes[j];
       QString piece = QString::fromUtf8(text.data() + b1, b2 - b1);
       if (special) piece.replace(QChar(' '), QChar(0x00B7));
-      p.drawText(QPointF(left + x1, y + e.ascent_), piece);
+      const QPointF origin(left + x1, y + e.ascent_);
+      if (e.fixedPitch_ && !single) {
+        DrawCells(p, origin, piece, style);
+      } else {
+        p.setFont(FontFor(style));
+        p.drawText(origin, piece);
+      }
     } else if (special) {
       p.setFont(FontFor(0));
       p.setPen(foreground);
@@ -351,10 +389,13 @@ void TEditorPainter::Paint(QPainter& p, const QRect& area) {
       tokenLine = row.line;
       tokensWhole = false;
       selection = SelectionOf(row.line);
+      // The scroll range grows to the widest line seen (long lines: counted in characters).
+      TLineGeometry& geometry = e.layout_.Geometry();
+      e.longestSeen_ =
+          std::max(e.longestSeen_, geometry.IsLong(row.line) ? geometry.LineChars(row.line)
+                                                             : geometry.LineColumns(row.line));
     }
     TRowCells cells = Cells(row, textWidth);
-    e.longestSeen_ =
-        std::max(e.longestSeen_, cells.scroll + static_cast<int>(cells.endX / e.charWidth_));
     if (activeLine.isValid() && row.line == caretLine) {
       p.fillRect(QRect(e.TextLeft() - TTextEditor::kTextMargin, y, width, lh), activeLine);
     }

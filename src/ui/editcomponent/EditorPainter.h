@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRawFont>
+#include <array>
 #include <vector>
 
 #include "core/editcomponent/Highlighter.h"
@@ -40,6 +42,8 @@ class TEditorPainter {
   // Which characters of a row are on screen and where.
   TRowCells Cells(const TRowSpan& span, int viewWidth);
   void Paint(QPainter& painter, const QRect& area);
+  // Forget the fonts made from the editor font (after it changed).
+  void ResetFonts() { fontsReady_.fill(false); }
 
  private:
   struct SelectionOnLine {
@@ -54,10 +58,17 @@ class TEditorPainter {
   void PaintGutter(QPainter& painter, const std::vector<TRowSpan>& rows, int height);
   void PaintCaret(QPainter& painter, const std::vector<TRowSpan>& rows);
   const QFont& FontFor(int style);
+  const QRawFont& RawFontFor(int style);
+  // Draws characters that each fill one cell of a fixed-pitch font at their cells.
+  void DrawCells(QPainter& painter, QPointF origin, const QString& text, int style);
   QColor Color(unsigned color, const QColor& fallback) const;
 
   TTextEditor& editor_;
   std::vector<TToken> tokens_;
+  std::array<QFont, 16> fonts_;
+  std::array<QRawFont, 16> rawFonts_;
+  std::array<bool, 16> fontsReady_{};
+  QList<QPointF> positions_;
 };
 
 }  // namespace tervil

@@ -294,7 +294,7 @@ void TTextEditor::UpdateFontMetrics() {
   ascent_ = static_cast<int>(std::ceil(metrics.ascent()));
   fixedPitch_ = QFontInfo(font_).fixedPitch() &&
                 std::abs(metrics.horizontalAdvance(QLatin1Char('i')) - charWidth_) < 0.01;
-  for (QFont& f : styledFonts_) f = QFont();
+  painter_->ResetFonts();
   UpdateGutterWidth();
   UpdateViewSize();
 }
@@ -336,12 +336,12 @@ void TTextEditor::UpdateScrollBars() {
     leftColumn_ = 0;
     h->setRange(0, 0);
   } else {
-    int widest = std::max(longestSeen_, leftColumn_ + visibleColumns_);
+    // Wide enough for the widest line painted so far and the caret (plus a cell after it).
     const TBufferPos caret = model_.CaretPos();
-    widest =
-        std::max(widest, layout_.Geometry().DisplayColumn(caret.Line - 1, caret.Column - 1) + 1);
+    int widest = std::max(longestSeen_, leftColumn_);
+    widest = std::max(widest, layout_.Geometry().DisplayColumn(caret.Line - 1, caret.Column - 1));
     if (model_.HasOption(eoScrollPastEol)) widest = std::max(widest, model_.MaxScrollWidth());
-    h->setRange(0, std::max(0, widest - visibleColumns_ + 1));
+    h->setRange(0, std::max(0, widest + 1 - visibleColumns_));
     h->setPageStep(visibleColumns_);
     h->setValue(leftColumn_);
   }
@@ -647,9 +647,14 @@ void TTextEditor::InvalidateGutter() {
 // ---------------------------------------------------------------- painting and resizing
 
 void TTextEditor::paintEvent(QPaintEvent* event) {
+  const int widest = longestSeen_;
   QPainter painter(viewport());
   painter_->Paint(painter, event->rect());
   PaintOverlay(painter);
+  if (longestSeen_ != widest) {
+    QMetaObject::invokeMethod(
+        this, [this] { UpdateScrollBars(); }, Qt::QueuedConnection);
+  }
 }
 
 void TTextEditor::PaintOverlay(QPainter& painter) {

@@ -323,7 +323,6 @@ class TTextEditor : public QAbstractScrollArea {
 
   // Appearance.
   QFont font_;
-  std::array<QFont, 16> styledFonts_;
   qreal charWidth_ = 8;
   int lineHeight_ = 16;
   int ascent_ = 12;

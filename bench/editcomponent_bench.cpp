@@ -293,3 +293,93 @@ BENCHMARK(BM_ReplaceAll)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// CR LF (Windows) and CR-only (old Mac) files are normalised while loading.
+void BM_LoadForeignLineBreaks(benchmark::State& state) {
+  static std::string crlf, cr;
+  if (crlf.empty()) {
+    for (char c : Document(kHtml, 100)) {
+      if (c == '\n') {
+        crlf += "\r\n";
+        cr += '\r';
+      } else {
+        crlf += c;
+        cr += c;
+      }
+    }
+  }
+  const std::string& doc = state.range(0) ? cr : crlf;
+  TTextBuffer buffer;
+  double total = 0;
+  for (auto _ : state) {
+    auto t0 = Clock::now();
+    buffer.Assign(doc);
+    double s = std::chrono::duration<double>(Clock::now() - t0).count();
+    state.SetIterationTime(s);
+    total += s;
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
+  state.counters["lines"] = static_cast<double>(buffer.LineCount());
+  SetMemcpyRatio(state, total, doc.size());
+}
+BENCHMARK(BM_LoadForeignLineBreaks)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("cr_only")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// A 50 MB document of a single line (minified markup): load, type at its end and undo, move
+// the caret, convert positions, search and replace.
+void BM_SingleLongLine(benchmark::State& state) {
+  static std::string line;
+  if (line.empty()) {
+    while (line.size() < 50 * kMB) line += "<td class=\"c\">cell</td>";
+  }
+  auto ms = [](Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
+  };
+  for (auto _ : state) {
+    TEditorModel editor;
+    auto t0 = Clock::now();
+    editor.LoadFromBytes(line);
+    auto t1 = Clock::now();
+    editor.ExecuteCommand(ecEditorBottom);
+    auto t2 = Clock::now();
+    editor.ExecuteCommand(ecChar, U'x');
+    auto t3 = Clock::now();
+    editor.Undo();
+    auto t4 = Clock::now();
+    editor.ExecuteCommand(ecLineStart);
+    editor.ExecuteCommand(ecLineEnd);
+    auto t5 = Clock::now();
+    const TBufferPos pos = editor.CharIndexToRowCol(editor.RowColToCharIndex({25'000'000, 1}));
+    auto t6 = Clock::now();
+    const int found = editor.SearchReplace("nowhere", "", ssoEntireScope);
+    auto t7 = Clock::now();
+    const int replaced =
+        editor.SearchReplace("cell", "CELL", ssoEntireScope | ssoReplace | ssoReplaceAll);
+    auto t8 = Clock::now();
+    editor.Undo();
+    auto t9 = Clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(t9 - t0).count());
+    state.counters["load_ms"] = ms(t0, t1);
+    state.counters["caret_to_end_us"] = ms(t1, t2) * 1000;
+    state.counters["type_us"] = ms(t2, t3) * 1000;
+    state.counters["undo_us"] = ms(t3, t4) * 1000;
+    state.counters["home_end_us"] = ms(t4, t5) * 1000;
+    state.counters["offset_roundtrip_us"] = ms(t5, t6) * 1000;
+    state.counters["search_absent_ms"] = ms(t6, t7);
+    state.counters["replace_all_ms"] = ms(t7, t8);
+    state.counters["undo_replace_ms"] = ms(t8, t9);
+    state.counters["replaced"] = replaced;
+    if (found != 0 || pos.Column != 25'000'000 || editor.Modified() || editor.LineCount() != 1) {
+      state.SkipWithError("unexpected result");
+    }
+  }
+}
+BENCHMARK(BM_SingleLongLine)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace

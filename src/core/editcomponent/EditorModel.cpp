@@ -1,6 +1,7 @@
 #include "core/editcomponent/EditorModel.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 #include "core/editcomponent/SearchEngines.h"
@@ -192,46 +193,69 @@ int TEditorModel::DisplayColumn(TBufferPos pos) const {
   pos.Line = std::clamp(pos.Line, 1, LineCount());
   const std::size_t line = static_cast<std::size_t>(pos.Line - 1);
   const std::size_t start = buffer_.LineStart(line);
-  const std::size_t end = buffer_.LineEnd(line);
-  int remaining = std::max(pos.Column, 1) - 1;
-  int display = 0;
-  buffer_.VisitRange(start, end - start, [&](const char* data, std::size_t size) {
-    for (std::size_t i = 0; i < size && remaining > 0; ++i) {
-      auto c = static_cast<unsigned char>(data[i]);
-      if (utf8::IsContinuation(c)) continue;
-      display = c == '\t' ? (display / tabWidth_ + 1) * tabWidth_ : display + 1;
-      --remaining;
+  std::size_t remaining = static_cast<std::size_t>(std::max(pos.Column, 1) - 1);
+  std::size_t display = 0;
+  const auto tab = static_cast<std::size_t>(tabWidth_);
+  buffer_.VisitRange(start, buffer_.LineEnd(line) - start, [&](const char* data, std::size_t n) {
+    std::size_t skipped = 0;
+    const char* p = data;
+    const char* stop = data + utf8::AdvanceChars(data, n, remaining, &skipped);
+    remaining -= skipped;
+    while (p < stop) {
+      const auto* t =
+          static_cast<const char*>(std::memchr(p, '\t', static_cast<std::size_t>(stop - p)));
+      if (!t) {
+        display += utf8::CountChars(p, static_cast<std::size_t>(stop - p));
+        break;
+      }
+      display += utf8::CountChars(p, static_cast<std::size_t>(t - p));
+      display = (display / tab + 1) * tab;
+      p = t + 1;
     }
     return remaining > 0;
   });
-  return display + remaining + 1;
+  return static_cast<int>(display + remaining + 1);
 }
 
 int TEditorModel::BufferColumn(int line, int displayColumn) const {
   line = std::clamp(line, 1, LineCount());
   const std::size_t index = static_cast<std::size_t>(line - 1);
   const std::size_t start = buffer_.LineStart(index);
-  const std::size_t end = buffer_.LineEnd(index);
-  const int target = std::max(displayColumn, 1) - 1;
-  int display = 0;
-  int column = 0;
+  const auto target = static_cast<std::size_t>(std::max(displayColumn, 1) - 1);
+  const auto tab = static_cast<std::size_t>(tabWidth_);
+  std::size_t display = 0;
+  std::size_t column = 0;
   bool reached = target == 0;
-  buffer_.VisitRange(start, end - start, [&](const char* data, std::size_t size) {
-    for (std::size_t i = 0; i < size && !reached; ++i) {
-      auto c = static_cast<unsigned char>(data[i]);
-      if (utf8::IsContinuation(c)) continue;
-      int next = c == '\t' ? (display / tabWidth_ + 1) * tabWidth_ : display + 1;
+  buffer_.VisitRange(start, buffer_.LineEnd(index) - start, [&](const char* data, std::size_t n) {
+    const char* p = data;
+    const char* end = data + n;
+    while (p < end && !reached) {
+      const auto* t =
+          static_cast<const char*>(std::memchr(p, '\t', static_cast<std::size_t>(end - p)));
+      const char* segmentEnd = t ? t : end;
+      const std::size_t chars = utf8::CountChars(p, static_cast<std::size_t>(segmentEnd - p));
+      if (display + chars >= target) {
+        column += target - display;
+        display = target;
+        reached = true;
+        break;
+      }
+      display += chars;
+      column += chars;
+      if (!t) break;
+      const std::size_t next = (display / tab + 1) * tab;
       if (next > target) {
-        reached = true;  // the target lies inside this character: take its start
+        reached = true;  // the target lies inside the tab: take its start
         break;
       }
       display = next;
       ++column;
       reached = display >= target;
+      p = t + 1;
     }
     return !reached;
   });
-  return column + 1 + (reached ? 0 : target - display);
+  return static_cast<int>(column + 1 + (reached ? 0 : target - display));
 }
 
 // ---------------------------------------------------------------- primitive edits

@@ -17,6 +17,7 @@
 namespace tervil {
 
 class TAutoComplete;
+class THighlighter;
 class TSearchEngine;
 class TPlainSearchEngine;
 
@@ -207,6 +208,14 @@ class TEditorModel {
   TSearchEngine& SearchEngine() const { return *engine_; }
   TReplaceTextEvent OnReplaceText;
 
+  // ---- Highlighter (not owned; nullptr for none). The view and the line-state cache that
+  // colour the text take it from here and hear of a change through scHighlighter.
+  void SetHighlighter(THighlighter* highlighter) {
+    highlighter_ = highlighter;
+    Notify(scHighlighter);
+  }
+  THighlighter* Highlighter() const { return highlighter_; }
+
   // ---- Templates (ecAutoCompletion); not owned
   void SetAutoComplete(TAutoComplete* autoComplete) { autoComplete_ = autoComplete; }
   TAutoComplete* AutoComplete() const { return autoComplete_; }
@@ -313,6 +322,7 @@ class TEditorModel {
   std::unique_ptr<TPlainSearchEngine> plainEngine_;
   TSearchEngine* engine_ = nullptr;
   TAutoComplete* autoComplete_ = nullptr;
+  THighlighter* highlighter_ = nullptr;
 };
 
 }  // namespace tervil

@@ -68,6 +68,7 @@ enum TStatusChange : std::uint32_t {
   scTopLine = 32,
   scOptions = 64,
   scReadOnly = 128,
+  scHighlighter = 256,
 };
 using TStatusChanges = std::uint32_t;
 

@@ -46,15 +46,23 @@ void AppendBreaks(const char* text, std::size_t size, std::size_t base,
 // boundaries.
 class TTextBuffer::ChunkBuilder {
  public:
-  explicit ChunkBuilder(std::vector<std::unique_ptr<Chunk>>& out) : out_(out) {}
+  explicit ChunkBuilder(std::vector<std::unique_ptr<Chunk>>& out, std::size_t target = kTargetChunk)
+      : out_(out), target_(std::clamp<std::size_t>(target, 1, kTargetChunk)) {}
+
+  // A builder that cuts `total` bytes into equal chunks of at most kTargetChunk bytes, so
+  // that splitting a full chunk leaves no tiny one behind.
+  static ChunkBuilder Even(std::vector<std::unique_ptr<Chunk>>& out, std::size_t total) {
+    const std::size_t pieces = (total + kTargetChunk - 1) / kTargetChunk;
+    return ChunkBuilder(out, pieces > 0 ? (total + pieces - 1) / pieces : kTargetChunk);
+  }
 
   void Append(std::string_view s) {
     while (!s.empty()) {
       if (!current_) {
         current_ = std::make_unique<Chunk>();
-        current_->text.reserve(std::min(kTargetChunk, s.size()));
+        current_->text.reserve(std::min(target_, s.size()));
       }
-      std::size_t space = kTargetChunk - current_->text.size();
+      std::size_t space = target_ - current_->text.size();
       if (s.size() <= space) {
         current_->text.append(s);
         return;
@@ -77,6 +85,7 @@ class TTextBuffer::ChunkBuilder {
 
  private:
   std::vector<std::unique_ptr<Chunk>>& out_;
+  std::size_t target_;
   std::unique_ptr<Chunk> current_;
 };
 
@@ -159,6 +168,7 @@ void TTextBuffer::Assign(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
     std::size_t end = std::min(text.size(), i + kLoadPiece);
+    if (text.size() - end < kLoadPiece / 2) end = text.size();  // no tiny chunk at the end
     if (end < text.size()) {
       // Never cut inside a UTF-8 sequence or between the CR and LF of a break.
       for (int k = 0;
@@ -230,7 +240,7 @@ void TTextBuffer::InsertNormalized(std::size_t byte, std::string_view s) {
     return;
   }
   std::vector<std::unique_ptr<Chunk>> fresh;
-  ChunkBuilder builder(fresh);
+  ChunkBuilder builder = ChunkBuilder::Even(fresh, c.text.size() + s.size());
   std::string_view whole(c.text);
   builder.Append(whole.substr(0, offset));
   builder.Append(s);
@@ -252,10 +262,12 @@ void TTextBuffer::Erase(std::size_t byte, std::size_t length) {
   }
   Found last = Find(Key::Bytes, static_cast<std::int64_t>(byte + length - 1));
   const std::size_t lastOffset = byte + length - static_cast<std::size_t>(last.before.bytes);
+  const std::string_view head = std::string_view(chunks_[first.chunk]->text).substr(0, offset);
+  const std::string_view tail = std::string_view(chunks_[last.chunk]->text).substr(lastOffset);
   std::vector<std::unique_ptr<Chunk>> fresh;
-  ChunkBuilder builder(fresh);
-  builder.Append(std::string_view(chunks_[first.chunk]->text).substr(0, offset));
-  builder.Append(std::string_view(chunks_[last.chunk]->text).substr(lastOffset));
+  ChunkBuilder builder = ChunkBuilder::Even(fresh, head.size() + tail.size());
+  builder.Append(head);
+  builder.Append(tail);
   builder.Finish();
   ReplaceChunks(first.chunk, last.chunk - first.chunk + 1, std::move(fresh));
 }

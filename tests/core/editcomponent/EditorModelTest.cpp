@@ -548,3 +548,55 @@ TEST(EditorModel, EmptyDocumentIsUsable) {
 
 }  // namespace
 }  // namespace tervil
+
+namespace tervil {
+namespace {
+
+TEST(EditorModel, DisplayColumnsExpandTabs) {
+  TEditorModel e;
+  e.SetText("\tab\tc\xC3\xA9");
+  e.SetTabWidth(4);
+  const int display[] = {1, 5, 6, 7, 9, 10, 11, 12};  // columns 1 to 8 (8 is past the end)
+  for (int column = 1; column <= 8; ++column) {
+    EXPECT_EQ(e.DisplayColumn({column, 1}), display[column - 1]) << column;
+    EXPECT_EQ(e.BufferColumn(1, display[column - 1]), column) << column;
+  }
+  EXPECT_EQ(e.BufferColumn(1, 3), 1);  // inside the first tab
+  EXPECT_EQ(e.BufferColumn(1, 8), 4);  // inside the second tab
+}
+
+// A document of one long line (the benchmark uses 50 MB) loads, edits, searches and undoes.
+TEST(EditorModel, OneLongLineStaysUsable) {
+  std::string text;
+  while (text.size() < 3 * 1024 * 1024) text += "<td>cell \xC3\xA9</td>";
+  text += "END";
+  TEditorModel e;
+  e.LoadFromBytes(text);
+  ASSERT_EQ(e.LineCount(), 1);
+  e.ExecuteCommand(ecEditorBottom);
+  e.ExecuteCommand(ecChar, U'!');
+  e.ExecuteCommand(ecLineStart);
+  e.ExecuteCommand(ecLineEnd);
+  e.ExecuteCommand(ecUp);
+  EXPECT_EQ(e.SearchReplace("END!", "", ssoEntireScope | ssoBackwards), 1);
+  const auto cells = static_cast<int>(text.size() / std::string("<td>cell \xC3\xA9</td>").size());
+  EXPECT_EQ(e.SearchReplace("\xC3\xA9", "e", ssoEntireScope | ssoReplace | ssoReplaceAll), cells);
+  EXPECT_EQ(e.CharIndexToRowCol(e.RowColToCharIndex({2000000, 1})), (TBufferPos{2000000, 1}));
+  while (e.CanUndo()) e.Undo();
+  EXPECT_EQ(e.Text(), text);
+  EXPECT_FALSE(e.Modified());
+}
+
+TEST(EditorModel, CrOnlyLineEndsAreLineBreaks) {
+  TEditorModel e;
+  e.LoadFromBytes("a\rb\r\rc");
+  EXPECT_EQ(e.LineCount(), 4);
+  e.SetCaretPos({2, 2});
+  e.ExecuteCommand(ecDeleteChar);
+  EXPECT_EQ(e.Text(), "a\r\nb\r\nc");
+  e.Undo();
+  EXPECT_EQ(e.Text(), "a\r\nb\r\n\r\nc");
+}
+
+}  // namespace
+}  // namespace tervil

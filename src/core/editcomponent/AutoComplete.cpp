@@ -107,9 +107,9 @@ bool TAutoComplete::Execute(TEditorModel& editor) const {
 
   // Indent the following lines like the caret's line and find the caret mark.
   std::string indent;
-  const std::string line = editor.Line(caret.Line - 1);
-  while (indent.size() < line.size() && IsBlankChar(line[indent.size()]))
-    indent.push_back(line[indent.size()]);
+  for (std::size_t b = lineStart; b < caretByte && IsBlankChar(buffer.ByteAt(b)); ++b) {
+    indent.push_back(buffer.ByteAt(b));
+  }
   std::string text;
   for (char c : best->Text) {
     text.push_back(c);

@@ -9,6 +9,7 @@
 
 #include "core/common/Paths.h"
 #include "core/common/TextFile.h"
+#include "core/html/TagsEditor.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
 #include "ui/documents/EditorPanel.h"
@@ -115,15 +116,23 @@ void TTervilMain::ReadReferenceData() {
   std::vector<std::string> errors;
   const std::string dir = dataDir_.toStdString();
   entityItems_ = LoadEntityItems(dir, errors);
-  std::vector<std::string> lines;
-  std::string error;
-  // The tag database is parsed by its own loader; here it only has to be readable.
-  if (!ReadLineList(dir + "/html.tvd", lines, &error)) errors.push_back(error);
+  try {
+    tags_.LoadText(ReadRequiredFile(dir + "/html.tvd"));
+  } catch (const TTagsFileError& e) {
+    errors.push_back(e.what());
+  }
   // Each page control keeps its own copy of the completion lists for its pages.
   TCompletionLists lists = LoadCompletionLists(dir, errors);
   *PageControl()->Lists = lists;
   *SplitPageControl()->Lists = lists;
   for (const auto& e : errors) startupErrors_ << QString::fromStdString(e);
+}
+
+// The text of a data file the program needs; its absence is reported at start-up.
+std::string TTervilMain::ReadRequiredFile(const std::string& path) {
+  std::string bytes, error;
+  if (!ReadFileBytes(path, bytes, &error)) throw TTagsFileError(error);
+  return bytes;
 }
 
 void TTervilMain::ShowAtStart() {

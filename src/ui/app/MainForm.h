@@ -10,6 +10,7 @@
 #include "core/config/Configuration.h"
 #include "core/documents/DocumentFiles.h"
 #include "core/highlighters/HighlighterSet.h"
+#include "core/html/TagsEditor.h"
 
 class QAction;
 class QMenu;
@@ -111,6 +112,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   const QStringList& StartupErrors() const { return startupErrors_; }
   const std::vector<TEntityItem>& EntityItems() const { return entityItems_; }
   QMenu* WindowMenu() const { return windowMenu_; }
+  const THtmlTagsEditor& Tags() const { return tags_; }
 
   QString LastOpenedFile;
   bool ReloadAfterChange = true;
@@ -133,6 +135,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void Window1Click();
   void ReadReferenceData();
   void ReportStartupErrors();
+  static std::string ReadRequiredFile(const std::string& path);
   void EditorStatusChange(TTvlPage* page);
   TTvlPage* CreatePage();
   TTvlPageControl* ControlOf(TTvlPage* page) const;
@@ -140,6 +143,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   bool SaveAsDialog(TTvlPage* page);
   void BuildEncodingMenu();
   void ShowPageMenu(TTvlPage* page, const QPoint& globalPos);
+  void ShowEditorMenu(TTvlPage* page, const QPoint& localPos);
   void ReopenAtStart();
   TWriteSettings WriteSettings() const;
 
@@ -153,6 +157,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QString dataDir_;
   TResourceStrings ResourceStrings1;
   THighlighterSet highlighters_;
+  THtmlTagsEditor tags_;  // the one tag database, handed to every editor
   std::unique_ptr<TConfiguration> configuration_;
   TStatusPanels* statusPanels_ = nullptr;
   TEditorPanel* editorPanel_ = nullptr;
@@ -180,6 +185,12 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QAction* actCopyFilenameAndPath = nullptr;
   QAction* actChangeEncoding = nullptr;
   QAction* actGoToLine = nullptr;
+  QAction* actUndo = nullptr;
+  QAction* actRedo = nullptr;
+  QAction* actCopy = nullptr;
+  QAction* actCut = nullptr;
+  QAction* actPaste = nullptr;
+  QAction* actSelectAll = nullptr;
   QAction* actExit = nullptr;
   QAction* actSplitView = nullptr;
   QAction* actPreviousTab = nullptr;

@@ -17,6 +17,7 @@
 #include "ui/documents/EditorPanel.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
+#include "ui/editor/TvlEdit.h"
 
 namespace tervil {
 
@@ -71,6 +72,27 @@ void TTervilMain::CreateActions() {
   actChangeEncoding->setMenu(EncodingMenu());
   actGoToLine = MakeAction(this, tr("Go to Line"), "Ctrl+G", tr("Move the caret to a line"),
                            [this] { GoToLine(); });
+  // Editing basics, forwarded to the current page's editor.
+  auto onEditor = [this](auto run) {
+    return [this, run] {
+      if (currentPage_) run(*currentPage_->TvlEdit());
+    };
+  };
+  actUndo = MakeAction(this, tr("Undo"), "", tr("Undo the last change"),
+                       onEditor([](TTvlEdit& e) { e.Undo(); }));
+  actRedo = MakeAction(this, tr("Redo"), "", tr("Redo the last undone change"),
+                       onEditor([](TTvlEdit& e) { e.Redo(); }));
+  actCopy = MakeAction(this, tr("Copy"), "", tr("Copy the selection"),
+                       onEditor([](TTvlEdit& e) { e.CopyToClipboard(); }));
+  actCut = MakeAction(this, tr("Cut"), "", tr("Cut the selection"),
+                      onEditor([](TTvlEdit& e) { e.CutToClipboard(); }));
+  actPaste = MakeAction(this, tr("Paste"), "", tr("Paste from the clipboard"),
+                        onEditor([](TTvlEdit& e) { e.PasteFromClipboard(); }));
+  actSelectAll = MakeAction(this, tr("Select All"), "Ctrl+A", tr("Select the whole text"),
+                            onEditor([](TTvlEdit& e) { e.SelectAll(); }));
+  actWordWrap = MakeAction(this, tr("Word Wrap"), "", tr("Wrap long lines at the window's edge"),
+                           onEditor([](TTvlEdit& e) { e.SetWordWrap(!e.WordWrap()); }));
+  actWordWrap->setCheckable(true);
   actExit = MakeAction(this, tr("Exit"), "", tr("Close the editor"), [this] { close(); });
   actSplitView = MakeAction(this, tr("Split View"), "", tr("Show a second row of pages"),
                             [this](bool on) { SetSplitView(on); });
@@ -124,9 +146,15 @@ void TTervilMain::CreateMenus() {
   });
 
   QMenu* editMenu = menuBar()->addMenu(tr("&Edit"));
+  editMenu->addActions({actUndo, actRedo});
+  editMenu->addSeparator();
+  editMenu->addActions({actCopy, actPaste, actCut, actSelectAll});
+  editMenu->addSeparator();
   editMenu->addAction(actGoToLine);
+  connect(editMenu, &QMenu::aboutToShow, this, &TTervilMain::UpdateActions);
 
   viewMenu_ = menuBar()->addMenu(tr("&View"));
+  viewMenu_->addAction(actWordWrap);
   viewMenu_->addAction(actSplitView);
   viewMenu_->addMenu(highlighterMenu_);
 
@@ -169,6 +197,22 @@ void TTervilMain::ShowPageMenu(TTvlPage* page, const QPoint& globalPos) {
   menu.exec(globalPos);
 }
 
+// The editor's context menu. Without a selection the caret first moves to the clicked place.
+void TTervilMain::ShowEditorMenu(TTvlPage* page, const QPoint& localPos) {
+  TTvlEdit* editor = page->TvlEdit();
+  if (!editor->SelAvail())
+    editor->SetCaretXY(editor->PixelsToBufferPos(editor->viewport()->mapFrom(editor, localPos)));
+  RefreshStatus(page);
+  UpdateActions();
+  QMenu menu(this);
+  menu.addActions({actUndo, actRedo});
+  menu.addSeparator();
+  menu.addActions({actCopy, actPaste, actCut});
+  menu.addSeparator();
+  menu.addMenu(editorHighlighterMenu_);
+  menu.exec(editor->mapToGlobal(localPos));
+}
+
 void TTervilMain::UpdateActions() {
   TTvlPage* page = currentPage_;
   const bool modified = page && page->Model().Modified();
@@ -185,6 +229,15 @@ void TTervilMain::UpdateActions() {
   actReload->setEnabled(fileExists);
   actRename->setEnabled(fileExists);
   actCloseAllButThis->setEnabled(control && control->EditorPageCount() > 2);
+  TTvlEdit* editor = page ? page->TvlEdit() : nullptr;
+  actUndo->setEnabled(editor && editor->CanUndo());
+  actRedo->setEnabled(editor && editor->CanRedo());
+  actCopy->setEnabled(editor && editor->SelAvail());
+  actCut->setEnabled(editor && editor->SelAvail() && !editor->ReadOnly());
+  actPaste->setEnabled(editor && editor->CanPaste());
+  actSelectAll->setEnabled(editor != nullptr);
+  actWordWrap->setEnabled(editor != nullptr);
+  actWordWrap->setChecked(editor && editor->WordWrap());
   actSplitView->setChecked(IsSplitViewChecked(editorPanel_->SplitRatio()));
   for (QAction* action : highlighterActions_) highlighterActionUpdate(action);
 }

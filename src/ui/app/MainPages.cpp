@@ -84,6 +84,10 @@ void TTervilMain::SetUpPage(TTvlPage* page) {
     EditorCloseQuery(closing, canClose);
   };
   page->OnEditorStatusChange = [this](TTvlPage* changed, int) { EditorStatusChange(changed); };
+  TTvlEdit* editor = page->TvlEdit();
+  editor->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(editor, &QWidget::customContextMenuRequested, this,
+          [this, page](const QPoint& at) { ShowEditorMenu(page, at); });
 
   // The program a page runs with by default.
   page->RunWith.clear();

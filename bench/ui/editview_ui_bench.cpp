@@ -65,7 +65,11 @@ struct Screen {
 
   Screen() {
     editor.show();
-    const int width = editor.GutterWidth() + 4 + static_cast<int>(161.5 * editor.CharWidth()) +
+    Fit();
+  }
+  // 60 rows of 160 columns (the gutter widens with the line count).
+  void Fit() {
+    const int width = editor.GutterWidth() + 2 + static_cast<int>(160.5 * editor.CharWidth()) +
                       editor.verticalScrollBar()->sizeHint().width() + 2 * editor.frameWidth();
     const int height = 60 * editor.TextHeight() +
                        editor.horizontalScrollBar()->sizeHint().height() + 2 * editor.frameWidth();
@@ -74,7 +78,7 @@ struct Screen {
   }
   void Load(const std::string& text) {
     editor.LoadFromBytes(text);
-    QApplication::processEvents();
+    Fit();
   }
   void Paint() { editor.viewport()->repaint(); }
   void Key(int key, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

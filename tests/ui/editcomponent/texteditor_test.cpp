@@ -1,6 +1,8 @@
 #include "ui/editcomponent/TextEditor.h"
 
 #include <QClipboard>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QMimeData>
 #include <QPainter>
 #include <QtTest>
@@ -343,6 +345,25 @@ class TextEditorTest : public QObject {
     }
   }
 
+  void proportionalFontsMeasureTheWindow() {
+    Shown s("iiii WWWW\tx");
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(12);
+    s.editor.SetEditorFont(font);
+    // Narrow and wide letters get their own widths; positions and pixels agree both ways.
+    const int narrow =
+        s.editor.BufferPosToPixels({5, 1}).x() - s.editor.BufferPosToPixels({1, 1}).x();
+    const int wide =
+        s.editor.BufferPosToPixels({10, 1}).x() - s.editor.BufferPosToPixels({6, 1}).x();
+    if (QFontInfo(font).fixedPitch()) QSKIP("no proportional font on this system");
+    QVERIFY(wide > narrow);
+    for (int column = 1; column <= 12; ++column) {
+      const QPoint at = s.editor.BufferPosToPixels({column, 1}) + QPoint(1, 1);
+      QCOMPARE(s.editor.PixelsToBufferPos(at), (TBufferPos{column, 1}));
+    }
+    s.editor.viewport()->grab();
+  }
+
   void wordWrapPositionsAndMoves() {
     Shown s("", QSize(400, 300));
     s.editor.SetText(std::string(100, 'x') + " tail\nnext");
@@ -396,6 +417,23 @@ class TextEditorTest : public QObject {
     QVERIFY(set.Php().IsDefaultAttribute(attribute, THighlighterDefault::Comment));
     QVERIFY(!s.editor.GetHighlighterAttriAtRowCol({40, 2}, attribute));
     s.editor.viewport()->grab();
+  }
+
+  void farLinesAreHighlightedExactlyAfterIdleTime() {
+    THighlighterSet set;
+    std::string text = "<?php\n/* a comment left open\n";
+    for (int i = 0; i < 3000; ++i) text += "$x = 1;\n";
+    Shown s(text.c_str());
+    s.editor.SetHighlighter(&set.Php());
+    s.editor.SetCaretXY({1, 3000});
+    s.editor.viewport()->grab();
+    // Far below the known states the colours are guessed from the lines just above...
+    const THighlighterAttribute* attribute = nullptr;
+    s.editor.GetHighlighterAttriAtRowCol({2, 3000}, attribute);
+    QVERIFY(!set.Php().IsDefaultAttribute(attribute, THighlighterDefault::Comment));
+    // ...until idle time has worked through the document.
+    QTRY_VERIFY(s.editor.GetHighlighterAttriAtRowCol({2, 3000}, attribute) &&
+                set.Php().IsDefaultAttribute(attribute, THighlighterDefault::Comment));
   }
 
   void appearanceSetters() {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -146,71 +147,106 @@ std::string LineTerminator(int style, const TWriteSettings& settings) {
   return settings.unixEol ? "\n" : "\r\n";
 }
 
-std::string ConvertLeadingWhitespace(std::string_view line, const TWriteSettings& settings) {
-  const int w = std::max(settings.tabWidth, 1);
-  std::size_t lead = 0;
-  int blanks = 0, tabs = 0;
-  for (; lead < line.size() && (line[lead] == ' ' || line[lead] == '\t'); ++lead)
-    line[lead] == ' ' ? ++blanks : ++tabs;
-  std::string out;
+namespace {
+
+// The converted form of a line's leading whitespace `lead` (blanks and tabs only).
+void AppendConvertedLead(std::string_view lead, const TWriteSettings& settings, std::string& out) {
+  const std::size_t w = static_cast<std::size_t>(std::max(settings.tabWidth, 1));
   if (settings.spacesToTabs) {
-    // The first blanks/w runs of w blanks, scanning from the start, become tabs.
-    const std::string run(static_cast<std::size_t>(w), ' ');
-    int left = blanks / w;
+    // Runs of w blanks become tabs, as many as the lead has blanks / w. Only the leading
+    // whitespace is touched: blanks later in the line (inside a string, say) stay as they are.
+    std::size_t blanks = static_cast<std::size_t>(std::count(lead.begin(), lead.end(), ' '));
+    std::size_t left = blanks / w;
+    const std::string run(w, ' ');
     std::size_t pos = 0;
-    out.reserve(line.size());
     while (left > 0) {
-      auto found = line.find(run, pos);
+      std::size_t found = lead.find(run, pos);
       if (found == std::string_view::npos) break;
-      out.append(line.substr(pos, found - pos)).push_back('\t');
-      pos = found + run.size();
+      out.append(lead.substr(pos, found - pos)).push_back('\t');
+      pos = found + w;
       --left;
     }
-    out.append(line.substr(pos));
-    return out;
-  }
-  if (settings.tabsToSpaces && tabs > 0) {
-    // The first `tabs` tabs of the line, counted in its leading whitespace, become blanks.
-    int left = tabs;
-    out.reserve(line.size() + static_cast<std::size_t>(tabs * (w - 1)));
-    for (char c : line) {
-      if (c == '\t' && left > 0) {
-        out.append(static_cast<std::size_t>(w), ' ');
-        --left;
-      } else {
+    out.append(lead.substr(pos));
+  } else if (settings.tabsToSpaces) {
+    for (char c : lead) {
+      if (c == '\t')
+        out.append(w, ' ');
+      else
         out.push_back(c);
-      }
     }
-    return out;
+  } else {
+    out.append(lead);
   }
-  return std::string(line);
+}
+
+bool ConvertsWhitespace(const TWriteSettings& s) {
+  return s.spacesToTabs || s.tabsToSpaces;
+}
+
+}  // namespace
+
+std::string ConvertLeadingWhitespace(std::string_view line, const TWriteSettings& settings) {
+  const std::size_t lead = line.find_first_not_of(" \t");
+  const std::size_t leadEnd = lead == std::string_view::npos ? line.size() : lead;
+  std::string out;
+  out.reserve(line.size() + 16);
+  AppendConvertedLead(line.substr(0, leadEnd), settings, out);
+  out.append(line.substr(leadEnd));
+  return out;
+}
+
+std::string WithLineBreaks(std::string_view text, std::string_view terminator) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t start = 0;
+  while (true) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) break;
+    out.append(text.substr(start, end - start)).append(terminator);
+    start = end + 1;
+    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+  }
+  out.append(text.substr(start));
+  return out;
+}
+
+TEncodedDocument EncodeDocumentText(std::string text, const std::string& encoding,
+                                    const TWriteSettings& settings) {
+  if (ConvertsWhitespace(settings)) {
+    // Copy the text in long runs; only lines that start with whitespace are rebuilt.
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    std::size_t copied = 0;
+    for (std::size_t lineStart = 0; lineStart < text.size();) {
+      const char first = text[lineStart];
+      if (first == ' ' || first == '\t') {
+        std::size_t leadEnd = text.find_first_not_of(" \t", lineStart);
+        if (leadEnd == std::string::npos) leadEnd = text.size();
+        out.append(text, copied, lineStart - copied);
+        AppendConvertedLead(std::string_view(text).substr(lineStart, leadEnd - lineStart), settings,
+                            out);
+        copied = leadEnd;
+      }
+      const std::size_t newline = text.find('\n', lineStart);
+      if (newline == std::string::npos) break;
+      lineStart = newline + 1;
+    }
+    out.append(text, copied, std::string::npos);
+    text = std::move(out);
+  }
+  // The line ends are in place before the conversion, so that character sets whose line
+  // breaks are not ASCII bytes still get theirs.
+  const TCharsetInfo* charset = FindCharsetByName(encoding);
+  if (!charset || charset->codePage == kSystemCodePage || charset->codePage == kUtf8CodePage)
+    return {std::move(text), {}};
+  TCharsetConversion converted = TTextProcessor::ConvertToCharset(text, kSystemCodePage, encoding);
+  return {std::move(converted.text), std::move(converted.unwritable)};
 }
 
 TEncodedDocument EncodeDocument(std::string_view text, int lineBreakStyle,
                                 const std::string& encoding, const TWriteSettings& settings) {
-  const std::string terminator = LineTerminator(lineBreakStyle, settings);
-  const bool convertWhitespace = settings.tabsToSpaces || settings.spacesToTabs;
-  std::string joined;
-  joined.reserve(text.size());
-  std::size_t start = 0;
-  while (true) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    std::string_view line =
-        text.substr(start, end == std::string_view::npos ? text.npos : end - start);
-    if (convertWhitespace)
-      joined += ConvertLeadingWhitespace(line, settings);
-    else
-      joined.append(line);
-    if (end == std::string_view::npos) break;
-    joined += terminator;
-    start = end + 1;
-    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
-  }
-  // The line ends are in place before the conversion, so that character sets whose line
-  // breaks are not ASCII bytes still get theirs.
-  TCharsetConversion converted =
-      TTextProcessor::ConvertToCharset(joined, kSystemCodePage, encoding);
-  return {std::move(converted.text), std::move(converted.unwritable)};
+  return EncodeDocumentText(WithLineBreaks(text, LineTerminator(lineBreakStyle, settings)),
+                            encoding, settings);
 }
 
 bool SafeWriteFile(const std::string& path, std::string_view bytes, std::string* error) {

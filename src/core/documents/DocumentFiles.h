@@ -42,8 +42,10 @@ struct TWriteSettings {
 
 // LF or CR LF for a file whose line-break style was `style` (0 none, 1 LF first, 2 CR first).
 std::string LineTerminator(int style, const TWriteSettings& settings);
-// Converts the leading whitespace of one line as the settings ask.
+// Converts the leading whitespace of one line as the settings ask; the rest of the line stays.
 std::string ConvertLeadingWhitespace(std::string_view line, const TWriteSettings& settings);
+// The text with every line break (CR LF, LF or CR) replaced by `terminator`.
+std::string WithLineBreaks(std::string_view text, std::string_view terminator);
 
 struct TEncodedDocument {
   std::string bytes;
@@ -55,6 +57,10 @@ struct TEncodedDocument {
 // a line break, exactly as the file it was read from.
 TEncodedDocument EncodeDocument(std::string_view text, int lineBreakStyle,
                                 const std::string& encoding, const TWriteSettings& settings);
+// The same for a text whose line breaks are already the file's terminator (taken from the
+// editor with LineTerminator), without copying it when nothing is to convert.
+TEncodedDocument EncodeDocumentText(std::string text, const std::string& encoding,
+                                    const TWriteSettings& settings);
 
 // Writes `bytes` so that the file holds either its old or its new content whatever happens:
 // into a temporary file in the same folder, flushed, then renamed over the target, keeping the

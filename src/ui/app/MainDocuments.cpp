@@ -175,16 +175,15 @@ bool TTervilMain::SavePageTo(TTvlPage* page, const QString& path) {
                                  Std(page->Encoding),
                                  highlighter ? highlighter->LanguageName() : std::string(), false});
   page->SetFilename(path);
-  const std::string text = model.Text();
   const std::string file = Std(path);
   if (QFileInfo::exists(path) && IsReadOnlyFile(file)) {
     if (!TMessageBox::Ask(this, FileNameOnly(path), Message("ReadOnly"))) return false;
     std::string error;
     SetReadOnlyFile(file, false, &error);
-    const bool written = WriteDocument(page, text, path);
+    const bool written = WriteDocument(page, path);
     SetReadOnlyFile(file, true, &error);
     if (!written) return false;
-  } else if (!WriteDocument(page, text, path)) {
+  } else if (!WriteDocument(page, path)) {
     return false;
   }
   model.SetModified(false);
@@ -198,9 +197,11 @@ bool TTervilMain::SavePageTo(TTvlPage* page, const QString& path) {
   return true;
 }
 
-bool TTervilMain::WriteDocument(TTvlPage* page, const std::string& text, const QString& path) {
+bool TTervilMain::WriteDocument(TTvlPage* page, const QString& path) {
+  const std::string terminator = LineTerminator(page->LineBreakStyle, WriteSettings());
+  // Take the text with the file's own line ends: no second pass over it.
   TEncodedDocument encoded =
-      EncodeDocument(text, page->LineBreakStyle, Std(page->Encoding), WriteSettings());
+      EncodeDocumentText(page->Model().Text(terminator), Std(page->Encoding), WriteSettings());
   if (!encoded.unwritable.empty()) {
     QString sample;
     for (size_t i = 0; i < encoded.unwritable.size() && i < 8; ++i)
@@ -211,7 +212,7 @@ bool TTervilMain::WriteDocument(TTvlPage* page, const std::string& text, const Q
             .arg(page->Encoding, sample.trimmed());
     if (!TMessageBox::Ask(this, FileNameOnly(path), question)) return false;
     page->Encoding = "utf-8";
-    encoded = EncodeDocument(text, page->LineBreakStyle, "utf-8", WriteSettings());
+    encoded = EncodeDocumentText(page->Model().Text(terminator), "utf-8", WriteSettings());
   }
   std::string error;
   if (!SafeWriteFile(Std(path), encoded.bytes, &error)) {

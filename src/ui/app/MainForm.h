@@ -51,7 +51,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   bool SavePageTo(TTvlPage* page, const QString& path);
   // Converts and writes the page's text; asks before replacing characters the page's encoding
   // cannot hold, and reports a failed write.
-  bool WriteDocument(TTvlPage* page, const std::string& text, const QString& path);
+  bool WriteDocument(TTvlPage* page, const QString& path);
   void ReloadPage(TTvlPage* page);
   void ReloadCommand();
   void CheckOutsideChange(TTvlPage* page);

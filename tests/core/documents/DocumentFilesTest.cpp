@@ -70,6 +70,8 @@ TEST(DocumentFiles, LeadingWhitespaceConversion) {
       {toTabs, std::string(9, ' ') + "x", "\t\t x"},
       {toTabs, "   x", "   x"},
       {toTabs, "\t    x    y", "\t\tx    y"},
+      // Only leading blanks count and change: the run inside the string stays.
+      {toTabs, "  \t  echo 'a    b';", "  \t  echo 'a    b';"},
       {toSpaces, "\t\tx", std::string(8, ' ') + "x"},
       {toSpaces, "x\ty", "x\ty"},  // no leading tabs: tabs later in the line stay
       {toSpaces, "\tx\ty", "    x\ty"},
@@ -122,6 +124,14 @@ TEST(DocumentFiles, OpenAndSaveKeepEveryByte) {
     ASSERT_TRUE(SafeWriteFile(file, out.bytes, nullptr));
     EXPECT_EQ(Read(file), c.bytes) << "resolved encoding " << encoding;
   }
+}
+
+TEST(DocumentFiles, WholeTextConversionTouchesOnlyLeadingWhitespace) {
+  TWriteSettings toSpaces;
+  toSpaces.tabsToSpaces = true;
+  TEncodedDocument out = EncodeDocumentText("\tif (a)\n\t\tb();\nc\td\n\t", "", toSpaces);
+  EXPECT_EQ(out.bytes, "    if (a)\n        b();\nc\td\n    ");
+  EXPECT_EQ(WithLineBreaks("a\r\nb\rc\n", "\n"), "a\nb\nc\n");
 }
 
 TEST(DocumentFiles, CrOnlyFilesAreWrittenWithCrLf) {

@@ -340,7 +340,11 @@ void TTextEditor::UpdateScrollBars() {
     const TBufferPos caret = model_.CaretPos();
     int widest = std::max(longestSeen_, leftColumn_);
     widest = std::max(widest, layout_.Geometry().DisplayColumn(caret.Line - 1, caret.Column - 1));
-    if (model_.HasOption(eoScrollPastEol)) widest = std::max(widest, model_.MaxScrollWidth());
+    // Past the line ends the range reaches the maximum scroll width, unless it is sized to
+    // the lines.
+    if (model_.HasOption(eoScrollPastEol) && !model_.HasOption(eoAutoSizeMaxScrollWidth)) {
+      widest = std::max(widest, model_.MaxScrollWidth());
+    }
     h->setRange(0, std::max(0, widest + 1 - visibleColumns_));
     h->setPageStep(visibleColumns_);
     h->setValue(leftColumn_);

@@ -2,6 +2,8 @@
 #include <utime.h>
 
 #include <QFile>
+#include <QMenu>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
@@ -26,6 +28,7 @@ class DocumentsTest : public QObject {
   std::unique_ptr<TSettingsStore> store_;
   std::unique_ptr<TTervilMain> window_;
   QStringList asked_;               // texts of the boxes shown
+  QStringList captions_;            // their captions
   std::deque<TMsgResult> answers_;  // answers to give, in order (default: Yes)
 
   QString Path(const QString& name) const { return home_.filePath("docs/" + name); }
@@ -64,8 +67,9 @@ class DocumentsTest : public QObject {
     QDir(home_.path()).mkpath("docs");
     qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
     qputenv("XDG_CACHE_HOME", home_.filePath("cache").toUtf8());
-    TMessageBox::SetHandler([this](const QString&, const QString& text, int, TMsgIcon) {
+    TMessageBox::SetHandler([this](const QString& caption, const QString& text, int, TMsgIcon) {
       asked_ << text;
+      captions_ << caption;
       if (answers_.empty()) return TMsgResult::Yes;
       TMsgResult answer = answers_.front();
       answers_.pop_front();
@@ -75,6 +79,7 @@ class DocumentsTest : public QObject {
 
   void init() {
     asked_.clear();
+    captions_.clear();
     answers_.clear();
     NewWindow();
   }
@@ -129,6 +134,7 @@ class DocumentsTest : public QObject {
     QVERIFY(second);
     QCOMPARE(asked_.size(), 1);
     QCOMPARE(asked_.last(), Window().Message("AlreadyOpened"));
+    QCOMPARE(captions_.last(), QString("twice.php"));
     QVERIFY(second->ReadOnly());
     QVERIFY(second->Model().ReadOnly());
     answers_ = {TMsgResult::No};
@@ -311,6 +317,29 @@ class DocumentsTest : public QObject {
     QCOMPARE(pages[0]->Filename(), Path("r2.txt"));  // most recent first
     QCOMPARE(pages[1]->Filename(), Path("r1.txt"));
     QCOMPARE(pages[0]->Model().CaretY(), 3);
+  }
+
+  void recentMenuAndDroppedFiles() {
+    Write(Path("d1.txt"), "1");
+    Write(Path("d2.txt"), "2");
+    Window().Configuration().RecentList.clear();
+    Window().Configuration().AddRecentFile({0, 0, 1, Path("d1.txt").toStdString(), "", "", false});
+    Window().Configuration().AddRecentFile(
+        {0, 0, 1, Path("gone.txt").toStdString(), "", "", false});
+    QMenu menu;
+    Window().BuildRecentMenu(&menu);
+    QCOMPARE(menu.actions().size(), 1);
+    QCOMPARE(menu.actions().first()->text(), Path("d1.txt"));
+
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(Path("d2.txt")), QUrl::fromLocalFile(Path("d1.txt"))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    static_cast<QObject*>(&Window())->event(&drop);
+    QTRY_COMPARE(int(Window().EditorPages().size()), 2);
+    QCOMPARE(Window().EditorPages()[0]->Filename(), Path("d2.txt"));
+    QCOMPARE(Window().EditorPages()[1]->Filename(), Path("d1.txt"));
+    Window().BuildRecentMenu(&menu);
+    QVERIFY(menu.actions().isEmpty());  // open files are left out
   }
 
   void changingTheEncodingReloads() {

@@ -61,7 +61,9 @@ TColor TabGradientColor(int row, int height, bool tabsOnTop) {
 }
 
 int TabWidthFor(int captionWidth, bool editorTab, bool closeButtons) {
-  return captionWidth + 16 + (editorTab && closeButtons ? 14 : 0);
+  // Room for the close glyph: its 14 pixels plus the 8 by which the active tab's caption and
+  // glyph move in, so that the glyph never covers the end of a bold caption.
+  return captionWidth + 16 + (editorTab && closeButtons ? 14 + 8 : 0);
 }
 
 }  // namespace tervil

@@ -13,6 +13,7 @@
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
 #include "ui/documents/EditorPanel.h"
+#include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
 
 namespace tervil {
@@ -141,7 +142,10 @@ void TTervilMain::ShowAtStart() {
     setGeometry(QRect(0, 0, work.width(), work.height()));
   }
   showMaximized();
-  QTimer::singleShot(0, this, &TTervilMain::ReportStartupErrors);
+  QTimer::singleShot(0, this, [this] {
+    if (currentPage_) currentPage_->FocusEditor();
+    ReportStartupErrors();
+  });
 }
 
 void TTervilMain::ReportStartupErrors() {

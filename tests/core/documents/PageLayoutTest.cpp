@@ -56,7 +56,7 @@ TEST(PageLayout, TabGradientRunsFromWhiteToGrey) {
   EXPECT_EQ(TabGradientColor(0, 24, false), 0xACB7BDu);
   // Red channel 0xFF -> 0xBD over 24 rows at row 1: 0xFF + ceil(-66 / 24) = 0xFF - 2.
   EXPECT_EQ(RedOf(TabGradientColor(1, 24, true)), 0xFF - 2);
-  EXPECT_EQ(TabWidthFor(100, true, true), 130);
+  EXPECT_EQ(TabWidthFor(100, true, true), 138);
   EXPECT_EQ(TabWidthFor(100, false, true), 116);
 }
 

@@ -199,6 +199,9 @@ class TEditorModel {
 
   // ---- Search and replace
   // Finds (and, with ssoReplace, replaces) `search`; returns the number of occurrences found.
+  // The scope is the selection with ssoSelectedOnly (the whole text when nothing is selected),
+  // else the whole text with ssoEntireScope, else from the caret to the end (backwards: from
+  // the start to the caret).
   // A find selects the occurrence (caret at its end, at its start when backwards). A replace-all
   // is one undo step. Throws TSearchError for an invalid regular expression.
   int SearchReplace(std::string_view search, std::string_view replacement, TSearchOptions options);

@@ -16,12 +16,15 @@ int TEditorModel::SearchReplace(std::string_view search, std::string_view replac
   std::string repl;
   utf8::NormalizeAppend(replacement, repl);
 
-  // The scope: the selection, or from the caret onwards (backwards: up to the caret), or all.
+  // The scope: the selection (the whole text when nothing is selected), or from the caret
+  // onwards (backwards: up to the caret), or all.
   std::size_t begin = 0;
   std::size_t end = buffer_.ByteCount();
-  if ((options & ssoSelectedOnly) != 0 && SelAvail()) {
-    begin = ByteOfPos(BlockBegin());
-    end = ByteOfPos(BlockEnd());
+  if ((options & ssoSelectedOnly) != 0) {
+    if (SelAvail()) {
+      begin = ByteOfPos(BlockBegin());
+      end = ByteOfPos(BlockEnd());
+    }
   } else if ((options & ssoEntireScope) == 0) {
     const std::size_t caret = ByteOfPos(caret_);
     (backwards ? end : begin) = caret;

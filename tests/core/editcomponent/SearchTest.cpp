@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
                    false,
                    "a",
                    "b",
-                   ssoReplace | ssoReplaceAll | ssoSelectedOnly | ssoEntireScope,
+                   ssoReplace | ssoReplaceAll | ssoSelectedOnly,
                    2,
                    "b-b",
                    ""},

@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench format clean
+.PHONY: deps configure build run test bench bench-ui format clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -13,7 +13,8 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tervil
 	$(BUILD_DIR)/bin/tervil
 
 test: build
@@ -22,6 +23,10 @@ test: build
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target tervil_bench
 	$(BUILD_DIR)/bin/tervil_bench
+
+bench-ui: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tervil_ui_bench
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bin/tervil_ui_bench
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -12,6 +12,7 @@
 #include "core/html/TagsEditor.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
+#include "ui/app/WaitWindow.h"
 #include "ui/documents/EditorPanel.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
@@ -80,6 +81,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   if (!configuration_->RecentList.empty())
     LastOpenedFile = QString::fromStdString(configuration_->RecentList.front().fileName);
 
+  wait_ = new TWaitWindow(this);
   autosaveTimer_ = new QTimer(this);
   connect(autosaveTimer_, &QTimer::timeout, this, &TTervilMain::AutosaveTimerTimer);
 

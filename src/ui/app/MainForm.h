@@ -23,6 +23,7 @@ class TStatusPanels;
 class TTvlPage;
 class TTvlPageControl;
 class TTvlEdit;
+class TWaitWindow;
 
 // The main window: owns the configuration, the highlighters, the two page controls, the
 // status bar and the dock areas of the tool windows.
@@ -112,6 +113,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   const QStringList& StartupErrors() const { return startupErrors_; }
   const std::vector<TEntityItem>& EntityItems() const { return entityItems_; }
   QMenu* WindowMenu() const { return windowMenu_; }
+  // The "Processing text" window of long text conversions.
+  TWaitWindow* Wait() const { return wait_; }
   const THtmlTagsEditor& Tags() const { return tags_; }
 
   QString LastOpenedFile;
@@ -166,6 +169,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QStringList startupErrors_;
   bool destroyed_ = false;
 
+  TWaitWindow* wait_ = nullptr;
   int saveFilterIndex_ = 0;
   QTimer* autosaveTimer_ = nullptr;
   QMenu* encodingMenu_ = nullptr;

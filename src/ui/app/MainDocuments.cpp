@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QMenu>
 
+#include "core/common/Paths.h"
 #include "core/common/TextFile.h"
 #include "core/documents/DocumentFiles.h"
 #include "core/documents/DocumentRules.h"
@@ -47,8 +48,10 @@ QStringList CharsetNames() {
 
 }  // namespace
 
+// Where the file dialogs start: the folder of the last opened file, else the home folder (the
+// program's own folder is seldom a place for documents, nor writable).
 QString TTervilMain::LastDirectory() const {
-  if (LastOpenedFile.isEmpty()) return QCoreApplication::applicationDirPath();
+  if (LastOpenedFile.isEmpty()) return QString::fromStdString(HomeDirectory());
   return QFileInfo(LastOpenedFile).absolutePath();
 }
 

@@ -58,8 +58,9 @@ std::optional<TSaveAsChoice> TFileDialogs::SaveAs(QWidget* parent, const TSaveAs
   auto* encodingLabel = new QLabel(QObject::tr("Encoding:"), &dialog);
   auto* encodings = new QComboBox(&dialog);
   encodings->setObjectName("EncodingSelector");
+  // The empty name is the system code page, which is UTF-8 here.
   for (const QString& name : request.encodings)
-    encodings->addItem(name.isEmpty() ? " " : name, name);
+    encodings->addItem(name.isEmpty() ? QObject::tr("(system, UTF-8)") : name, name);
   encodings->setCurrentIndex(std::max(0, int(request.encodings.indexOf(request.encoding))));
   encodingLabel->setBuddy(encodings);
   if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {

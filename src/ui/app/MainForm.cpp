@@ -53,6 +53,15 @@ TTervilMain::TTervilMain(TSettingsStore& store, const QStringList& arguments,
 
 TTervilMain::~TTervilMain() {
   FormDestroy();
+  // Pages go first: their editors use the highlighters and the tag database, which are members
+  // and would otherwise be destroyed before the child widgets. Nothing may call back meanwhile.
+  for (TTvlPageControl* control : {PageControl(), SplitPageControl()}) control->disconnect(this);
+  for (TTvlPage* page : EditorPages()) {
+    page->OnCloseQuery = nullptr;
+    page->OnEditorStatusChange = nullptr;
+  }
+  delete editorPanel_;
+  editorPanel_ = nullptr;
 }
 
 QString TTervilMain::Message(const char* key) const {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/common/Utf8.h"
+
 namespace tervil {
 
 namespace {
@@ -10,16 +12,9 @@ constexpr int kShortenedCaption = 20;
 constexpr TColor kGradientTop = 0xFFFFFF;
 constexpr TColor kGradientBottom = 0xACB7BD;
 
-bool IsLeadByte(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-}
-
 // Bytes of the first `chars` characters of UTF-8 `text`.
 size_t PrefixBytes(const std::string& text, size_t chars) {
-  size_t seen = 0;
-  for (size_t i = 0; i < text.size(); ++i)
-    if (IsLeadByte(text[i]) && seen++ == chars) return i;
-  return text.size();
+  return utf8::AdvanceChars(text.data(), text.size(), chars);
 }
 
 int Channel(int start, int end, int row, int height) {

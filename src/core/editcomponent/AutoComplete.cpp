@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "core/common/Utf8.h"
 #include "core/editcomponent/EditorModel.h"
 #include "core/editcomponent/UndoList.h"
-#include "core/editcomponent/Utf8.h"
 
 namespace tervil {
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 
+#include "core/common/Utf8.h"
 #include "core/editcomponent/AutoComplete.h"
 #include "core/editcomponent/EditorModel.h"
-#include "core/editcomponent/Utf8.h"
 
 namespace tervil {
 

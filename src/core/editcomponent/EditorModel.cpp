@@ -4,8 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "core/common/Utf8.h"
 #include "core/editcomponent/SearchEngines.h"
-#include "core/editcomponent/Utf8.h"
 
 namespace tervil {
 

@@ -1,6 +1,6 @@
+#include "core/common/Utf8.h"
 #include "core/editcomponent/EditorModel.h"
 #include "core/editcomponent/SearchEngine.h"
-#include "core/editcomponent/Utf8.h"
 
 namespace tervil {
 

@@ -1,7 +1,7 @@
 #include <algorithm>
 
+#include "core/common/Utf8.h"
 #include "core/editcomponent/EditorModel.h"
-#include "core/editcomponent/Utf8.h"
 
 namespace tervil {
 

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "core/common/Utf8.h"
 #include "core/editcomponent/EditorModel.h"
-#include "core/editcomponent/Utf8.h"
 
 namespace tervil {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/editcomponent/Utf8.h"
+#include "core/common/Utf8.h"
 
 namespace tervil {
 

@@ -2,8 +2,8 @@
 #include <bit>
 #include <cstring>
 
+#include "core/common/Utf8.h"
 #include "core/editcomponent/SearchEngines.h"
-#include "core/editcomponent/Utf8.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

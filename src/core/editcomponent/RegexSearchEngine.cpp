@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/common/Utf8.h"
 #include "core/editcomponent/SearchEngines.h"
-#include "core/editcomponent/Utf8.h"
 
 namespace tervil {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "core/editcomponent/Utf8.h"
+#include "core/common/Utf8.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/editcomponent/Utf8.h"
+#include "core/common/Utf8.h"
 
 namespace tervil {
 

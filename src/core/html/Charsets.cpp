@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -22,9 +23,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/common/Utf8.h"
 #include "core/html/TextProcessor.h"
 #include "core/html/Utf7.h"
-#include "core/html/Utf8Text.h"
 
 namespace tervil {
 
@@ -170,7 +171,7 @@ std::unique_ptr<TSingleByteCharset> BuildSingleByteCharset(int codePage) {
     if (cp == kUndefined) continue;
     if (b < 0x80 && cp != char32_t(b)) charset->asciiCompatible = false;
     std::string bytes;
-    textutf8::AppendChar(bytes, cp);
+    utf8::Append(bytes, cp);
     std::copy(bytes.begin(), bytes.end(), charset->utf8[b].begin());
     charset->utf8Length[b] = static_cast<std::uint8_t>(bytes.size());
     if (charset->ByteFor(cp) >= 0) continue;  // keep the first byte for a character
@@ -203,7 +204,8 @@ TCodecStatus DecodeSingleByte(std::string_view bytes, const TSingleByteCharset& 
   const auto* end = p + bytes.size();
   while (p < end) {
     if (charset.asciiCompatible) {
-      const std::size_t ascii = textutf8::AsciiPrefix(p, end);
+      const std::size_t ascii =
+          utf8::AsciiPrefix(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p));
       std::memcpy(dst, p, ascii);
       dst += ascii;
       p += ascii;
@@ -227,7 +229,7 @@ class TUnwritableRecorder {
   // `offset` is the byte offset of the character in the UTF-8 text being encoded; offsets must
   // grow from call to call.
   void Record(std::string_view utf8, std::size_t offset, char32_t cp) {
-    charsBefore_ += textutf8::CharCount(utf8.substr(countedTo_, offset - countedTo_));
+    charsBefore_ += utf8::CountCharsTolerant(utf8.substr(countedTo_, offset - countedTo_));
     countedTo_ = offset;
     ++result_.unwritableCount;
     if (seen_.insert(cp).second) result_.unwritable.push_back({cp, charsBefore_ + 1});
@@ -245,7 +247,7 @@ class TUnwritableRecorder {
 bool WriteDecomposed(TIconv* cd, char32_t cp, std::string& out) {
   if (cd == nullptr || !cd->Ok()) return false;
   std::string utf8;
-  textutf8::AppendChar(utf8, cp);
+  utf8::Append(utf8, cp);
   std::string bytes;
   std::size_t consumed = 0;
   cd->Reset();
@@ -264,23 +266,22 @@ void EncodeSingleByte(std::string_view utf8, int codePage, const TSingleByteChar
   if (codePage == 1255 || codePage == 1258) {
     composer = std::make_unique<TIconv>(IconvName(codePage), "UTF-8");
   }
-  const auto* base = reinterpret_cast<const unsigned char*>(utf8.data());
   std::size_t i = 0;
   while (i < utf8.size()) {
     if (charset.asciiCompatible) {
-      const std::size_t ascii = textutf8::AsciiPrefix(base + i, base + utf8.size());
+      const std::size_t ascii = utf8::AsciiPrefix(utf8.data() + i, utf8.size() - i);
       out.append(utf8.data() + i, ascii);
       i += ascii;
       if (i == utf8.size()) break;
     }
     const std::size_t start = i;
     char32_t cp;
-    const bool valid = textutf8::NextChar(utf8, i, cp);
+    const bool valid = utf8::NextChar(utf8, i, cp);
     const int byte = valid ? charset.ByteFor(cp) : -1;
     if (byte >= 0) {
       out += static_cast<char>(byte);
     } else if (!valid || !WriteDecomposed(composer.get(), cp, out)) {
-      recorder.Record(utf8, start, valid ? cp : textutf8::kReplacementChar);
+      recorder.Record(utf8, start, valid ? cp : utf8::kReplacementChar);
       out += static_cast<char>(charset.ByteFor(U'?'));
     }
   }
@@ -293,7 +294,7 @@ void EncodeSingleByte(std::string_view utf8, int codePage, const TSingleByteChar
 TCodecStatus DecodeToUtf8(std::string_view bytes, int codePage, std::string& storage,
                           std::string_view& utf8) {
   if (IsUtf8CodePage(codePage)) {
-    if (!textutf8::IsValid(bytes)) return TCodecStatus::Invalid;
+    if (!utf8::IsValid(bytes)) return TCodecStatus::Invalid;
     utf8 = bytes;
     return TCodecStatus::Ok;
   }
@@ -303,7 +304,7 @@ TCodecStatus DecodeToUtf8(std::string_view bytes, int codePage, std::string& sto
     status = charset ? DecodeSingleByte(bytes, *charset, storage) : TCodecStatus::Unsupported;
   } else if (codePage == kUtf7CodePage) {
     storage.clear();
-    status = textutf8::DecodeUtf7(bytes, storage) ? TCodecStatus::Ok : TCodecStatus::Invalid;
+    status = utf7::Decode(bytes, storage) ? TCodecStatus::Ok : TCodecStatus::Invalid;
   } else {
     status = TCodecStatus::Unsupported;
   }
@@ -318,7 +319,7 @@ TCodecStatus EncodeFromUtf8(std::string_view utf8, int codePage, TCharsetConvers
   }
   if (codePage == kUtf7CodePage) {
     result.text.clear();
-    textutf8::EncodeUtf7(utf8, result.text);
+    utf7::Encode(utf8, result.text);
     return TCodecStatus::Ok;
   }
   if (!IsSingleByteCodePage(codePage)) return TCodecStatus::Unsupported;

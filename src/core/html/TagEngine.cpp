@@ -1,8 +1,8 @@
 #include "core/html/TagEngine.h"
 
+#include "core/common/Utf8.h"
 #include "core/html/TagsEditor.h"
 #include "core/html/TextProcessor.h"
-#include "core/html/Utf8Text.h"
 
 namespace tervil {
 
@@ -13,7 +13,7 @@ constexpr std::size_t npos = std::string_view::npos;
 // Byte offset of column `column` (from 1); the line's end for columns beyond it.
 std::size_t ByteOfColumn(std::string_view line, int column) {
   if (column <= 1) return 0;
-  return textutf8::ByteOffsetOfChar(line, static_cast<std::size_t>(column) - 1);
+  return utf8::AdvanceCharsTolerant(line, static_cast<std::size_t>(column) - 1);
 }
 
 // Where a scan from `pos` stops: the byte of the tag's "<", or npos. "<" and ">" are single
@@ -25,7 +25,7 @@ struct TTagScan {
 
 TTagScan ScanForTag(std::string_view line, int pos) {
   TTagScan scan;
-  const int length = static_cast<int>(textutf8::CharCount(line));
+  const int length = static_cast<int>(utf8::CountCharsTolerant(line));
   if (pos > length) pos = length;
   scan.posByte = ByteOfColumn(line, pos);
   for (std::size_t i = scan.posByte; i > 0; --i) {  // column pos - 1 down to column 1
@@ -141,7 +141,7 @@ std::string TagTextAt(std::string_view line, int pos) {
 int TagStartAt(std::string_view line, int pos) {
   const TTagScan scan = ScanForTag(line, pos);
   if (scan.open == npos) return 0;
-  return static_cast<int>(textutf8::CharCount(line.substr(0, scan.open))) + 1;
+  return static_cast<int>(utf8::CountCharsTolerant(line.substr(0, scan.open))) + 1;
 }
 
 std::string TagNameAt(std::string_view line, int pos) {

@@ -1,8 +1,8 @@
 #include "core/html/TagsEditor.h"
 
 #include "core/common/TextFile.h"
+#include "core/common/Utf8.h"
 #include "core/html/TextProcessor.h"
-#include "core/html/Utf8Text.h"
 
 namespace tervil {
 
@@ -11,22 +11,6 @@ namespace {
 constexpr std::string_view kTagOpener = "<tag name=\"";
 constexpr std::string_view kTagCloser = "</tag>";
 constexpr std::string_view kPropertyOpener = "<property";
-
-// Unicode lower case of every character; bytes that are not UTF-8 are kept as they are.
-std::string LowerCaseText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const std::size_t start = i;
-    char32_t cp;
-    if (textutf8::NextChar(text, i, cp))
-      textutf8::AppendChar(out, textutf8::ToLower(cp));
-    else
-      out.append(text.substr(start, i - start));
-  }
-  return out;
-}
 
 // Removes characters up to and including the space from both ends.
 std::string_view Trimmed(std::string_view text) {
@@ -111,7 +95,7 @@ TTagsEditor::TTagsEditor(const std::string& fileName) {
 }
 
 void TTagsEditor::SetFileText(std::string_view text) {
-  fileText_ = LowerCaseText(text);
+  fileText_ = utf8::LowerCase(text);
 }
 
 // ---- THtmlTagsEditor: loading
@@ -171,10 +155,10 @@ bool THtmlTagsEditor::TagId(std::string_view name, int& id) {
   // Every built-in name is found in any letter case, "!DOCTYPE" included.
   static const std::vector<std::string> lowerNames = [] {
     std::vector<std::string> names;
-    for (std::string_view builtIn : BuiltInTagNames()) names.push_back(LowerCaseText(builtIn));
+    for (std::string_view builtIn : BuiltInTagNames()) names.push_back(utf8::LowerCase(builtIn));
     return names;
   }();
-  const std::string lower = LowerCaseText(name);
+  const std::string lower = utf8::LowerCase(name);
   for (std::size_t i = 0; i < lowerNames.size(); ++i) {
     if (lowerNames[i] == lower) {
       id = static_cast<int>(i) + 1;

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/Utf8.h"
 #include "core/html/TextProcessor.h"
-#include "core/html/Utf8Text.h"
 
 namespace tervil {
 
@@ -52,7 +52,7 @@ void SplitByCharSet(std::string_view delimiters, std::string_view text, TStringL
   std::vector<char32_t> otherDelimiters;
   for (std::size_t i = 0; i < delimiters.size();) {
     char32_t cp;
-    if (!textutf8::NextChar(delimiters, i, cp)) continue;
+    if (!utf8::NextChar(delimiters, i, cp)) continue;
     if (cp < 0x80) {
       asciiDelimiter[cp] = true;
     } else {
@@ -72,7 +72,7 @@ void SplitByCharSet(std::string_view delimiters, std::string_view text, TStringL
     } else {
       char32_t cp;
       delimiter =
-          textutf8::NextChar(text, i, cp) &&
+          utf8::NextChar(text, i, cp) &&
           std::find(otherDelimiters.begin(), otherDelimiters.end(), cp) != otherDelimiters.end();
     }
     if (delimiter) {
@@ -85,7 +85,7 @@ void SplitByCharSet(std::string_view delimiters, std::string_view text, TStringL
 
 void SplitByChar(char32_t delimiter, std::string_view text, TStringList& items) {
   std::string delimiterText;
-  textutf8::AppendChar(delimiterText, delimiter);
+  utf8::Append(delimiterText, delimiter);
   SplitByCharSet(delimiterText, text, items);
 }
 
@@ -94,7 +94,7 @@ char32_t LastNonBlankChar(std::string_view text, std::size_t position) {
   std::size_t i = 0;
   for (std::size_t index = 0; index < position && i < text.size(); ++index) {
     char32_t cp;
-    if (!textutf8::NextChar(text, i, cp)) cp = textutf8::kReplacementChar;
+    if (!utf8::NextChar(text, i, cp)) cp = utf8::kReplacementChar;
     if (cp > ' ') last = cp;
   }
   return last;
@@ -104,7 +104,7 @@ std::size_t LastPos(std::string_view pattern, std::string_view text) {
   if (pattern.empty()) return 0;
   const std::size_t found = text.rfind(pattern);
   if (found == std::string_view::npos) return 0;
-  return textutf8::CharCount(text.substr(0, found)) + 1;
+  return utf8::CountCharsTolerant(text.substr(0, found)) + 1;
 }
 
 std::string GetAttributeValue(std::string_view name, std::string_view tag, bool wrap) {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/html/Utf8Text.h"
+#include "core/common/Utf8.h"
 
 namespace tervil {
 
@@ -165,25 +165,6 @@ void DropFontTagAtEnd(std::string& out) {
 // ---------------------------------------------------------------------------------------------
 // Case changes inside tags
 
-void AppendCaseMapped(std::string_view text, char32_t (*map)(char32_t), std::string& out) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte < 0x80) {
-      out += static_cast<char>(map(byte));
-      ++i;
-      continue;
-    }
-    const std::size_t start = i;
-    char32_t cp;
-    if (textutf8::NextChar(text, i, cp)) {
-      textutf8::AppendChar(out, map(cp));
-    } else {
-      out.append(text.substr(start, i - start));
-    }
-  }
-}
-
 std::string MapCaseInTags(std::string_view text, char32_t (*map)(char32_t)) {
   std::string out;
   out.reserve(text.size());
@@ -196,7 +177,7 @@ std::string MapCaseInTags(std::string_view text, char32_t (*map)(char32_t)) {
     }
     out.append(text.substr(i, lt - i));
     const std::size_t gt = std::min(text.find('>', lt), text.size());
-    AppendCaseMapped(text.substr(lt, gt - lt), map, out);
+    utf8::AppendCaseMapped(text.substr(lt, gt - lt), map, out);
     i = gt;
   }
   return out;
@@ -217,7 +198,7 @@ std::size_t FirstChunkEnd(std::string_view rest, std::size_t width, std::size_t&
   for (std::size_t index = 0; index <= width && i < rest.size(); ++index) {
     widthStart = i;
     const bool space = rest[i] == ' ';
-    textutf8::NextChar(rest, i, cp);
+    utf8::NextChar(rest, i, cp);
     if (space && index >= 1) {
       spaceEnd = i;
       chars = index + 1;
@@ -227,12 +208,12 @@ std::size_t FirstChunkEnd(std::string_view rest, std::size_t width, std::size_t&
   // Forwards from character `width` for the first space, else the whole rest.
   const std::size_t space = rest.find(' ', widthStart);
   const std::size_t end = space == std::string_view::npos ? rest.size() : space + 1;
-  chars = width + textutf8::CharCount(rest.substr(widthStart, end - widthStart));
+  chars = width + utf8::CountCharsTolerant(rest.substr(widthStart, end - widthStart));
   return end;
 }
 
 void BreakLine(std::string_view line, std::size_t width, std::vector<std::string>& out) {
-  std::size_t remaining = textutf8::CharCount(line);
+  std::size_t remaining = utf8::CountCharsTolerant(line);
   std::size_t allowance = width + 1;  // the first chunk may hold one character more
   do {
     if (remaining <= allowance) {
@@ -288,7 +269,7 @@ std::string TTextProcessor::TextToHtml(std::string_view text) {
     }
     const std::size_t start = i;
     char32_t cp;
-    const bool valid = textutf8::NextChar(text, i, cp);
+    const bool valid = utf8::NextChar(text, i, cp);
     const std::string_view entity = valid ? EntityFor(cp) : std::string_view();
     out.append(entity.empty() ? text.substr(start, i - start) : entity);
   }
@@ -340,11 +321,11 @@ std::string TTextProcessor::UnformatTags(std::string_view text, const TProgressC
 }
 
 std::string TTextProcessor::LowerCaseTags(std::string_view text) {
-  return MapCaseInTags(text, &textutf8::ToLower);
+  return MapCaseInTags(text, &utf8::ToLower);
 }
 
 std::string TTextProcessor::UpperCaseTags(std::string_view text) {
-  return MapCaseInTags(text, &textutf8::ToUpper);
+  return MapCaseInTags(text, &utf8::ToUpper);
 }
 
 std::string TTextProcessor::RemoveSpaces(std::string_view text) {

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/html/Utf8Text.h"
+#include "core/common/Utf8.h"
 
-namespace tervil::textutf8 {
+namespace tervil::utf7 {
 
 namespace {
 
@@ -64,7 +64,7 @@ class TUtf16Collector {
   bool Add(std::uint16_t unit) {
     if (highSurrogate_ != 0) {
       if (unit < 0xDC00 || unit > 0xDFFF) return false;
-      AppendChar(out_, 0x10000 + ((char32_t(highSurrogate_) - 0xD800) << 10) + (unit - 0xDC00));
+      utf8::Append(out_, 0x10000 + ((char32_t(highSurrogate_) - 0xD800) << 10) + (unit - 0xDC00));
       highSurrogate_ = 0;
       return true;
     }
@@ -73,7 +73,7 @@ class TUtf16Collector {
       return true;
     }
     if (unit >= 0xDC00 && unit <= 0xDFFF) return false;
-    AppendChar(out_, unit);
+    utf8::Append(out_, unit);
     return true;
   }
 
@@ -109,7 +109,7 @@ bool DecodeBase64Run(std::string_view bytes, std::size_t& i, std::string& out) {
 
 }  // namespace
 
-bool DecodeUtf7(std::string_view bytes, std::string& out) {
+bool Decode(std::string_view bytes, std::string& out) {
   out.reserve(out.size() + bytes.size());
   std::size_t i = 0;
   while (i < bytes.size()) {
@@ -130,13 +130,13 @@ bool DecodeUtf7(std::string_view bytes, std::string& out) {
   return true;
 }
 
-void EncodeUtf7(std::string_view utf8, std::string& out) {
-  out.reserve(out.size() + utf8.size());
+void Encode(std::string_view text, std::string& out) {
+  out.reserve(out.size() + text.size());
   std::vector<char32_t> run;
   std::size_t i = 0;
-  while (i < utf8.size()) {
+  while (i < text.size()) {
     char32_t cp;
-    if (!NextChar(utf8, i, cp)) cp = kReplacementChar;
+    if (!utf8::NextChar(text, i, cp)) cp = utf8::kReplacementChar;
     if (!IsDirect(cp) && cp != '+') {
       run.push_back(cp);
       continue;
@@ -151,4 +151,4 @@ void EncodeUtf7(std::string_view utf8, std::string& out) {
   if (!run.empty()) AppendBase64Run(run, out);
 }
 
-}  // namespace tervil::textutf8
+}  // namespace tervil::utf7

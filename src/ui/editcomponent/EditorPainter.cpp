@@ -8,7 +8,7 @@
 #include <climits>
 #include <optional>
 
-#include "core/editcomponent/Utf8.h"
+#include "core/common/Utf8.h"
 #include "ui/editcomponent/TextEditor.h"
 
 namespace tervil {

@@ -3,8 +3,8 @@
 #include <random>
 #include <string>
 
+#include "core/common/Utf8.h"
 #include "core/editcomponent/TextBuffer.h"
-#include "core/editcomponent/Utf8.h"
 
 namespace tervil {
 namespace {

@@ -1,11 +1,10 @@
-#include "core/editcomponent/Utf8.h"
+#include "core/common/Utf8.h"
 
 #include <locale.h>
 #include <wctype.h>
 
 #include <bit>
 #include <cctype>
-#include <cstdint>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -38,34 +37,86 @@ std::size_t SkipPlainAscii(const char* p, std::size_t n) {
   return n;
 }
 
-std::size_t SkipAscii(const char* p, std::size_t n) {
-  std::size_t i = 0;
 #if defined(__SSE2__)
-  for (; i + 16 <= n; i += 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(v));
-    if (mask != 0) return i + static_cast<std::size_t>(std::countr_zero(mask));
-  }
-#endif
-  for (; i < n; ++i) {
-    if (static_cast<unsigned char>(p[i]) >= 0x80) return i;
-  }
-  return n;
-}
-
-#if defined(__SSE2__)
+// Bit k set when p[k] is not a continuation byte.
 inline unsigned LeadMask(const char* p) {
   __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, _mm_set1_epi8(-65))));
 }
 #endif
 
-locale_t Utf8Locale() {
-  static locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+// A locale whose character classes cover all of Unicode, whatever the process locale is; null
+// when the system has none, and then only ASCII letters and digits are classified and change
+// case.
+locale_t UnicodeLocale() {
+  static const locale_t locale = [] {
+    for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"}) {
+      if (locale_t l = newlocale(LC_CTYPE_MASK, name, static_cast<locale_t>(nullptr))) return l;
+    }
+    return static_cast<locale_t>(nullptr);
+  }();
   return locale;
 }
 
 }  // namespace
+
+char32_t DecodeBefore(const char* text, std::size_t end, std::size_t& length) {
+  if (end == 0) {
+    length = 0;
+    return 0;
+  }
+  std::size_t start = end - 1;
+  while (start > 0 && end - start < 4 && IsContinuation(static_cast<unsigned char>(text[start]))) {
+    --start;
+  }
+  std::size_t len = 0;
+  char32_t cp = Decode(text + start, end - start, len);
+  if (start + len != end) {  // not a clean sequence: take the last byte alone
+    length = 1;
+    return static_cast<unsigned char>(text[end - 1]);
+  }
+  length = len;
+  return cp;
+}
+
+void Append(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) cp = kReplacementChar;
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp <= 0x10FFFF) {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    Append(out, kReplacementChar);
+  }
+}
+
+std::string Encode(char32_t cp) {
+  std::string s;
+  Append(s, cp);
+  return s;
+}
+
+std::size_t ValidPrefix(const char* text, std::size_t size) {
+  std::size_t i = 0;
+  while (i < size) {
+    i += AsciiPrefix(text + i, size - i);
+    if (i >= size) break;
+    std::size_t len = SequenceLength(text + i, size - i);
+    if (len == 0) return i;
+    i += len;
+  }
+  return size;
+}
 
 std::size_t CountChars(const char* text, std::size_t size) {
   std::size_t count = 0;
@@ -112,44 +163,28 @@ std::size_t AdvanceChars(const char* text, std::size_t size, std::size_t chars,
   return size;
 }
 
-std::size_t SequenceLength(const char* text, std::size_t size) {
-  if (size == 0) return 0;
-  auto b0 = static_cast<unsigned char>(text[0]);
-  if (b0 < 0x80) return 1;
-  std::size_t len;
-  unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    len = 2;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    len = 3;
-    if (b0 == 0xE0) lo = 0xA0;
-    if (b0 == 0xED) hi = 0x9F;
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    len = 4;
-    if (b0 == 0xF0) lo = 0x90;
-    if (b0 == 0xF4) hi = 0x8F;
-  } else {
-    return 0;
+std::size_t CountCharsTolerant(std::string_view text) {
+  const char* p = text.data();
+  const std::size_t n = text.size();
+  std::size_t count = 0;
+  std::size_t i = 0;
+  while (i < n) {
+    const std::size_t ascii = AsciiPrefix(p + i, n - i);
+    count += ascii;
+    i += ascii;
+    if (i == n) break;
+    const std::size_t len = SequenceLength(p + i, n - i);
+    i += len ? len : 1;
+    ++count;
   }
-  if (size < len) return 0;
-  auto b1 = static_cast<unsigned char>(text[1]);
-  if (b1 < lo || b1 > hi) return 0;
-  for (std::size_t k = 2; k < len; ++k) {
-    if (!IsContinuation(static_cast<unsigned char>(text[k]))) return 0;
-  }
-  return len;
+  return count;
 }
 
-std::size_t ValidPrefix(const char* text, std::size_t size) {
+std::size_t AdvanceCharsTolerant(std::string_view text, std::size_t chars) {
   std::size_t i = 0;
-  while (i < size) {
-    i += SkipAscii(text + i, size - i);
-    if (i >= size) break;
-    std::size_t len = SequenceLength(text + i, size - i);
-    if (len == 0) return i;
-    i += len;
-  }
-  return size;
+  char32_t cp;
+  for (; chars > 0 && i < text.size(); --chars) NextChar(text, i, cp);
+  return i;
 }
 
 bool IsNormalized(std::string_view text) {
@@ -197,119 +232,62 @@ bool NormalizeAppend(std::string_view text, std::string& out) {
   return ascii;
 }
 
-char32_t Decode(const char* text, std::size_t size, std::size_t& length) {
-  length = SequenceLength(text, size);
-  if (length == 0) {
-    length = size == 0 ? 0 : 1;
-    return size == 0 ? 0 : static_cast<unsigned char>(text[0]);
-  }
-  auto b = [&](std::size_t k) {
-    return static_cast<char32_t>(static_cast<unsigned char>(text[k]));
-  };
-  switch (length) {
-    case 1:
-      return b(0);
-    case 2:
-      return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
-    case 3:
-      return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
-    default:
-      return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
-  }
-}
-
-char32_t DecodeBefore(const char* text, std::size_t end, std::size_t& length) {
-  if (end == 0) {
-    length = 0;
-    return 0;
-  }
-  std::size_t start = end - 1;
-  while (start > 0 && end - start < 4 && IsContinuation(static_cast<unsigned char>(text[start]))) {
-    --start;
-  }
-  std::size_t len = 0;
-  char32_t cp = Decode(text + start, end - start, len);
-  if (start + len != end) {  // not a clean sequence: take the last byte alone
-    length = 1;
-    return static_cast<unsigned char>(text[end - 1]);
-  }
-  length = len;
-  return cp;
-}
-
-void Append(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp <= 0x10FFFF) {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    Append(out, 0xFFFD);
-  }
-}
-
-std::string Encode(char32_t cp) {
-  std::string s;
-  Append(s, cp);
-  return s;
-}
-
 bool IsAlnum(char32_t cp) {
   if (cp < 0x80) return std::isalnum(static_cast<int>(cp)) != 0;
-  locale_t locale = Utf8Locale();
+  const locale_t locale = UnicodeLocale();
   return locale != nullptr && iswalnum_l(static_cast<wint_t>(cp), locale) != 0;
 }
 
 bool IsSpace(char32_t cp) {
   if (cp < 0x80)
     return cp == ' ' || cp == '\t' || cp == '\n' || cp == '\r' || cp == '\f' || cp == '\v';
-  locale_t locale = Utf8Locale();
+  const locale_t locale = UnicodeLocale();
   return locale != nullptr && iswspace_l(static_cast<wint_t>(cp), locale) != 0;
 }
 
 char32_t ToLower(char32_t cp) {
   if (cp < 0x80) return (cp >= 'A' && cp <= 'Z') ? cp + 32 : cp;
-  locale_t locale = Utf8Locale();
+  const locale_t locale = UnicodeLocale();
   return locale ? static_cast<char32_t>(towlower_l(static_cast<wint_t>(cp), locale)) : cp;
 }
 
 char32_t ToUpper(char32_t cp) {
   if (cp < 0x80) return (cp >= 'a' && cp <= 'z') ? cp - 32 : cp;
-  locale_t locale = Utf8Locale();
+  const locale_t locale = UnicodeLocale();
   return locale ? static_cast<char32_t>(towupper_l(static_cast<wint_t>(cp), locale)) : cp;
 }
 
-namespace {
-template <typename Map>
-std::string MapCase(std::string_view text, Map map) {
-  std::string out;
-  out.reserve(text.size());
+void AppendCaseMapped(std::string_view text, char32_t (*map)(char32_t), std::string& out) {
   std::size_t i = 0;
   while (i < text.size()) {
-    std::size_t len = 0;
-    char32_t cp = Decode(text.data() + i, text.size() - i, len);
-    Append(out, map(cp));
-    i += len;
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      out += static_cast<char>(map(byte));
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    char32_t cp;
+    if (NextChar(text, i, cp)) {
+      Append(out, map(cp));
+    } else {
+      out.append(text.substr(start, i - start));
+    }
   }
-  return out;
 }
-}  // namespace
 
 std::string LowerCase(std::string_view text) {
-  return MapCase(text, ToLower);
+  std::string out;
+  out.reserve(text.size());
+  AppendCaseMapped(text, ToLower, out);
+  return out;
 }
+
 std::string UpperCase(std::string_view text) {
-  return MapCase(text, ToUpper);
+  std::string out;
+  out.reserve(text.size());
+  AppendCaseMapped(text, ToUpper, out);
+  return out;
 }
 
 }  // namespace tervil::utf8

@@ -92,10 +92,7 @@ void TPlainSearchEngine::Prepare(std::string_view pattern, TSearchOptions option
     for (char& c : pattern_) c = static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
   }
   if (useUnicodeFold_) {
-    TPcre2Pattern::Flags flags;
-    flags.caseless = true;
-    flags.literal = true;
-    folded_.Compile(pattern_, flags);
+    CompileSearchRegex(folded_, pattern_, true, true);
   }
 }
 
@@ -108,7 +105,7 @@ std::size_t TPlainSearchEngine::MaxMatchLength() const {
 bool TPlainSearchEngine::FindInWindow(const char* window, std::size_t size, std::size_t from,
                                       std::size_t& start, std::size_t& end) {
   if (pattern_.empty()) return false;
-  if (useUnicodeFold_) return folded_.Match(window, size, from, start, end);
+  if (useUnicodeFold_) return FindSearchRegex(folded_, window, size, from, start, end);
   std::size_t at = FindBytes(window, size, from, pattern_, foldAscii_);
   if (at == std::string::npos) return false;
   start = at;

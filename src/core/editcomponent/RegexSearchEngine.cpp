@@ -6,13 +6,40 @@
 
 namespace tervil {
 
+namespace {
+
+// Backtracking is bounded so that a pathological pattern reports an error instead of hanging.
+constexpr std::uint32_t kMatchLimit = 20'000'000;
+constexpr std::size_t kJitStackMax = 4 * 1024 * 1024;
+
+}  // namespace
+
+void CompileSearchRegex(TPcre2Regex& regex, std::string_view pattern, bool caseless, bool literal) {
+  TPcre2Regex::TOptions options;
+  options.caseless = caseless;
+  options.literal = literal;
+  options.multiline = !literal;
+  options.unicodeClasses = !literal;  // \w, \b and friends know every script
+  if (auto error = regex.Compile(pattern, options, {kMatchLimit, kMatchLimit, kJitStackMax})) {
+    throw TSearchError(error->message + " at offset " + std::to_string(error->offset));
+  }
+}
+
+bool FindSearchRegex(TPcre2Regex& regex, const char* subject, std::size_t size, std::size_t from,
+                     std::size_t& start, std::size_t& end) {
+  const TPcre2Regex::TOutcome outcome = regex.Match(subject, size, from);
+  if (outcome == TPcre2Regex::TOutcome::Failed) throw TSearchError(regex.LastErrorText());
+  if (outcome == TPcre2Regex::TOutcome::NoMatch) return false;
+  regex.Group(0, start, end);
+  if (end < start) end = start;  // \K in a lookahead can report end before start
+  return true;
+}
+
 void TRegexSearchEngine::Prepare(std::string_view pattern, TSearchOptions options) {
   SetWholeWord((options & ssoWholeWord) != 0);
   std::string normalized;
   utf8::NormalizeAppend(pattern, normalized);
-  TPcre2Pattern::Flags flags;
-  flags.caseless = (options & ssoMatchCase) == 0;
-  pattern_.Compile(normalized, flags);
+  CompileSearchRegex(pattern_, normalized, (options & ssoMatchCase) == 0, false);
   subject_ = nullptr;
 }
 
@@ -20,12 +47,12 @@ bool TRegexSearchEngine::FindInWindow(const char* window, std::size_t size, std:
                                       std::size_t& start, std::size_t& end) {
   subject_ = window;
   while (from <= size) {
-    if (!pattern_.Match(window, size, from, start, end)) return false;
+    if (!FindSearchRegex(pattern_, window, size, from, start, end)) return false;
     const void* lineBreak = std::memchr(window + start, '\n', end - start);
     if (lineBreak == nullptr) return true;
     // The match crosses a line break: match again within the line where it starts.
     auto lineEnd = static_cast<std::size_t>(static_cast<const char*>(lineBreak) - window);
-    if (pattern_.Match(window, lineEnd, start, start, end)) return true;
+    if (FindSearchRegex(pattern_, window, lineEnd, start, start, end)) return true;
     from = lineEnd + 1;
   }
   return false;
@@ -33,7 +60,7 @@ bool TRegexSearchEngine::FindInWindow(const char* window, std::size_t size, std:
 
 void TRegexSearchEngine::AppendGroup(int group, std::string& out) const {
   std::size_t s = 0, e = 0;
-  if (subject_ && pattern_.Group(group, s, e)) out.append(subject_ + s, e - s);
+  if (subject_ && pattern_.Group(group, s, e) && e >= s) out.append(subject_ + s, e - s);
 }
 
 void TRegexSearchEngine::AppendReplacement(std::string_view r, std::string& out) const {

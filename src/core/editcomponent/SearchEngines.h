@@ -2,10 +2,19 @@
 
 #include <string>
 
-#include "core/editcomponent/Pcre2Pattern.h"
+#include "core/common/Pcre2Regex.h"
 #include "core/editcomponent/SearchEngine.h"
 
 namespace tervil {
+
+// Compiles a search expression: UTF mode, Unicode classes and ^ and $ at line breaks unless it
+// is literal, and limits that make a pathological expression report an error instead of
+// hanging the editor. Throws TSearchError with the library's message when it is invalid.
+void CompileSearchRegex(TPcre2Regex& regex, std::string_view pattern, bool caseless, bool literal);
+// The next match of a search expression in subject[0, size) from `from`; throws TSearchError
+// when the match gives up.
+bool FindSearchRegex(TPcre2Regex& regex, const char* subject, std::size_t size, std::size_t from,
+                     std::size_t& start, std::size_t& end);
 
 // Finds plain text. Case-sensitive search and case-insensitive search of ASCII text compare
 // bytes with SIMD; other case-insensitive searches use Unicode case folding. Line breaks in the
@@ -23,7 +32,7 @@ class TPlainSearchEngine : public TSearchEngine {
   std::string pattern_;  // normalised; lower-cased ASCII when folding
   bool foldAscii_ = false;
   bool useUnicodeFold_ = false;
-  TPcre2Pattern folded_;
+  TPcre2Regex folded_;
 };
 
 // Finds PCRE2 regular expressions (UTF mode, ^ and $ at line ends). A match never spans a line
@@ -43,7 +52,7 @@ class TRegexSearchEngine : public TSearchEngine {
  private:
   void AppendGroup(int group, std::string& out) const;
 
-  TPcre2Pattern pattern_;
+  TPcre2Regex pattern_;
   const char* subject_ = nullptr;
 };
 

@@ -2,10 +2,11 @@
 
 #include <bitset>
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "core/common/Pcre2Regex.h"
 
 namespace tervil {
 
@@ -23,7 +24,6 @@ class TSchemePattern {
  public:
   // Throws std::invalid_argument with the compiler's message when the expression is wrong.
   TSchemePattern(std::string_view expression, bool caseSensitive);
-  ~TSchemePattern();
   TSchemePattern(const TSchemePattern&) = delete;
   TSchemePattern& operator=(const TSchemePattern&) = delete;
 
@@ -42,11 +42,18 @@ class TSchemePattern {
   static constexpr unsigned kMatchLimit = 100000;
 
  private:
-  struct TCompiled;
+  static void Compile(TPcre2Regex& regex, std::string_view expression,
+                      const TPcre2Regex::TOptions& options);
+  // The match of `regex` at or after `at` in line[0, end).
+  static std::optional<TPatternMatch> Match(TPcre2Regex& regex, std::string_view line,
+                                            std::size_t at, std::size_t end);
   void WorkOutFirstBytes();
   bool PrefixMatches(std::string_view line, std::size_t at, std::size_t end) const;
 
-  std::unique_ptr<TCompiled> compiled_;
+  // The expression as written and anchored at the start of the search; they keep their match
+  // data, which finding does not change in any way callers can see.
+  mutable TPcre2Regex code_;
+  mutable TPcre2Regex anchored_;
   bool caseSensitive_;
   std::string prefix_;
   bool wholeLiteral_ = false;

@@ -46,7 +46,7 @@ class TCFamilyLexer {
   THighlighterState Run(bool endsLine) {
     lineStart_ = s_.Begin() == 0;
     RunLexer(s_, out_, [this] { return Step(); });
-    if (directive_ && endsLine && mode_ == kCode) directive_ = EndsWithBackslash();
+    if (directive_ && endsLine && mode_ == kCode) directive_ = s_.EndsWithEscape();
     if (mode_ != kRawString && mode_ != kTextBlock) payload_ = 0;
     return mode_ | (directive_ ? kDirectiveFlag : 0) | (payload_ << kPayloadShift);
   }
@@ -95,10 +95,7 @@ class TCFamilyLexer {
   }
 
   const THighlighterAttribute* Directive() {
-    if (IsBlank(s_.Peek())) {
-      s_.SkipBlanks();
-      return h_.space_;
-    }
+    if (s_.SkipBlanks()) return h_.space_;
     if (const THighlighterAttribute* comment = CommentStart()) return comment;
     s_.Advance();
     while (!s_.AtEnd() && !(s_.Peek() == '/' && (s_.Peek(1) == '/' || s_.Peek(1) == '*'))) {
@@ -109,10 +106,7 @@ class TCFamilyLexer {
 
   const THighlighterAttribute* Code() {
     unsigned char c = s_.Peek();
-    if (IsBlank(c)) {
-      s_.SkipBlanks();
-      return h_.space_;
-    }
+    if (s_.SkipBlanks()) return h_.space_;
     bool atLineStart = lineStart_;
     lineStart_ = false;
     if (asmPending_ == TAsmPending::Line) {
@@ -149,10 +143,7 @@ class TCFamilyLexer {
       s_.SkipWhile([](unsigned char b) { return IsWordChar(b) || b == '.'; });
       return h_.annotation_;
     }
-    if (IsDigit(c) || (c == '.' && IsDigit(s_.Peek(1)))) {
-      ScanNumber(s_, syntax_.numbers);
-      return h_.number_;
-    }
+    if (ScanNumber(s_, syntax_.numbers)) return h_.number_;
     if (IsWordStart(c)) return Word();
     if (IsAsciiPunct(c)) {
       s_.Advance();
@@ -177,7 +168,7 @@ class TCFamilyLexer {
 
   const THighlighterAttribute* StringBody(unsigned char quote) {
     mode_ = kCode;
-    if (!s_.SkipQuoted(quote, '\\') && syntax_.lineContinuation && EndsWithBackslash())
+    if (!s_.SkipQuoted(quote, '\\') && syntax_.lineContinuation && s_.EndsWithEscape())
       mode_ = kStringContinued;
     return h_.string_;
   }
@@ -287,13 +278,6 @@ class TCFamilyLexer {
     return h_.string_;
   }
 
-  bool EndsWithBackslash() const {
-    std::string_view range = s_.Range();
-    std::size_t count = 0;
-    while (count < range.size() && range[range.size() - 1 - count] == '\\') ++count;
-    return count % 2 == 1;
-  }
-
   TCFamilyHighlighter& h_;
   const TCFamilySyntax& syntax_;
   TScanner& s_;
@@ -307,7 +291,7 @@ class TCFamilyLexer {
 
 TCFamilyHighlighter::TCFamilyHighlighter(std::string languageName, std::string defaultFilter,
                                          const TCFamilySyntax& syntax)
-    : TSyntaxHighlighter(std::move(languageName), std::move(defaultFilter)), syntax_(syntax) {
+    : TCodeHighlighter(std::move(languageName), std::move(defaultFilter)), syntax_(syntax) {
   if (syntax.annotations) annotation_ = AddAttribute("Annotation", clGray);
   if (syntax.asmBlocks) assembler_ = AddAttribute("Assembler", clGreen);
   comment_ = AddAttribute("Comment", clGray, fsItalic);
@@ -323,12 +307,7 @@ TCFamilyHighlighter::TCFamilyHighlighter(std::string languageName, std::string d
   if (!preprocessor_) preprocessor_ = symbol_;
   if (!annotation_) annotation_ = symbol_;
 
-  SetDefault(THighlighterDefault::Comment, comment_);
-  SetDefault(THighlighterDefault::Identifier, identifier_);
-  SetDefault(THighlighterDefault::Keyword, keyword_);
-  SetDefault(THighlighterDefault::String, string_);
-  SetDefault(THighlighterDefault::Whitespace, space_);
-  SetDefault(THighlighterDefault::Symbol, symbol_);
+  SetCodeDefaults();
 }
 
 THighlighterState TCFamilyHighlighter::TokenizeRange(std::string_view line, std::size_t begin,

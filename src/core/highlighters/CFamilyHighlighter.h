@@ -21,7 +21,7 @@ struct TCFamilySyntax {
 
 // Comments, strings, characters, numbers, keywords and symbols of the C family, with the
 // extras the syntax switches on. Java, C/C++ and C# are configurations of it.
-class TCFamilyHighlighter : public TSyntaxHighlighter {
+class TCFamilyHighlighter : public TCodeHighlighter {
  public:
   THighlighterState TokenizeRange(std::string_view line, std::size_t begin, std::size_t end,
                                   bool endsLine, THighlighterState start,
@@ -33,15 +33,8 @@ class TCFamilyHighlighter : public TSyntaxHighlighter {
 
   THighlighterAttribute* annotation_ = nullptr;
   THighlighterAttribute* assembler_ = nullptr;
-  THighlighterAttribute* comment_ = nullptr;
   THighlighterAttribute* documentation_ = nullptr;
-  THighlighterAttribute* identifier_ = nullptr;
-  THighlighterAttribute* number_ = nullptr;
   THighlighterAttribute* preprocessor_ = nullptr;
-  THighlighterAttribute* keyword_ = nullptr;
-  THighlighterAttribute* space_ = nullptr;
-  THighlighterAttribute* string_ = nullptr;
-  THighlighterAttribute* symbol_ = nullptr;
 
  private:
   friend class TCFamilyLexer;

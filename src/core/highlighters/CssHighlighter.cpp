@@ -494,10 +494,7 @@ class TCssLexer {
     }
     if (quote_ != 0) return StringBody(quote_ == 1 ? '"' : '\'');
     unsigned char c = s_.Peek();
-    if (IsBlank(c)) {
-      s_.SkipBlanks();
-      return h_.space_;
-    }
+    if (s_.SkipBlanks()) return h_.space_;
     if (c == '/' && s_.Peek(1) == '*') {
       s_.Advance(2);
       comment_ = true;
@@ -522,16 +519,9 @@ class TCssLexer {
 
   const THighlighterAttribute* StringBody(unsigned char quote) {
     quote_ = 0;
-    if (!s_.SkipQuoted(quote, '\\') && (!endsLine_ || EndsWithBackslash()))
+    if (!s_.SkipQuoted(quote, '\\') && (!endsLine_ || s_.EndsWithEscape()))
       quote_ = quote == '"' ? 1 : 2;
     return h_.string_;
-  }
-
-  bool EndsWithBackslash() const {
-    std::string_view range = s_.Range();
-    std::size_t count = 0;
-    while (count < range.size() && range[range.size() - 1 - count] == '\\') ++count;
-    return count % 2 == 1;
   }
 
   const THighlighterAttribute* BlockSymbol(unsigned char c) {
@@ -653,7 +643,7 @@ class TCssLexer {
 
   const THighlighterAttribute* Number() {
     if (s_.Peek() == '-' || s_.Peek() == '+') s_.Advance();
-    ScanNumber(s_, {false, false, false, 0, false});
+    ScanNumber(s_, kDecimalNumbers);
     s_.SkipWhile([](unsigned char b) { return IsLetter(b) || b == '%'; });
     return h_.number_;
   }
@@ -684,12 +674,12 @@ TCssHighlighter::TCssHighlighter() : TSyntaxHighlighter("Cascading Style Sheet",
   undefinedProperty_ = AddAttribute("Undefined Property", 0x806000, fsBold);
   value_ = AddAttribute("Value", clBlue);
 
-  SetDefault(THighlighterDefault::Comment, comment_);
-  SetDefault(THighlighterDefault::Identifier, property_);
-  SetDefault(THighlighterDefault::Keyword, keyword_);
-  SetDefault(THighlighterDefault::String, string_);
-  SetDefault(THighlighterDefault::Whitespace, space_);
-  SetDefault(THighlighterDefault::Symbol, symbol_);
+  SetDefaults({.comment = comment_,
+               .identifier = property_,
+               .keyword = keyword_,
+               .string = string_,
+               .whitespace = space_,
+               .symbol = symbol_});
 }
 
 THighlighterState TCssHighlighter::TokenizeRange(std::string_view line, std::size_t begin,

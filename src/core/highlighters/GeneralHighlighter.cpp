@@ -10,20 +10,15 @@ bool IsTextChar(unsigned char c) {
 
 }  // namespace
 
-TGeneralHighlighter::TGeneralHighlighter() : TSyntaxHighlighter("General", "") {
-  THighlighterAttribute* comment = AddAttribute("Comment", clGray, fsItalic);
+TGeneralHighlighter::TGeneralHighlighter() : TCodeHighlighter("General", "") {
+  comment_ = AddAttribute("Comment", clGray, fsItalic);
   identifier_ = AddAttribute("Identifier");
   number_ = AddAttribute("Number");
-  THighlighterAttribute* keyword = AddAttribute("Reserved Word", clNone, fsBold);
+  keyword_ = AddAttribute("Reserved Word", clNone, fsBold);
   space_ = AddAttribute("Space");
-  THighlighterAttribute* string = AddAttribute("String");
+  string_ = AddAttribute("String");
   symbol_ = AddAttribute("Symbol");
-  SetDefault(THighlighterDefault::Comment, comment);
-  SetDefault(THighlighterDefault::Identifier, identifier_);
-  SetDefault(THighlighterDefault::Keyword, keyword);
-  SetDefault(THighlighterDefault::String, string);
-  SetDefault(THighlighterDefault::Whitespace, space_);
-  SetDefault(THighlighterDefault::Symbol, symbol_);
+  SetCodeDefaults();
 }
 
 THighlighterState TGeneralHighlighter::TokenizeRange(std::string_view line, std::size_t begin,
@@ -34,10 +29,7 @@ THighlighterState TGeneralHighlighter::TokenizeRange(std::string_view line, std:
   TTokenWriter out(tokens);
   RunLexer(s, out, [&]() -> const THighlighterAttribute* {
     unsigned char c = s.Peek();
-    if (IsBlank(c)) {
-      s.SkipBlanks();
-      return space_;
-    }
+    if (s.SkipBlanks()) return space_;
     if (!IsTextChar(c)) {
       s.Advance();
       return symbol_;
@@ -82,12 +74,12 @@ TUriHighlighter::TUriHighlighter() : TSyntaxHighlighter("URI", "") {
   space_ = AddAttribute("Space");
   symbol_ = AddAttribute("Symbol");
   uri_ = AddAttribute("URI", clBlue, fsUnderline);
-  SetDefault(THighlighterDefault::Comment, identifier_);
-  SetDefault(THighlighterDefault::Identifier, identifier_);
-  SetDefault(THighlighterDefault::Keyword, uri_);
-  SetDefault(THighlighterDefault::String, identifier_);
-  SetDefault(THighlighterDefault::Whitespace, space_);
-  SetDefault(THighlighterDefault::Symbol, symbol_);
+  SetDefaults({.comment = identifier_,
+               .identifier = identifier_,
+               .keyword = uri_,
+               .string = identifier_,
+               .whitespace = space_,
+               .symbol = symbol_});
 }
 
 THighlighterState TUriHighlighter::TokenizeRange(std::string_view line, std::size_t begin,
@@ -98,10 +90,7 @@ THighlighterState TUriHighlighter::TokenizeRange(std::string_view line, std::siz
   TTokenWriter out(tokens);
   RunLexer(s, out, [&]() -> const THighlighterAttribute* {
     unsigned char c = s.Peek();
-    if (IsBlank(c)) {
-      s.SkipBlanks();
-      return space_;
-    }
+    if (s.SkipBlanks()) return space_;
     bool wordStart = !IsWordChar(s.Prev());
     if (wordStart && StartsUri(s)) {
       std::size_t start = s.pos;

@@ -34,7 +34,7 @@ const TKeywordSet& HtmlTags() {
 }  // namespace
 
 THtmlHighlighter::THtmlHighlighter()
-    : TSyntaxHighlighter("HTML", "HTML Document (*.htm,*.html)|*.htm;*.html") {
+    : TMarkupHighlighter("HTML", "HTML Document (*.htm,*.html)|*.htm;*.html") {
   style_.comment = AddAttribute("Comment", clSilver, fsItalic);
   style_.declaration = AddAttribute("Doctype", clGray);
   style_.processing = style_.declaration;
@@ -49,21 +49,7 @@ THtmlHighlighter::THtmlHighlighter()
   style_.attributeValue = AddAttribute("Value", 0x006A00);
   style_.knownTags = &HtmlTags();
 
-  SetDefault(THighlighterDefault::Comment, style_.comment);
-  SetDefault(THighlighterDefault::Identifier, style_.attributeName);
-  SetDefault(THighlighterDefault::Keyword, style_.tagName);
-  SetDefault(THighlighterDefault::String, style_.attributeValue);
-  SetDefault(THighlighterDefault::Whitespace, style_.space);
-  SetDefault(THighlighterDefault::Symbol, style_.symbol);
-}
-
-THighlighterState THtmlHighlighter::TokenizeRange(std::string_view line, std::size_t begin,
-                                                  std::size_t end, bool /*endsLine*/,
-                                                  THighlighterState start,
-                                                  std::vector<TToken>& tokens) {
-  TScanner s(line, begin, end);
-  TTokenWriter out(tokens);
-  return TokenizeMarkup(s, start, out, style_);
+  SetMarkupDefaults();
 }
 
 }  // namespace tervil

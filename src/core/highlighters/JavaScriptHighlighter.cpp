@@ -302,10 +302,7 @@ class TJavaScriptLexer {
 
   const THighlighterAttribute* Code() {
     unsigned char c = s_.Peek();
-    if (IsBlank(c)) {
-      s_.SkipBlanks();
-      return h_.space_;
-    }
+    if (s_.SkipBlanks()) return h_.space_;
     if (c == '/') {
       if (s_.Peek(1) == '/') {
         s_.SkipToEnd();
@@ -331,8 +328,7 @@ class TJavaScriptLexer {
       mode_ = kTemplate;
       return TemplateBody();
     }
-    if (IsDigit(c) || (c == '.' && IsDigit(s_.Peek(1)))) {
-      ScanNumber(s_, {true, true, true, '_', true});
+    if (ScanNumber(s_, {true, true, true, '_', true})) {
       regexAllowed_ = false;
       return h_.number_;
     }
@@ -406,7 +402,7 @@ class TJavaScriptLexer {
   const THighlighterAttribute* StringBody(unsigned char quote) {
     mode_ = kCode;
     regexAllowed_ = false;
-    if (!s_.SkipQuoted(quote, '\\') && (!endsLine_ || EndsWithBackslash()))
+    if (!s_.SkipQuoted(quote, '\\') && (!endsLine_ || s_.EndsWithEscape()))
       mode_ = quote == '"' ? kDoubleContinued : kSingleContinued;
     return h_.string_;
   }
@@ -435,13 +431,6 @@ class TJavaScriptLexer {
     return h_.string_;
   }
 
-  bool EndsWithBackslash() const {
-    std::string_view range = s_.Range();
-    std::size_t count = 0;
-    while (count < range.size() && range[range.size() - 1 - count] == '\\') ++count;
-    return count % 2 == 1;
-  }
-
   TJavaScriptHighlighter& h_;
   TScanner& s_;
   TTokenWriter& out_;
@@ -452,7 +441,7 @@ class TJavaScriptLexer {
   bool endsLine_ = true;
 };
 
-TJavaScriptHighlighter::TJavaScriptHighlighter() : TSyntaxHighlighter("JavaScript", "") {
+TJavaScriptHighlighter::TJavaScriptHighlighter() : TCodeHighlighter("JavaScript", "") {
   comment_ = AddAttribute("Comment", clGray, fsItalic);
   event_ = AddAttribute("Event", 0x00336A, fsBold);
   identifier_ = AddAttribute("Identifier", 0x002359);
@@ -464,12 +453,7 @@ TJavaScriptHighlighter::TJavaScriptHighlighter() : TSyntaxHighlighter("JavaScrip
   string_ = AddAttribute("String", clBlack);
   symbol_ = AddAttribute("Symbol", clNavy);
 
-  SetDefault(THighlighterDefault::Comment, comment_);
-  SetDefault(THighlighterDefault::Identifier, identifier_);
-  SetDefault(THighlighterDefault::Keyword, keyword_);
-  SetDefault(THighlighterDefault::String, string_);
-  SetDefault(THighlighterDefault::Whitespace, space_);
-  SetDefault(THighlighterDefault::Symbol, symbol_);
+  SetCodeDefaults();
 }
 
 THighlighterState TJavaScriptHighlighter::TokenizeRange(std::string_view line, std::size_t begin,

@@ -8,7 +8,7 @@ namespace tervil {
 // JavaScript: reserved words, the built-in objects and functions as "Non-reserved Keyword",
 // event handler names, numbers, strings, template strings with nested ${...} expressions,
 // regular-expression literals and comments.
-class TJavaScriptHighlighter : public TSyntaxHighlighter {
+class TJavaScriptHighlighter : public TCodeHighlighter {
  public:
   TJavaScriptHighlighter();
 
@@ -18,16 +18,9 @@ class TJavaScriptHighlighter : public TSyntaxHighlighter {
 
  private:
   friend class TJavaScriptLexer;
-  THighlighterAttribute* comment_;
   THighlighterAttribute* event_;
-  THighlighterAttribute* identifier_;
   THighlighterAttribute* builtin_;
-  THighlighterAttribute* number_;
   THighlighterAttribute* regex_;
-  THighlighterAttribute* keyword_;
-  THighlighterAttribute* space_;
-  THighlighterAttribute* string_;
-  THighlighterAttribute* symbol_;
 };
 
 }  // namespace tervil

@@ -95,6 +95,12 @@ bool TScanner::SkipPast(std::string_view terminator) {
   return true;
 }
 
+bool TScanner::EndsWithEscape() const {
+  std::size_t count = 0;
+  while (count < end_ - begin_ && data_[end_ - 1 - count] == '\\') ++count;
+  return count % 2 == 1;
+}
+
 bool TScanner::SkipQuoted(unsigned char quote, unsigned char escape, bool doubled) {
   while (pos < end_) {
     auto c = static_cast<unsigned char>(data_[pos]);
@@ -128,54 +134,50 @@ void SkipDigits(TScanner& s, bool (*isDigit)(unsigned char), char separator) {
   }
 }
 
-bool IsBinaryDigit(unsigned char c) {
-  return c == '0' || c == '1';
+// A number with a base prefix (0x1F, 0b101, 0o17) that the syntax allows.
+bool ScanPrefixedNumber(TScanner& s, const TNumberSyntax& syntax) {
+  if (s.Peek() != '0') return false;
+  struct TPrefix {
+    unsigned char letter;
+    bool allowed;
+    bool (*isDigit)(unsigned char);
+  };
+  const TPrefix prefixes[] = {{'x', syntax.hexPrefix, IsHexDigit},
+                              {'b', syntax.binaryPrefix, IsBinaryDigit},
+                              {'o', syntax.octalPrefix, IsOctalDigit}};
+  const unsigned char letter = AsciiLower(s.Peek(1));
+  for (const TPrefix& prefix : prefixes) {
+    if (prefix.allowed && letter == prefix.letter && prefix.isDigit(s.Peek(2))) {
+      s.Advance(2);
+      SkipDigits(s, prefix.isDigit, syntax.separator);
+      return true;
+    }
+  }
+  return false;
 }
-bool IsOctalDigit(unsigned char c) {
-  return c >= '0' && c <= '7';
-}
-bool IsDecimalDigit(unsigned char c) {
-  return IsDigit(c);
-}
-bool IsHex(unsigned char c) {
-  return IsHexDigit(c);
+
+void ScanDecimalNumber(TScanner& s, char separator) {
+  SkipDigits(s, IsDigit, separator);
+  if (s.Peek() == '.' && IsDigit(s.Peek(1))) {
+    s.Advance();
+    SkipDigits(s, IsDigit, separator);
+  }
+  if (AsciiLower(s.Peek()) == 'e') {
+    std::size_t sign = (s.Peek(1) == '+' || s.Peek(1) == '-') ? 1 : 0;
+    if (IsDigit(s.Peek(1 + sign))) {
+      s.Advance(1 + sign);
+      SkipDigits(s, IsDigit, separator);
+    }
+  }
 }
 
 }  // namespace
 
-void ScanNumber(TScanner& s, const TNumberSyntax& syntax) {
-  unsigned char first = s.Peek();
-  unsigned char second = AsciiLower(s.Peek(1));
-  bool prefixed = false;
-  if (first == '0' && second == 'x' && syntax.hexPrefix && IsHexDigit(s.Peek(2))) {
-    s.Advance(2);
-    SkipDigits(s, IsHex, syntax.separator);
-    prefixed = true;
-  } else if (first == '0' && second == 'b' && syntax.binaryPrefix && IsBinaryDigit(s.Peek(2))) {
-    s.Advance(2);
-    SkipDigits(s, IsBinaryDigit, syntax.separator);
-    prefixed = true;
-  } else if (first == '0' && second == 'o' && syntax.octalPrefix && IsOctalDigit(s.Peek(2))) {
-    s.Advance(2);
-    SkipDigits(s, IsOctalDigit, syntax.separator);
-    prefixed = true;
-  }
-  if (!prefixed) {
-    SkipDigits(s, IsDecimalDigit, syntax.separator);
-    if (s.Peek() == '.' && IsDigit(s.Peek(1))) {
-      s.Advance();
-      SkipDigits(s, IsDecimalDigit, syntax.separator);
-    }
-    unsigned char e = AsciiLower(s.Peek());
-    if (e == 'e') {
-      std::size_t sign = (s.Peek(1) == '+' || s.Peek(1) == '-') ? 1 : 0;
-      if (IsDigit(s.Peek(1 + sign))) {
-        s.Advance(1 + sign);
-        SkipDigits(s, IsDecimalDigit, syntax.separator);
-      }
-    }
-  }
+bool ScanNumber(TScanner& s, const TNumberSyntax& syntax) {
+  if (!IsDigit(s.Peek()) && !(s.Peek() == '.' && IsDigit(s.Peek(1)))) return false;
+  if (!ScanPrefixedNumber(s, syntax)) ScanDecimalNumber(s, syntax.separator);
   if (syntax.suffixes) s.SkipWhile([](unsigned char c) { return IsLetter(c) || IsDigit(c); });
+  return true;
 }
 
 std::size_t ByteOffsetOfColumn(std::string_view line, int column) {

@@ -56,6 +56,12 @@ inline bool IsDigit(unsigned char c) {
 inline bool IsHexDigit(unsigned char c) {
   return charclass::Has(c, charclass::kHex);
 }
+inline bool IsOctalDigit(unsigned char c) {
+  return c >= '0' && c <= '7';
+}
+inline bool IsBinaryDigit(unsigned char c) {
+  return c == '0' || c == '1';
+}
 inline bool IsBlank(unsigned char c) {
   return charclass::Has(c, charclass::kBlank);
 }
@@ -141,8 +147,11 @@ class TScanner {
   // Moves over one character, all bytes of a UTF-8 sequence together.
   void AdvanceChar();
   void SkipToEnd() { pos = end_; }
-  void SkipBlanks() {
+  // Moves over blanks; returns whether there were any.
+  bool SkipBlanks() {
+    const std::size_t start = pos;
     while (pos < end_ && IsBlank(static_cast<unsigned char>(data_[pos]))) ++pos;
+    return pos != start;
   }
   void SkipWordChars() {
     while (pos < end_ && IsWordChar(static_cast<unsigned char>(data_[pos]))) ++pos;
@@ -160,6 +169,9 @@ class TScanner {
   // `escape` (0 for none) protects the next byte; with `doubled`, two quotes stand for one.
   // Returns false when the range ends first.
   bool SkipQuoted(unsigned char quote, unsigned char escape, bool doubled = false);
+  // Whether the range ends in an odd number of backslashes: a last one that escapes the line
+  // break, so that a string or directive goes on on the next line.
+  bool EndsWithEscape() const;
 
  private:
   const char* data_;
@@ -212,8 +224,12 @@ struct TNumberSyntax {
   bool suffixes = true;       // letters after the number (10L, 1.5f, 10px) belong to it
 };
 
-// Scans a number starting at s.pos (a digit, or "." followed by a digit).
-void ScanNumber(TScanner& s, const TNumberSyntax& syntax);
+// Decimal numbers only, nothing after them.
+inline constexpr TNumberSyntax kDecimalNumbers{false, false, false, 0, false};
+
+// Scans a number starting at s.pos: a digit, or "." followed by a digit. Returns false, without
+// moving, when no number starts there.
+bool ScanNumber(TScanner& s, const TNumberSyntax& syntax);
 
 // The offset of code point `column` (counted from 1) in `line`; line.size() when the line is
 // shorter.

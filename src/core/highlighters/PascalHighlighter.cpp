@@ -118,16 +118,17 @@ const TKeywordSet& Keywords() {
   return words;
 }
 
-bool IsBinaryDigit(unsigned char c) {
-  return c == '0' || c == '1';
-}
-bool IsOctalDigit(unsigned char c) {
-  return c >= '0' && c <= '7';
+// A number whose base a one-character prefix at s.pos gives: $1F, %101, &17.
+bool ScanAfterPrefix(TScanner& s, bool (*isDigit)(unsigned char)) {
+  if (!isDigit(s.Peek(1))) return false;
+  s.Advance();
+  s.SkipWhile(isDigit);
+  return true;
 }
 
 }  // namespace
 
-TPascalHighlighter::TPascalHighlighter() : TSyntaxHighlighter("Object Pascal", "") {
+TPascalHighlighter::TPascalHighlighter() : TCodeHighlighter("Object Pascal", "") {
   assembler_ = AddAttribute("Assembler", clGreen);
   comment_ = AddAttribute("Comment", clGray, fsItalic);
   directive_ = AddAttribute("Directive", clTeal);
@@ -138,12 +139,7 @@ TPascalHighlighter::TPascalHighlighter() : TSyntaxHighlighter("Object Pascal", "
   string_ = AddAttribute("String", clNavy);
   symbol_ = AddAttribute("Symbol");
 
-  SetDefault(THighlighterDefault::Comment, comment_);
-  SetDefault(THighlighterDefault::Identifier, identifier_);
-  SetDefault(THighlighterDefault::Keyword, keyword_);
-  SetDefault(THighlighterDefault::String, string_);
-  SetDefault(THighlighterDefault::Whitespace, space_);
-  SetDefault(THighlighterDefault::Symbol, symbol_);
+  SetCodeDefaults();
 }
 
 THighlighterState TPascalHighlighter::TokenizeRange(std::string_view line, std::size_t begin,
@@ -174,10 +170,7 @@ const THighlighterAttribute* TPascalHighlighter::Step(TScanner& s, THighlighterS
     default:
       break;
   }
-  if (IsBlank(s.Peek())) {
-    s.SkipBlanks();
-    return space_;
-  }
+  if (s.SkipBlanks()) return space_;
   if (const THighlighterAttribute* comment = CommentStart(s, mode)) return comment;
   return Code(s, assembler);
 }
@@ -238,19 +231,9 @@ const THighlighterAttribute* TPascalHighlighter::Code(TScanner& s, bool& assembl
     }
     return string_;
   }
-  if (c == '$' && IsHexDigit(s.Peek(1))) {
-    s.Advance();
-    s.SkipWhile(IsHexDigit);
-    return number_;
-  }
-  if (c == '%' && IsBinaryDigit(s.Peek(1))) {
-    s.Advance();
-    s.SkipWhile(IsBinaryDigit);
-    return number_;
-  }
-  if (c == '&' && IsOctalDigit(s.Peek(1))) {
-    s.Advance();
-    s.SkipWhile(IsOctalDigit);
+  if ((c == '$' && ScanAfterPrefix(s, IsHexDigit)) ||
+      (c == '%' && ScanAfterPrefix(s, IsBinaryDigit)) ||
+      (c == '&' && ScanAfterPrefix(s, IsOctalDigit))) {
     return number_;
   }
   if (c == '&' && IsWordStart(s.Peek(1))) {
@@ -259,7 +242,7 @@ const THighlighterAttribute* TPascalHighlighter::Code(TScanner& s, bool& assembl
     return identifier_;
   }
   if (IsDigit(c)) {
-    ScanNumber(s, {false, false, false, 0, false});
+    ScanNumber(s, kDecimalNumbers);
     return number_;
   }
   s.AdvanceChar();

@@ -7,7 +7,7 @@ namespace tervil {
 
 // Object Pascal: case-insensitive reserved words, { }, (* *) and // comments, compiler
 // directives, strings and #char codes, decimal, $hex, %binary and &octal numbers and asm blocks.
-class TPascalHighlighter : public TSyntaxHighlighter {
+class TPascalHighlighter : public TCodeHighlighter {
  public:
   TPascalHighlighter();
 
@@ -21,14 +21,7 @@ class TPascalHighlighter : public TSyntaxHighlighter {
   const THighlighterAttribute* Code(TScanner& s, bool& assembler);
 
   THighlighterAttribute* assembler_;
-  THighlighterAttribute* comment_;
   THighlighterAttribute* directive_;
-  THighlighterAttribute* identifier_;
-  THighlighterAttribute* number_;
-  THighlighterAttribute* keyword_;
-  THighlighterAttribute* space_;
-  THighlighterAttribute* string_;
-  THighlighterAttribute* symbol_;
 };
 
 }  // namespace tervil

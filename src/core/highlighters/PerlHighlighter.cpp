@@ -55,36 +55,21 @@ bool IsPerlWordChar(unsigned char c) {
   return c < 0x80 && IsWordChar(c);
 }
 
+// Bracket pairs: the delimiter that closes each opening one at the same place.
+constexpr std::string_view kOpenBrackets = "([{<";
+constexpr std::string_view kCloseBrackets = ")]}>";
+
 bool IsBracketOpen(unsigned char c) {
   return c == '(' || c == '[' || c == '{' || c == '<';
 }
+
 unsigned char CloseOf(unsigned char open) {
-  switch (open) {
-    case '(':
-      return ')';
-    case '[':
-      return ']';
-    case '{':
-      return '}';
-    case '<':
-      return '>';
-    default:
-      return open;
-  }
+  std::size_t at = kOpenBrackets.find(static_cast<char>(open));
+  return at == std::string_view::npos ? open : static_cast<unsigned char>(kCloseBrackets[at]);
 }
 unsigned char OpenOf(unsigned char close) {
-  switch (close) {
-    case ')':
-      return '(';
-    case ']':
-      return '[';
-    case '}':
-      return '{';
-    case '>':
-      return '<';
-    default:
-      return close;
-  }
+  std::size_t at = kCloseBrackets.find(static_cast<char>(close));
+  return at == std::string_view::npos ? close : static_cast<unsigned char>(kOpenBrackets[at]);
 }
 
 bool IsQuoteDelimiter(unsigned char c) {
@@ -188,10 +173,7 @@ class TPerlLexer {
 
   const THighlighterAttribute* Code() {
     unsigned char c = s_.Peek();
-    if (IsBlank(c)) {
-      s_.SkipBlanks();
-      return h_.space_;
-    }
+    if (s_.SkipBlanks()) return h_.space_;
     if (c == '#') {
       s_.SkipToEnd();
       return h_.comment_;
@@ -203,8 +185,7 @@ class TPerlLexer {
     if (c == '<' && s_.Peek(1) == '<') {
       if (const THighlighterAttribute* heredoc = HeredocStart()) return heredoc;
     }
-    if (IsDigit(c) || (c == '.' && IsDigit(s_.Peek(1)))) {
-      ScanNumber(s_, {true, true, false, '_', false});
+    if (ScanNumber(s_, {true, true, false, '_', false})) {
       regexAllowed_ = false;
       return h_.number_;
     }
@@ -393,7 +374,7 @@ class TPerlLexer {
 };
 
 TPerlHighlighter::TPerlHighlighter()
-    : TSyntaxHighlighter("Perl", "Perl Files (*.pl,*.pm,*.cgi)|*.pl;*.pm;*.cgi") {
+    : TCodeHighlighter("Perl", "Perl Files (*.pl,*.pm,*.cgi)|*.pl;*.pm;*.cgi") {
   comment_ = AddAttribute("Comment", clGray, fsItalic);
   identifier_ = AddAttribute("Identifier", 0x002359);
   invalid_ = AddAttribute("Invalid Symbol", clRed);
@@ -404,12 +385,7 @@ TPerlHighlighter::TPerlHighlighter()
   symbol_ = AddAttribute("Symbol", clNavy);
   variable_ = AddAttribute("Variable", 0x004400, fsPlain);
 
-  SetDefault(THighlighterDefault::Comment, comment_);
-  SetDefault(THighlighterDefault::Identifier, identifier_);
-  SetDefault(THighlighterDefault::Keyword, keyword_);
-  SetDefault(THighlighterDefault::String, string_);
-  SetDefault(THighlighterDefault::Whitespace, space_);
-  SetDefault(THighlighterDefault::Symbol, symbol_);
+  SetCodeDefaults();
 }
 
 THighlighterState TPerlHighlighter::TokenizeRange(std::string_view line, std::size_t begin,

@@ -8,7 +8,7 @@ namespace tervil {
 // Perl: variables with their sigils, strings and the quote-like operators (q, qq, qw, qx, m,
 // qr, s, tr, y) with any delimiters, regular expressions, here-documents, POD blocks,
 // __END__ data, numbers, comments and reserved words.
-class TPerlHighlighter : public TSyntaxHighlighter {
+class TPerlHighlighter : public TCodeHighlighter {
  public:
   TPerlHighlighter();
 
@@ -18,14 +18,7 @@ class TPerlHighlighter : public TSyntaxHighlighter {
 
  private:
   friend class TPerlLexer;
-  THighlighterAttribute* comment_;
-  THighlighterAttribute* identifier_;
   THighlighterAttribute* invalid_;
-  THighlighterAttribute* keyword_;
-  THighlighterAttribute* number_;
-  THighlighterAttribute* space_;
-  THighlighterAttribute* string_;
-  THighlighterAttribute* symbol_;
   THighlighterAttribute* variable_;
   TLabelTable labels_;
 };

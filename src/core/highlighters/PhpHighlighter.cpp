@@ -246,10 +246,7 @@ class TPhpLexer {
 
   const THighlighterAttribute* Code() {
     unsigned char c = s_.Peek();
-    if (IsBlank(c)) {
-      s_.SkipBlanks();
-      return h_.space_;
-    }
+    if (s_.SkipBlanks()) return h_.space_;
     if (c == '#' && s_.Peek(1) != '[') return LineComment();
     if (c == '/' && s_.Peek(1) == '/') return LineComment();
     if (c == '/' && s_.Peek(1) == '*') {
@@ -282,10 +279,7 @@ class TPhpLexer {
       s_.Advance(2);
       return h_.symbol_;
     }
-    if (IsDigit(c) || (c == '.' && IsDigit(s_.Peek(1)))) {
-      ScanNumber(s_, {true, true, true, '_', false});
-      return h_.number_;
-    }
+    if (ScanNumber(s_, {true, true, true, '_', false})) return h_.number_;
     if (IsWordStart(c)) {
       std::size_t start = s_.pos;
       s_.SkipWordChars();
@@ -348,8 +342,7 @@ class TPhpLexer {
 };
 
 TPhpHighlighter::TPhpHighlighter()
-    : TSyntaxHighlighter("PHP",
-                         "PHP Files (*.php,*.php3,*.phtml,*.inc)|*.php;*.php3;*.phtml;*.inc") {
+    : TCodeHighlighter("PHP", "PHP Files (*.php,*.php3,*.phtml,*.inc)|*.php;*.php3;*.phtml;*.inc") {
   comment_ = AddAttribute("Comment", clGray, fsItalic);
   identifier_ = AddAttribute("Identifier", clMaroon);
   number_ = AddAttribute("Number", 0x007575);
@@ -359,12 +352,7 @@ TPhpHighlighter::TPhpHighlighter()
   symbol_ = AddAttribute("Symbol", clNavy);
   variable_ = AddAttribute("Variable", clGreen);
 
-  SetDefault(THighlighterDefault::Comment, comment_);
-  SetDefault(THighlighterDefault::Identifier, identifier_);
-  SetDefault(THighlighterDefault::Keyword, keyword_);
-  SetDefault(THighlighterDefault::String, string_);
-  SetDefault(THighlighterDefault::Whitespace, space_);
-  SetDefault(THighlighterDefault::Symbol, symbol_);
+  SetCodeDefaults();
 }
 
 THighlighterState TPhpHighlighter::TokenizeRange(std::string_view line, std::size_t begin,

@@ -7,7 +7,7 @@ namespace tervil {
 
 // PHP code: keywords, variables, numbers, comments, single- and double-quoted strings (which
 // may span lines; double-quoted ones interpolate variables), heredoc and nowdoc texts.
-class TPhpHighlighter : public TSyntaxHighlighter {
+class TPhpHighlighter : public TCodeHighlighter {
  public:
   TPhpHighlighter();
 
@@ -17,13 +17,6 @@ class TPhpHighlighter : public TSyntaxHighlighter {
 
  private:
   friend class TPhpLexer;
-  THighlighterAttribute* comment_;
-  THighlighterAttribute* identifier_;
-  THighlighterAttribute* number_;
-  THighlighterAttribute* keyword_;
-  THighlighterAttribute* space_;
-  THighlighterAttribute* string_;
-  THighlighterAttribute* symbol_;
   THighlighterAttribute* variable_;
   TLabelTable labels_;
 };

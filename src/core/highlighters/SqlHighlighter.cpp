@@ -254,7 +254,7 @@ const TKeywordSet& Functions() {
 
 }  // namespace
 
-TSqlHighlighter::TSqlHighlighter() : TSyntaxHighlighter("SQL", "") {
+TSqlHighlighter::TSqlHighlighter() : TCodeHighlighter("SQL", "") {
   comment_ = AddAttribute("Comment", clGray, fsItalic);
   dataType_ = AddAttribute("Data Type", clBlue, fsBold);
   delimitedIdentifier_ = AddAttribute("Delimited Identifier", clOlive);
@@ -267,12 +267,7 @@ TSqlHighlighter::TSqlHighlighter() : TSyntaxHighlighter("SQL", "") {
   symbol_ = AddAttribute("Symbol");
   variable_ = AddAttribute("Variable", clPurple);
 
-  SetDefault(THighlighterDefault::Comment, comment_);
-  SetDefault(THighlighterDefault::Identifier, identifier_);
-  SetDefault(THighlighterDefault::Keyword, keyword_);
-  SetDefault(THighlighterDefault::String, string_);
-  SetDefault(THighlighterDefault::Whitespace, space_);
-  SetDefault(THighlighterDefault::Symbol, symbol_);
+  SetCodeDefaults();
 }
 
 THighlighterState TSqlHighlighter::TokenizeRange(std::string_view line, std::size_t begin,
@@ -303,10 +298,7 @@ const THighlighterAttribute* TSqlHighlighter::Step(TScanner& s, THighlighterStat
       break;
   }
   unsigned char c = s.Peek();
-  if (IsBlank(c)) {
-    s.SkipBlanks();
-    return space_;
-  }
+  if (s.SkipBlanks()) return space_;
   if ((c == '-' && s.Peek(1) == '-') || c == '#') {
     s.SkipToEnd();
     return comment_;
@@ -320,10 +312,7 @@ const THighlighterAttribute* TSqlHighlighter::Step(TScanner& s, THighlighterStat
     s.Advance();
     return Quoted(s, mode, c == '[' ? ']' : c);
   }
-  if (IsDigit(c) || (c == '.' && IsDigit(s.Peek(1)))) {
-    ScanNumber(s, {true, false, false, 0, false});
-    return number_;
-  }
+  if (ScanNumber(s, {true, false, false, 0, false})) return number_;
   if ((c == '@' || c == ':') && IsWordStart(s.Peek(1))) {
     s.Advance();
     s.SkipWhile([](unsigned char b) { return IsWordChar(b) || b == '@'; });

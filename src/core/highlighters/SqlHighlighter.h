@@ -7,7 +7,7 @@ namespace tervil {
 
 // SQL: reserved words, data types and functions (case-insensitive), quoted identifiers,
 // strings (which may span lines), numbers and "--", "#" and "/* */" comments.
-class TSqlHighlighter : public TSyntaxHighlighter {
+class TSqlHighlighter : public TCodeHighlighter {
  public:
   TSqlHighlighter();
 
@@ -19,16 +19,9 @@ class TSqlHighlighter : public TSyntaxHighlighter {
   const THighlighterAttribute* Step(TScanner& s, THighlighterState& mode);
   const THighlighterAttribute* Quoted(TScanner& s, THighlighterState& mode, unsigned char quote);
 
-  THighlighterAttribute* comment_;
   THighlighterAttribute* dataType_;
   THighlighterAttribute* delimitedIdentifier_;
   THighlighterAttribute* function_;
-  THighlighterAttribute* identifier_;
-  THighlighterAttribute* number_;
-  THighlighterAttribute* keyword_;
-  THighlighterAttribute* space_;
-  THighlighterAttribute* string_;
-  THighlighterAttribute* symbol_;
   THighlighterAttribute* variable_;
 };
 

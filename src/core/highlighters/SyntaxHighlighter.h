@@ -53,8 +53,18 @@ class TSyntaxHighlighter : public THighlighter {
  protected:
   THighlighterAttribute* AddAttribute(std::string name, TColor foreground = clNone,
                                       int style = fsPlain, TColor background = clNone);
-  void SetDefault(THighlighterDefault kind, const THighlighterAttribute* attribute) {
-    defaults_[static_cast<std::size_t>(kind)] = attribute;
+  // The attributes that stand for each kind of text, in the order of THighlighterDefault.
+  struct TDefaults {
+    const THighlighterAttribute* comment;
+    const THighlighterAttribute* identifier;
+    const THighlighterAttribute* keyword;
+    const THighlighterAttribute* string;
+    const THighlighterAttribute* whitespace;
+    const THighlighterAttribute* symbol;
+  };
+  void SetDefaults(const TDefaults& defaults) {
+    defaults_ = {defaults.comment, defaults.identifier, defaults.keyword,
+                 defaults.string,  defaults.whitespace, defaults.symbol};
   }
 
  private:
@@ -62,6 +72,32 @@ class TSyntaxHighlighter : public THighlighter {
   std::string defaultFilter_;
   std::vector<std::unique_ptr<THighlighterAttribute>> attributes_;
   std::array<const THighlighterAttribute*, 6> defaults_{};
+};
+
+// Base of the highlighters of programming languages and plain text: the attributes all of them
+// have. The derived constructor adds them, with its own colours, and calls SetCodeDefaults().
+class TCodeHighlighter : public TSyntaxHighlighter {
+ protected:
+  using TSyntaxHighlighter::TSyntaxHighlighter;
+
+  // Comments, identifiers, reserved words, strings, space and symbols stand for the kinds of
+  // text.
+  void SetCodeDefaults() {
+    SetDefaults({.comment = comment_,
+                 .identifier = identifier_,
+                 .keyword = keyword_,
+                 .string = string_,
+                 .whitespace = space_,
+                 .symbol = symbol_});
+  }
+
+  THighlighterAttribute* comment_ = nullptr;
+  THighlighterAttribute* identifier_ = nullptr;
+  THighlighterAttribute* keyword_ = nullptr;  // "Reserved Word"
+  THighlighterAttribute* number_ = nullptr;
+  THighlighterAttribute* space_ = nullptr;
+  THighlighterAttribute* string_ = nullptr;
+  THighlighterAttribute* symbol_ = nullptr;
 };
 
 }  // namespace tervil

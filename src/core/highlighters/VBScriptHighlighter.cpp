@@ -21,13 +21,9 @@ const TKeywordSet& Keywords() {
   return words;
 }
 
-bool IsOctalDigit(unsigned char c) {
-  return c >= '0' && c <= '7';
-}
-
 }  // namespace
 
-TVBScriptHighlighter::TVBScriptHighlighter() : TSyntaxHighlighter("MS VBScript", "") {
+TVBScriptHighlighter::TVBScriptHighlighter() : TCodeHighlighter("MS VBScript", "") {
   comment_ = AddAttribute("Comment", clGreen, fsItalic);
   identifier_ = AddAttribute("Identifier");
   number_ = AddAttribute("Number", clMaroon);
@@ -36,12 +32,7 @@ TVBScriptHighlighter::TVBScriptHighlighter() : TSyntaxHighlighter("MS VBScript",
   string_ = AddAttribute("String", clPurple);
   symbol_ = AddAttribute("Symbol");
 
-  SetDefault(THighlighterDefault::Comment, comment_);
-  SetDefault(THighlighterDefault::Identifier, identifier_);
-  SetDefault(THighlighterDefault::Keyword, keyword_);
-  SetDefault(THighlighterDefault::String, string_);
-  SetDefault(THighlighterDefault::Whitespace, space_);
-  SetDefault(THighlighterDefault::Symbol, symbol_);
+  SetCodeDefaults();
 }
 
 THighlighterState TVBScriptHighlighter::TokenizeRange(std::string_view line, std::size_t begin,
@@ -56,10 +47,7 @@ THighlighterState TVBScriptHighlighter::TokenizeRange(std::string_view line, std
 
 const THighlighterAttribute* TVBScriptHighlighter::Step(TScanner& s) {
   unsigned char c = s.Peek();
-  if (IsBlank(c)) {
-    s.SkipBlanks();
-    return space_;
-  }
+  if (s.SkipBlanks()) return space_;
   if (c == '\'') {
     s.SkipToEnd();
     return comment_;
@@ -86,10 +74,7 @@ const THighlighterAttribute* TVBScriptHighlighter::Step(TScanner& s) {
       return number_;
     }
   }
-  if (IsDigit(c) || (c == '.' && IsDigit(s.Peek(1)))) {
-    ScanNumber(s, {false, false, false, 0, false});
-    return number_;
-  }
+  if (ScanNumber(s, kDecimalNumbers)) return number_;
   if (IsWordStart(c)) {
     std::size_t start = s.pos;
     s.SkipWordChars();

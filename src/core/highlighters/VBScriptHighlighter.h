@@ -7,7 +7,7 @@ namespace tervil {
 
 // VBScript: case-insensitive reserved words, "'" and Rem comments, strings with doubled
 // quotes, decimal, &H and &O numbers and #date# literals. No construct spans lines.
-class TVBScriptHighlighter : public TSyntaxHighlighter {
+class TVBScriptHighlighter : public TCodeHighlighter {
  public:
   TVBScriptHighlighter();
 
@@ -17,14 +17,6 @@ class TVBScriptHighlighter : public TSyntaxHighlighter {
 
  private:
   const THighlighterAttribute* Step(TScanner& s);
-
-  THighlighterAttribute* comment_;
-  THighlighterAttribute* identifier_;
-  THighlighterAttribute* number_;
-  THighlighterAttribute* keyword_;
-  THighlighterAttribute* space_;
-  THighlighterAttribute* string_;
-  THighlighterAttribute* symbol_;
 };
 
 }  // namespace tervil

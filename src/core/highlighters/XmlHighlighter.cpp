@@ -3,7 +3,7 @@
 namespace tervil {
 
 TXmlHighlighter::TXmlHighlighter()
-    : TSyntaxHighlighter(
+    : TMarkupHighlighter(
           "XML", "XML Document (*.xml,*.xsd,*.xsl,*.xslt,*.dtd)|*.xml;*.xsd;*.xsl;*.xslt;*.dtd") {
   style_.attributeName = AddAttribute("Attribute Name", 0x00336A);
   style_.attributeValue = AddAttribute("Attribute Value", 0x006A00, fsPlain);
@@ -19,21 +19,7 @@ TXmlHighlighter::TXmlHighlighter()
   style_.unknownTagName = style_.tagName;
   style_.xml = true;
 
-  SetDefault(THighlighterDefault::Comment, style_.comment);
-  SetDefault(THighlighterDefault::Identifier, style_.attributeName);
-  SetDefault(THighlighterDefault::Keyword, style_.tagName);
-  SetDefault(THighlighterDefault::String, style_.attributeValue);
-  SetDefault(THighlighterDefault::Whitespace, style_.space);
-  SetDefault(THighlighterDefault::Symbol, style_.symbol);
-}
-
-THighlighterState TXmlHighlighter::TokenizeRange(std::string_view line, std::size_t begin,
-                                                 std::size_t end, bool /*endsLine*/,
-                                                 THighlighterState start,
-                                                 std::vector<TToken>& tokens) {
-  TScanner s(line, begin, end);
-  TTokenWriter out(tokens);
-  return TokenizeMarkup(s, start, out, style_);
+  SetMarkupDefaults();
 }
 
 }  // namespace tervil

@@ -62,6 +62,9 @@ class THighlightStates {
   // Extends the known part by up to `lines` lines; returns whether work remains.
   bool AdvanceLines(int lines);
 
+  // The memory the kept states take.
+  std::size_t MemoryBytes() const { return store_.MemoryBytes(); }
+
  private:
   THighlighterState EndState(int line, THighlighterState start);
   bool StepKnown();  // one line of Advance

@@ -89,10 +89,19 @@ void TLineStateStore::Erase(int index, int count) {
     ++block;
   }
   size_ -= count;
-  blocks_.erase(std::remove_if(blocks_.begin(), blocks_.end(),
+  // Only the blocks the range touched can have become empty.
+  auto touched = blocks_.begin() + first;
+  blocks_.erase(std::remove_if(touched, blocks_.begin() + block,
                                [](const std::vector<Value>& v) { return v.empty(); }),
-                blocks_.end());
-  RebuildStarts(0);
+                blocks_.begin() + block);
+  RebuildStarts(first);
+}
+
+std::size_t TLineStateStore::MemoryBytes() const {
+  std::size_t bytes =
+      blocks_.capacity() * sizeof(std::vector<Value>) + starts_.capacity() * sizeof(int);
+  for (const std::vector<Value>& block : blocks_) bytes += block.capacity() * sizeof(Value);
+  return bytes;
 }
 
 }  // namespace tervil

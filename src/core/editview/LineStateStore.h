@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -18,6 +19,8 @@ class TLineStateStore {
   void Insert(int index, int count, Value value);
   void Erase(int index, int count);
   void Assign(int count, Value value);
+  // The memory the values take, spare room of the blocks included.
+  std::size_t MemoryBytes() const;
 
  private:
   static constexpr int kBlockSize = 4096;

@@ -159,5 +159,30 @@ TEST(HighlightStates, WindowsOfLongLinesAreTokenizedFromALookBack) {
   EXPECT_EQ(tokens[0].length, 100);
 }
 
+TEST(HighlightStates, WithoutHighlighterEveryStateIsZero) {
+  TTextBuffer buffer;
+  buffer.Assign("/*\na\n");
+  THighlightStates states(buffer);
+  EXPECT_EQ(states.StartState(1), 0u);
+  EXPECT_TRUE(states.Complete());
+  CommentHighlighter h;
+  states.SetHighlighter(&h);
+  EXPECT_EQ(states.StartState(1), 1u);
+}
+
+TEST(HighlightStates, StatesPerLineStayWithinEightBytes) {
+  TTextBuffer buffer;
+  buffer.Assign(Lines(100000, "a"));
+  CommentHighlighter h;
+  THighlightStates states(buffer);
+  states.SetHighlighter(&h);
+  EXPECT_LE(states.MemoryBytes(), 8 * buffer.LineCount());
+  for (int i = 0; i < 2000; ++i) {
+    buffer.Insert(buffer.LineStart(50000 + i), "b\nc\n");
+    states.LinesInserted(50000 + i, 2);
+  }
+  EXPECT_LE(states.MemoryBytes(), 8 * buffer.LineCount());
+}
+
 }  // namespace
 }  // namespace tervil

@@ -95,7 +95,10 @@ class TCFamilyLexer {
   }
 
   const THighlighterAttribute* Directive() {
-    if (s_.SkipBlanks()) return h_.space_;
+    if (IsBlank(s_.Peek())) {
+      s_.SkipBlanks();
+      return h_.space_;
+    }
     if (const THighlighterAttribute* comment = CommentStart()) return comment;
     s_.Advance();
     while (!s_.AtEnd() && !(s_.Peek() == '/' && (s_.Peek(1) == '/' || s_.Peek(1) == '*'))) {
@@ -106,7 +109,10 @@ class TCFamilyLexer {
 
   const THighlighterAttribute* Code() {
     unsigned char c = s_.Peek();
-    if (s_.SkipBlanks()) return h_.space_;
+    if (IsBlank(c)) {
+      s_.SkipBlanks();
+      return h_.space_;
+    }
     bool atLineStart = lineStart_;
     lineStart_ = false;
     if (asmPending_ == TAsmPending::Line) {
@@ -143,7 +149,10 @@ class TCFamilyLexer {
       s_.SkipWhile([](unsigned char b) { return IsWordChar(b) || b == '.'; });
       return h_.annotation_;
     }
-    if (ScanNumber(s_, syntax_.numbers)) return h_.number_;
+    if (StartsNumber(s_, c)) {
+      ScanNumber(s_, syntax_.numbers);
+      return h_.number_;
+    }
     if (IsWordStart(c)) return Word();
     if (IsAsciiPunct(c)) {
       s_.Advance();

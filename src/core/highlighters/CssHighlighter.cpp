@@ -494,7 +494,10 @@ class TCssLexer {
     }
     if (quote_ != 0) return StringBody(quote_ == 1 ? '"' : '\'');
     unsigned char c = s_.Peek();
-    if (s_.SkipBlanks()) return h_.space_;
+    if (IsBlank(c)) {
+      s_.SkipBlanks();
+      return h_.space_;
+    }
     if (c == '/' && s_.Peek(1) == '*') {
       s_.Advance(2);
       comment_ = true;

@@ -29,7 +29,10 @@ THighlighterState TGeneralHighlighter::TokenizeRange(std::string_view line, std:
   TTokenWriter out(tokens);
   RunLexer(s, out, [&]() -> const THighlighterAttribute* {
     unsigned char c = s.Peek();
-    if (s.SkipBlanks()) return space_;
+    if (IsBlank(c)) {
+      s.SkipBlanks();
+      return space_;
+    }
     if (!IsTextChar(c)) {
       s.Advance();
       return symbol_;
@@ -90,7 +93,10 @@ THighlighterState TUriHighlighter::TokenizeRange(std::string_view line, std::siz
   TTokenWriter out(tokens);
   RunLexer(s, out, [&]() -> const THighlighterAttribute* {
     unsigned char c = s.Peek();
-    if (s.SkipBlanks()) return space_;
+    if (IsBlank(c)) {
+      s.SkipBlanks();
+      return space_;
+    }
     bool wordStart = !IsWordChar(s.Prev());
     if (wordStart && StartsUri(s)) {
       std::size_t start = s.pos;

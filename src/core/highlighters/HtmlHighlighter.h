@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/highlighters/MarkupLexer.h"
+#include "core/highlighters/MarkupHighlighter.h"
 
 namespace tervil {
 

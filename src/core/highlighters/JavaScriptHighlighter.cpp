@@ -302,7 +302,10 @@ class TJavaScriptLexer {
 
   const THighlighterAttribute* Code() {
     unsigned char c = s_.Peek();
-    if (s_.SkipBlanks()) return h_.space_;
+    if (IsBlank(c)) {
+      s_.SkipBlanks();
+      return h_.space_;
+    }
     if (c == '/') {
       if (s_.Peek(1) == '/') {
         s_.SkipToEnd();
@@ -328,7 +331,8 @@ class TJavaScriptLexer {
       mode_ = kTemplate;
       return TemplateBody();
     }
-    if (ScanNumber(s_, {true, true, true, '_', true})) {
+    if (StartsNumber(s_, c)) {
+      ScanNumber(s_, {true, true, true, '_', true});
       regexAllowed_ = false;
       return h_.number_;
     }

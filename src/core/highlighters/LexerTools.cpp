@@ -173,11 +173,9 @@ void ScanDecimalNumber(TScanner& s, char separator) {
 
 }  // namespace
 
-bool ScanNumber(TScanner& s, const TNumberSyntax& syntax) {
-  if (!IsDigit(s.Peek()) && !(s.Peek() == '.' && IsDigit(s.Peek(1)))) return false;
+void ScanNumber(TScanner& s, const TNumberSyntax& syntax) {
   if (!ScanPrefixedNumber(s, syntax)) ScanDecimalNumber(s, syntax.separator);
   if (syntax.suffixes) s.SkipWhile([](unsigned char c) { return IsLetter(c) || IsDigit(c); });
-  return true;
 }
 
 std::size_t ByteOffsetOfColumn(std::string_view line, int column) {

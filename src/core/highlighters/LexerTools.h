@@ -147,11 +147,8 @@ class TScanner {
   // Moves over one character, all bytes of a UTF-8 sequence together.
   void AdvanceChar();
   void SkipToEnd() { pos = end_; }
-  // Moves over blanks; returns whether there were any.
-  bool SkipBlanks() {
-    const std::size_t start = pos;
+  void SkipBlanks() {
     while (pos < end_ && IsBlank(static_cast<unsigned char>(data_[pos]))) ++pos;
-    return pos != start;
   }
   void SkipWordChars() {
     while (pos < end_ && IsWordChar(static_cast<unsigned char>(data_[pos]))) ++pos;
@@ -227,9 +224,13 @@ struct TNumberSyntax {
 // Decimal numbers only, nothing after them.
 inline constexpr TNumberSyntax kDecimalNumbers{false, false, false, 0, false};
 
-// Scans a number starting at s.pos: a digit, or "." followed by a digit. Returns false, without
-// moving, when no number starts there.
-bool ScanNumber(TScanner& s, const TNumberSyntax& syntax);
+// Moves over the number at s.pos (see StartsNumber).
+void ScanNumber(TScanner& s, const TNumberSyntax& syntax);
+
+// Whether a number starts at s.pos, where the byte is `c`: a digit, or "." followed by a digit.
+inline bool StartsNumber(const TScanner& s, unsigned char c) {
+  return IsDigit(c) || (c == '.' && IsDigit(s.Peek(1)));
+}
 
 // The offset of code point `column` (counted from 1) in `line`; line.size() when the line is
 // shorter.

@@ -72,7 +72,10 @@ class TMarkupLexer {
 
   const THighlighterAttribute* Text() {
     unsigned char c = s_.Peek();
-    if (s_.SkipBlanks()) return style_.space;
+    if (IsBlank(c)) {
+      s_.SkipBlanks();
+      return style_.space;
+    }
     if (c == '<') {
       if (const THighlighterAttribute* markup = OpenMarkup()) return markup;
     } else if (c == '&' && SkipEntity()) {
@@ -139,7 +142,10 @@ class TMarkupLexer {
 
   const THighlighterAttribute* InTag() {
     unsigned char c = s_.Peek();
-    if (s_.SkipBlanks()) return style_.space;
+    if (IsBlank(c)) {
+      s_.SkipBlanks();
+      return style_.space;
+    }
     if (IsNameStart(c) && (s_.Prev() == '<' || s_.Prev() == '/') && TagNameFollowsOpener()) {
       return TagName();
     }
@@ -189,7 +195,10 @@ class TMarkupLexer {
 
   const THighlighterAttribute* AfterEquals() {
     unsigned char c = s_.Peek();
-    if (s_.SkipBlanks()) return style_.space;
+    if (IsBlank(c)) {
+      s_.SkipBlanks();
+      return style_.space;
+    }
     if (c == '"' || c == '\'') return QuotedValue(c);
     mode_ = kInTag;
     if (c == '>') {
@@ -235,24 +244,6 @@ class TMarkupLexer {
 THighlighterState TokenizeMarkup(TScanner& s, THighlighterState state, TTokenWriter& out,
                                  const TMarkupStyle& style) {
   return TMarkupLexer(s, out, style, state).Run();
-}
-
-THighlighterState TMarkupHighlighter::TokenizeRange(std::string_view line, std::size_t begin,
-                                                    std::size_t end, bool /*endsLine*/,
-                                                    THighlighterState start,
-                                                    std::vector<TToken>& tokens) {
-  TScanner s(line, begin, end);
-  TTokenWriter out(tokens);
-  return TokenizeMarkup(s, start, out, style_);
-}
-
-void TMarkupHighlighter::SetMarkupDefaults() {
-  SetDefaults({.comment = style_.comment,
-               .identifier = style_.attributeName,
-               .keyword = style_.tagName,
-               .string = style_.attributeValue,
-               .whitespace = style_.space,
-               .symbol = style_.symbol});
 }
 
 }  // namespace tervil

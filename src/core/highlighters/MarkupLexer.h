@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/highlighters/LexerTools.h"
-#include "core/highlighters/SyntaxHighlighter.h"
 
 namespace tervil {
 
@@ -27,23 +26,5 @@ struct TMarkupStyle {
 // at the end of the range. Tags, attribute values, comments and declarations may span lines.
 THighlighterState TokenizeMarkup(TScanner& s, THighlighterState state, TTokenWriter& out,
                                  const TMarkupStyle& style);
-
-// Base of the markup highlighters: the derived constructor fills in style_ and then calls
-// SetMarkupDefaults().
-class TMarkupHighlighter : public TSyntaxHighlighter {
- public:
-  using TSyntaxHighlighter::TSyntaxHighlighter;
-
-  THighlighterState TokenizeRange(std::string_view line, std::size_t begin, std::size_t end,
-                                  bool endsLine, THighlighterState start,
-                                  std::vector<TToken>& tokens) override;
-
- protected:
-  // Comments, attribute names, tag names, attribute values, space and symbols stand for the
-  // kinds of text.
-  void SetMarkupDefaults();
-
-  TMarkupStyle style_;
-};
 
 }  // namespace tervil

@@ -170,7 +170,10 @@ const THighlighterAttribute* TPascalHighlighter::Step(TScanner& s, THighlighterS
     default:
       break;
   }
-  if (s.SkipBlanks()) return space_;
+  if (IsBlank(s.Peek())) {
+    s.SkipBlanks();
+    return space_;
+  }
   if (const THighlighterAttribute* comment = CommentStart(s, mode)) return comment;
   return Code(s, assembler);
 }

@@ -55,21 +55,36 @@ bool IsPerlWordChar(unsigned char c) {
   return c < 0x80 && IsWordChar(c);
 }
 
-// Bracket pairs: the delimiter that closes each opening one at the same place.
-constexpr std::string_view kOpenBrackets = "([{<";
-constexpr std::string_view kCloseBrackets = ")]}>";
-
 bool IsBracketOpen(unsigned char c) {
   return c == '(' || c == '[' || c == '{' || c == '<';
 }
-
 unsigned char CloseOf(unsigned char open) {
-  std::size_t at = kOpenBrackets.find(static_cast<char>(open));
-  return at == std::string_view::npos ? open : static_cast<unsigned char>(kCloseBrackets[at]);
+  switch (open) {
+    case '(':
+      return ')';
+    case '[':
+      return ']';
+    case '{':
+      return '}';
+    case '<':
+      return '>';
+    default:
+      return open;
+  }
 }
 unsigned char OpenOf(unsigned char close) {
-  std::size_t at = kCloseBrackets.find(static_cast<char>(close));
-  return at == std::string_view::npos ? close : static_cast<unsigned char>(kOpenBrackets[at]);
+  switch (close) {
+    case ')':
+      return '(';
+    case ']':
+      return '[';
+    case '}':
+      return '{';
+    case '>':
+      return '<';
+    default:
+      return close;
+  }
 }
 
 bool IsQuoteDelimiter(unsigned char c) {
@@ -173,7 +188,10 @@ class TPerlLexer {
 
   const THighlighterAttribute* Code() {
     unsigned char c = s_.Peek();
-    if (s_.SkipBlanks()) return h_.space_;
+    if (IsBlank(c)) {
+      s_.SkipBlanks();
+      return h_.space_;
+    }
     if (c == '#') {
       s_.SkipToEnd();
       return h_.comment_;
@@ -185,7 +203,8 @@ class TPerlLexer {
     if (c == '<' && s_.Peek(1) == '<') {
       if (const THighlighterAttribute* heredoc = HeredocStart()) return heredoc;
     }
-    if (ScanNumber(s_, {true, true, false, '_', false})) {
+    if (StartsNumber(s_, c)) {
+      ScanNumber(s_, {true, true, false, '_', false});
       regexAllowed_ = false;
       return h_.number_;
     }

@@ -246,7 +246,10 @@ class TPhpLexer {
 
   const THighlighterAttribute* Code() {
     unsigned char c = s_.Peek();
-    if (s_.SkipBlanks()) return h_.space_;
+    if (IsBlank(c)) {
+      s_.SkipBlanks();
+      return h_.space_;
+    }
     if (c == '#' && s_.Peek(1) != '[') return LineComment();
     if (c == '/' && s_.Peek(1) == '/') return LineComment();
     if (c == '/' && s_.Peek(1) == '*') {
@@ -279,7 +282,10 @@ class TPhpLexer {
       s_.Advance(2);
       return h_.symbol_;
     }
-    if (ScanNumber(s_, {true, true, true, '_', false})) return h_.number_;
+    if (StartsNumber(s_, c)) {
+      ScanNumber(s_, {true, true, true, '_', false});
+      return h_.number_;
+    }
     if (IsWordStart(c)) {
       std::size_t start = s_.pos;
       s_.SkipWordChars();

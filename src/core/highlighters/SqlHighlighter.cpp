@@ -298,7 +298,10 @@ const THighlighterAttribute* TSqlHighlighter::Step(TScanner& s, THighlighterStat
       break;
   }
   unsigned char c = s.Peek();
-  if (s.SkipBlanks()) return space_;
+  if (IsBlank(c)) {
+    s.SkipBlanks();
+    return space_;
+  }
   if ((c == '-' && s.Peek(1) == '-') || c == '#') {
     s.SkipToEnd();
     return comment_;
@@ -312,7 +315,10 @@ const THighlighterAttribute* TSqlHighlighter::Step(TScanner& s, THighlighterStat
     s.Advance();
     return Quoted(s, mode, c == '[' ? ']' : c);
   }
-  if (ScanNumber(s, {true, false, false, 0, false})) return number_;
+  if (StartsNumber(s, c)) {
+    ScanNumber(s, {true, false, false, 0, false});
+    return number_;
+  }
   if ((c == '@' || c == ':') && IsWordStart(s.Peek(1))) {
     s.Advance();
     s.SkipWhile([](unsigned char b) { return IsWordChar(b) || b == '@'; });

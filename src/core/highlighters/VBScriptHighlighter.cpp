@@ -47,7 +47,10 @@ THighlighterState TVBScriptHighlighter::TokenizeRange(std::string_view line, std
 
 const THighlighterAttribute* TVBScriptHighlighter::Step(TScanner& s) {
   unsigned char c = s.Peek();
-  if (s.SkipBlanks()) return space_;
+  if (IsBlank(c)) {
+    s.SkipBlanks();
+    return space_;
+  }
   if (c == '\'') {
     s.SkipToEnd();
     return comment_;
@@ -74,7 +77,10 @@ const THighlighterAttribute* TVBScriptHighlighter::Step(TScanner& s) {
       return number_;
     }
   }
-  if (ScanNumber(s, kDecimalNumbers)) return number_;
+  if (StartsNumber(s, c)) {
+    ScanNumber(s, kDecimalNumbers);
+    return number_;
+  }
   if (IsWordStart(c)) {
     std::size_t start = s.pos;
     s.SkipWordChars();

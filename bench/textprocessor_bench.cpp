@@ -48,6 +48,16 @@ void SetThroughput(benchmark::State& state, std::size_t bytes) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
+// Runs `convert` on `text` once an iteration and reports the bytes per second.
+template <class Convert>
+void MeasureConversion(benchmark::State& state, const std::string& text, Convert convert) {
+  for (auto _ : state) {
+    std::string result = convert(text);
+    benchmark::DoNotOptimize(result.data());
+  }
+  SetThroughput(state, text.size());
+}
+
 void BM_TextProcessor_DetectCharsetAndConvert_Utf8(benchmark::State& state) {
   const std::string& text = HtmlDocument();
   for (auto _ : state) {
@@ -63,42 +73,29 @@ BENCHMARK(BM_TextProcessor_DetectCharsetAndConvert_Utf8)->Unit(benchmark::kMilli
 void BM_TextProcessor_DetectCharsetAndConvert_Windows1252(benchmark::State& state) {
   static const std::string bytes =
       TTextProcessor::ConvertToCharset(HtmlDocument(), 0, "windows-1252").text;
-  for (auto _ : state) {
+  MeasureConversion(state, bytes, [](const std::string& t) {
     std::string charset = "windows-1252";
-    std::string converted = TTextProcessor::DetectCharsetAndConvert(bytes, charset);
-    benchmark::DoNotOptimize(converted.data());
-  }
-  SetThroughput(state, bytes.size());
+    return TTextProcessor::DetectCharsetAndConvert(t, charset);
+  });
 }
 BENCHMARK(BM_TextProcessor_DetectCharsetAndConvert_Windows1252)->Unit(benchmark::kMillisecond);
 
 void BM_TextProcessor_ConvertToCharset_Windows1252(benchmark::State& state) {
-  const std::string& text = HtmlDocument();
-  for (auto _ : state) {
-    auto converted = TTextProcessor::ConvertToCharset(text, 0, "windows-1252");
-    benchmark::DoNotOptimize(converted.text.data());
-  }
-  SetThroughput(state, text.size());
+  MeasureConversion(state, HtmlDocument(), [](const std::string& t) {
+    return TTextProcessor::ConvertToCharset(t, 0, "windows-1252").text;
+  });
 }
 BENCHMARK(BM_TextProcessor_ConvertToCharset_Windows1252)->Unit(benchmark::kMillisecond);
 
 void BM_TextProcessor_TextToHtml(benchmark::State& state) {
-  const std::string& text = HtmlDocument();
-  for (auto _ : state) {
-    std::string html = TTextProcessor::TextToHtml(text);
-    benchmark::DoNotOptimize(html.data());
-  }
-  SetThroughput(state, text.size());
+  MeasureConversion(state, HtmlDocument(),
+                    [](const std::string& t) { return TTextProcessor::TextToHtml(t); });
 }
 BENCHMARK(BM_TextProcessor_TextToHtml)->Unit(benchmark::kMillisecond);
 
 void BM_TextProcessor_UnformatTags(benchmark::State& state) {
-  const std::string& text = HtmlDocument();
-  for (auto _ : state) {
-    std::string result = TTextProcessor::UnformatTags(text);
-    benchmark::DoNotOptimize(result.data());
-  }
-  SetThroughput(state, text.size());
+  MeasureConversion(state, HtmlDocument(),
+                    [](const std::string& t) { return TTextProcessor::UnformatTags(t); });
 }
 BENCHMARK(BM_TextProcessor_UnformatTags)->Unit(benchmark::kMillisecond);
 
@@ -115,34 +112,23 @@ void BM_TextProcessor_UnformatTags_WithProgress(benchmark::State& state) {
 BENCHMARK(BM_TextProcessor_UnformatTags_WithProgress)->Unit(benchmark::kMillisecond);
 
 void BM_TextProcessor_LowerCaseTags(benchmark::State& state) {
-  const std::string& text = HtmlDocument();
-  for (auto _ : state) {
-    std::string result = TTextProcessor::LowerCaseTags(text);
-    benchmark::DoNotOptimize(result.data());
-  }
-  SetThroughput(state, text.size());
+  MeasureConversion(state, HtmlDocument(),
+                    [](const std::string& t) { return TTextProcessor::LowerCaseTags(t); });
 }
 BENCHMARK(BM_TextProcessor_LowerCaseTags)->Unit(benchmark::kMillisecond);
 
 // Bad input at full size: 100 MB without a line break through the whole-text operations.
 void BM_TextProcessor_LongLine_DetectCharsetAndConvert(benchmark::State& state) {
-  const std::string& text = LongLine();
-  for (auto _ : state) {
+  MeasureConversion(state, LongLine(), [](const std::string& t) {
     std::string charset = "-";
-    std::string converted = TTextProcessor::DetectCharsetAndConvert(text, charset);
-    benchmark::DoNotOptimize(converted.data());
-  }
-  SetThroughput(state, text.size());
+    return TTextProcessor::DetectCharsetAndConvert(t, charset);
+  });
 }
 BENCHMARK(BM_TextProcessor_LongLine_DetectCharsetAndConvert)->Unit(benchmark::kMillisecond);
 
 void BM_TextProcessor_LongLine_UnformatTags(benchmark::State& state) {
-  const std::string& text = LongLine();
-  for (auto _ : state) {
-    std::string result = TTextProcessor::UnformatTags(text);
-    benchmark::DoNotOptimize(result.data());
-  }
-  SetThroughput(state, text.size());
+  MeasureConversion(state, LongLine(),
+                    [](const std::string& t) { return TTextProcessor::UnformatTags(t); });
 }
 BENCHMARK(BM_TextProcessor_LongLine_UnformatTags)->Unit(benchmark::kMillisecond);
 
@@ -159,12 +145,8 @@ void BM_TextProcessor_LongLine_BreakLines(benchmark::State& state) {
 BENCHMARK(BM_TextProcessor_LongLine_BreakLines)->Unit(benchmark::kMillisecond);
 
 void BM_TextProcessor_LongLine_WrapLinesInTag(benchmark::State& state) {
-  const std::string& text = LongLine();
-  for (auto _ : state) {
-    std::string result = TTextProcessor::WrapLinesInTag(text, "p");
-    benchmark::DoNotOptimize(result.data());
-  }
-  SetThroughput(state, text.size());
+  MeasureConversion(state, LongLine(),
+                    [](const std::string& t) { return TTextProcessor::WrapLinesInTag(t, "p"); });
 }
 BENCHMARK(BM_TextProcessor_LongLine_WrapLinesInTag)->Unit(benchmark::kMillisecond);
 

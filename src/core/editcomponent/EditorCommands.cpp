@@ -241,66 +241,64 @@ TBufferPos TEditorModel::EndPos(TBufferPos p) const {
 }
 
 void TEditorModel::MoveCommand(int command, bool extend) {
-  TBufferPos target = caret_;
-  bool vertical = false;
   const int page = std::max(1, linesInWindow_ - 1);
+  std::optional<int> lines;  // how far a vertical movement goes
   switch (command) {
-    case ecLeft:
-      target = CaretLeft(caret_);
-      break;
-    case ecRight:
-      target = CaretRight(caret_);
-      break;
     case ecUp:
-      target = VerticalMove(caret_, -1);
-      vertical = true;
+      lines = -1;
       break;
     case ecDown:
-      target = VerticalMove(caret_, 1);
-      vertical = true;
+      lines = 1;
       break;
     case ecPageUp:
       SetTopLine(topLine_ - page);
-      target = VerticalMove(caret_, -page);
-      vertical = true;
+      lines = -page;
       break;
     case ecPageDown:
       SetTopLine(topLine_ + page);
-      target = VerticalMove(caret_, page);
-      vertical = true;
+      lines = page;
       break;
     case ecPageTop:
-      target = VerticalMove(caret_, topLine_ - caret_.Line);
-      vertical = true;
+      lines = topLine_ - caret_.Line;
       break;
     case ecPageBottom:
-      target = VerticalMove(caret_, topLine_ + std::max(linesInWindow_, 1) - 1 - caret_.Line);
-      vertical = true;
-      break;
-    case ecWordLeft:
-      target = WordLeft(caret_);
-      break;
-    case ecWordRight:
-      target = WordRight(caret_);
-      break;
-    case ecLineStart:
-      target = HomePos(caret_);
-      break;
-    case ecLineEnd:
-      target = EndPos(caret_);
-      break;
-    case ecEditorTop:
-      target = {1, 1};
-      break;
-    case ecEditorBottom:
-      target = EndOfText();
+      lines = topLine_ + std::max(linesInWindow_, 1) - 1 - caret_.Line;
       break;
     default:
-      return;
+      break;
   }
-  const int desired = desiredDisplayColumn_;
-  MoveCaret(target, extend);
-  if (vertical) desiredDisplayColumn_ = desired;
+  if (lines) {
+    // A vertical movement keeps the display column it started from.
+    const TBufferPos target = VerticalMove(caret_, *lines);
+    const int desired = desiredDisplayColumn_;
+    MoveCaret(target, extend);
+    desiredDisplayColumn_ = desired;
+  } else if (const std::optional<TBufferPos> target = HorizontalTarget(command)) {
+    MoveCaret(*target, extend);
+  }
+}
+
+std::optional<TBufferPos> TEditorModel::HorizontalTarget(int command) const {
+  switch (command) {
+    case ecLeft:
+      return CaretLeft(caret_);
+    case ecRight:
+      return CaretRight(caret_);
+    case ecWordLeft:
+      return WordLeft(caret_);
+    case ecWordRight:
+      return WordRight(caret_);
+    case ecLineStart:
+      return HomePos(caret_);
+    case ecLineEnd:
+      return EndPos(caret_);
+    case ecEditorTop:
+      return TBufferPos{1, 1};
+    case ecEditorBottom:
+      return EndOfText();
+    default:
+      return std::nullopt;
+  }
 }
 
 // ---------------------------------------------------------------- typing

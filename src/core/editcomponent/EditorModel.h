@@ -268,6 +268,8 @@ class TEditorModel {
   // Commands (EditorCommands.cpp).
   void RunCommand(TCommandEvent& event);
   void MoveCommand(int command, bool extend);
+  // Where a caret movement that is not vertical goes; nullopt for other commands.
+  std::optional<TBufferPos> HorizontalTarget(int command) const;
   TBufferPos CaretLeft(TBufferPos p) const;
   TBufferPos CaretRight(TBufferPos p) const;
   TBufferPos WordLeft(TBufferPos p) const;

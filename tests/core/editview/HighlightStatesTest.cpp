@@ -49,6 +49,17 @@ std::vector<THighlighterState> TrueStates(const TTextBuffer& buffer) {
   return states;
 }
 
+// A text with its highlight states, kept with the comment highlighter.
+struct THighlightedText {
+  explicit THighlightedText(std::string_view text) {
+    buffer.Assign(text);
+    states.SetHighlighter(&h);
+  }
+  TTextBuffer buffer;
+  CommentHighlighter h;
+  THighlightStates states{buffer};
+};
+
 std::string Lines(int count, const std::string& text) {
   std::string all;
   for (int i = 0; i < count; ++i) all += text + "\n";
@@ -56,11 +67,8 @@ std::string Lines(int count, const std::string& text) {
 }
 
 TEST(HighlightStates, EditRetokenizesOnlyUntilStatesAgree) {
-  TTextBuffer buffer;
-  buffer.Assign(Lines(1000, "code();"));
-  CommentHighlighter h;
-  THighlightStates states(buffer);
-  states.SetHighlighter(&h);
+  THighlightedText text(Lines(1000, "code();"));
+  auto& [buffer, h, states] = text;
   states.AdvanceLines(2000);
   ASSERT_TRUE(states.Complete());
   h.lines = 0;
@@ -72,11 +80,8 @@ TEST(HighlightStates, EditRetokenizesOnlyUntilStatesAgree) {
 }
 
 TEST(HighlightStates, OpeningACommentReachesTheLinesBelow) {
-  TTextBuffer buffer;
-  buffer.Assign(Lines(50, "code();"));
-  CommentHighlighter h;
-  THighlightStates states(buffer);
-  states.SetHighlighter(&h);
+  THighlightedText text(Lines(50, "code();"));
+  auto& [buffer, h, states] = text;
   states.AdvanceLines(100);
   buffer.Insert(buffer.LineStart(10), "/*");
   states.LinesChanged(10, 1);
@@ -88,11 +93,8 @@ TEST(HighlightStates, OpeningACommentReachesTheLinesBelow) {
 }
 
 TEST(HighlightStates, FarLinesAreGuessedWithoutTokenizingEverything) {
-  TTextBuffer buffer;
-  buffer.Assign(Lines(100000, "code();"));
-  CommentHighlighter h;
-  THighlightStates states(buffer);
-  states.SetHighlighter(&h);
+  THighlightedText text(Lines(100000, "code();"));
+  auto& [buffer, h, states] = text;
   EXPECT_EQ(states.StartState(99990), 0u);
   EXPECT_FALSE(states.IsExact(99990));
   EXPECT_LE(h.lines, THighlightStates::kLookBackLines + 1);
@@ -105,11 +107,8 @@ TEST(HighlightStates, RandomEditsEndInTheTrueStates) {
   std::mt19937 random(11);
   const char* pieces[] = {"/*", "*/", "a", "\n", "b\nc", "/* x */"};
   for (int round = 0; round < 20; ++round) {
-    TTextBuffer buffer;
-    buffer.Assign(Lines(200, "x /* y") + Lines(200, "z */ w"));
-    CommentHighlighter h;
-    THighlightStates states(buffer);
-    states.SetHighlighter(&h);
+    THighlightedText text(Lines(200, "x /* y") + Lines(200, "z */ w"));
+    auto& [buffer, h, states] = text;
     states.AdvanceLines(static_cast<int>(random() % 400));
     for (int step = 0; step < 30; ++step) {
       int line = static_cast<int>(random() % buffer.LineCount());
@@ -140,11 +139,8 @@ TEST(HighlightStates, RandomEditsEndInTheTrueStates) {
 
 TEST(HighlightStates, WindowsOfLongLinesAreTokenizedFromALookBack) {
   std::string line = "/*" + std::string(100000, 'c') + "*/ code";
-  TTextBuffer buffer;
-  buffer.Assign(line + "\nnext");
-  CommentHighlighter h;
-  THighlightStates states(buffer);
-  states.SetHighlighter(&h);
+  THighlightedText text(line + "\nnext");
+  auto& [buffer, h, states] = text;
   TLineGeometry geometry(buffer);
   TLineSlice slice = geometry.SliceChars(0, 50000, 100);
   std::vector<TToken> tokens;
@@ -171,11 +167,8 @@ TEST(HighlightStates, WithoutHighlighterEveryStateIsZero) {
 }
 
 TEST(HighlightStates, StatesPerLineStayWithinEightBytes) {
-  TTextBuffer buffer;
-  buffer.Assign(Lines(100000, "a"));
-  CommentHighlighter h;
-  THighlightStates states(buffer);
-  states.SetHighlighter(&h);
+  THighlightedText text(Lines(100000, "a"));
+  auto& [buffer, h, states] = text;
   EXPECT_LE(states.MemoryBytes(), 8 * buffer.LineCount());
   for (int i = 0; i < 2000; ++i) {
     buffer.Insert(buffer.LineStart(50000 + i), "b\nc\n");

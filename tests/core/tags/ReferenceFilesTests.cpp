@@ -82,7 +82,9 @@ TEST(ReferenceFiles, TemplatesHaveAKeywordAndACaret) {
   std::set<std::string> keywords;
   int carets = 0;
   auto finish = [&](const std::string& keyword) {
-    if (!keyword.empty()) EXPECT_EQ(carets, 1) << keyword;
+    if (!keyword.empty()) {
+      EXPECT_EQ(carets, 1) << keyword;
+    }
     carets = 0;
   };
   std::string keyword;

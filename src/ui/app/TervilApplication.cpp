@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/common/Abort.h"
 #include "ui/app/MessageBox.h"
 
 namespace tervil {
@@ -14,6 +15,8 @@ TTervilApplication::TTervilApplication(int& argc, char** argv) : QApplication(ar
 bool TTervilApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
+  } catch (const TAbort&) {
+    // A silent cancellation: whatever failed has been reported already.
   } catch (const std::exception& e) {
     TMessageBox::Error(activeWindow(), QString::fromUtf8(e.what()));
   } catch (...) {

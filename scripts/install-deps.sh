@@ -11,7 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool openbox
   fonts-dejavu-core fonts-wqy-microhei
-  php-cli
+  php-cli php-league-commonmark
 )
 
 missing=()

@@ -1,0 +1,95 @@
+#pragma once
+
+// Finds the declarations of a PHP text in its tokens and builds the analyser's model from them.
+// Used by TPHPAnalyser only; the offsets it writes are byte offsets, which the analyser turns
+// into character offsets afterwards.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/phpcss/PhpAnalyser.h"
+#include "core/phpcss/PhpLexer.h"
+
+namespace tervil {
+
+class TPhpDeclarationReader {
+ public:
+  explicit TPhpDeclarationReader(std::string_view text);
+
+  // Every class-like declaration and global function outside function and class bodies, in
+  // source order, not yet merged by name.
+  void Read(std::vector<std::unique_ptr<TPHPClass>>& classes,
+            std::vector<std::unique_ptr<TPHPMethod>>& functions);
+
+ private:
+  static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+  // What stands before a declaration keyword in its statement.
+  struct TPrefix {
+    std::size_t Comment = npos;        // the nearest comment
+    std::size_t FirstModifier = npos;  // the first modifier word
+    std::size_t TypeFirst = npos;      // the declared type, if any
+    std::size_t TypeLast = npos;
+    int Visibility = kPhpPublic;
+    bool HasVisibility = false;
+    bool IsStatic = false;
+    bool IsAbstract = false;
+    bool IsFinal = false;
+    bool IsReadonly = false;
+  };
+
+  // The parts of a function or method declaration, as token indexes.
+  struct TFunctionShape {
+    bool Ok = false;
+    std::size_t Name = npos;
+    std::size_t OpenParen = npos;
+    std::size_t HeaderEnd = npos;  // the ")" or the token that stands in for it
+    std::size_t TypeFirst = npos;
+    std::size_t TypeLast = npos;
+    std::size_t EndByte = 0;  // the "}" of the body, the ";" of a declaration without body
+    std::size_t Next = npos;  // where reading resumes
+  };
+
+  std::size_t Size() const { return tokens_.size(); }
+  bool IsWord(std::size_t i, std::string_view lowerWord) const;
+  bool IsSymbol(std::size_t i, std::string_view symbol) const;
+  bool IsCode(std::size_t i) const;
+  std::size_t NextCode(std::size_t i) const;
+  std::size_t PrevCode(std::size_t i) const;
+  std::string_view TokenText(std::size_t i) const;
+  std::string SpanText(std::size_t first, std::size_t last) const;
+  std::size_t Matching(std::size_t i) const;
+  void MatchBrackets();
+
+  bool IsClassDeclaration(std::size_t i, TPHPClassKind& kind) const;
+  bool IsAnonymousClass(std::size_t i) const;
+  bool IsModifier(std::size_t i) const;
+  bool IsTypeToken(std::size_t i) const;
+  TPrefix ReadPrefix(std::size_t i, std::size_t lower) const;
+  TFunctionShape ShapeOfFunction(std::size_t i, std::size_t end) const;
+  std::size_t SkipAnonymousClass(std::size_t i) const;
+
+  std::size_t ReadClass(std::size_t i, TPHPClassKind kind, std::size_t lower, TPHPClass& cls);
+  void ReadClassBody(TPHPClass& cls, std::size_t from, std::size_t to);
+  std::size_t ReadFunction(std::size_t i, const TFunctionShape& shape, const TPrefix& prefix,
+                           std::size_t floor, TPHPMethod& method) const;
+  void ReadPromotedProperties(TPHPClass& cls, const TFunctionShape& shape) const;
+  std::size_t ReadProperties(TPHPClass& cls, std::size_t i, const TPrefix& prefix,
+                             std::size_t floor, std::size_t to) const;
+  std::size_t ReadConstants(TPHPClass& cls, std::size_t i, const TPrefix& prefix, std::size_t floor,
+                            std::size_t to) const;
+  std::size_t SkipTraitUse(std::size_t i, std::size_t to) const;
+  std::size_t ValueEnd(std::size_t i, std::size_t to) const;
+  std::size_t FinishField(TPHPField& field, std::size_t afterName, std::size_t to) const;
+  void ApplyComment(TPHPStruct& element, std::string& typeName, std::size_t comment,
+                    std::string_view tag) const;
+
+  std::string_view text_;
+  std::vector<TPhpToken> tokens_;
+  std::vector<std::size_t> match_;  // for each bracket token, its partner, or npos
+};
+
+}  // namespace tervil

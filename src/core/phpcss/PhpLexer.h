@@ -1,0 +1,51 @@
+#pragma once
+
+// A PHP tokenizer for the structure analyser. It cuts the text of a PHP document into the tokens
+// that matter for finding declarations: words, variables, symbols, and whole strings, comments
+// and attributes as single tokens, so that nothing inside them is ever read as code. White space
+// and text outside PHP blocks produce no token.
+//
+// It follows PHP's own rules where they decide what is code: escapes in quoted strings, "{$...}"
+// interpolation, heredoc and nowdoc with indented closing markers, "#[" attributes, and "?>"
+// ending a line comment. When the text holds no "<?" at all, the whole text is read as PHP code
+// (a snippet); otherwise the text before the first "<?" is outside PHP, as PHP reads it.
+//
+// Any text is accepted: unterminated strings, comments and heredocs run to the end of the text,
+// and the work is linear in the length of the text.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace tervil {
+
+enum class TPhpTokenKind : std::uint8_t {
+  Word,       // identifier or keyword, namespaced names included ("Foo\Bar", "\Foo")
+  Variable,   // "$" followed by a name
+  Symbol,     // punctuation: one character, or "::", "->", "?->", "=>", "..."
+  String,     // quoted string, heredoc, nowdoc or backtick command, quotes included
+  Number,     // numeric literal
+  Comment,    // "//", "#" or "/* */" comment; a line comment ends before its line break
+  Attribute,  // "#[" ... "]" with everything inside
+  OpenTag,    // "<?php", "<?=" or "<?"
+  CloseTag,   // "?>"
+};
+
+struct TPhpToken {
+  std::size_t Start = 0;  // byte offset of the first byte
+  std::size_t End = 0;    // byte offset just after the last byte
+  TPhpTokenKind Kind = TPhpTokenKind::Symbol;
+};
+
+// The tokens of `text` in order. Offsets are byte offsets into `text`.
+std::vector<TPhpToken> TokenizePhp(std::string_view text);
+
+// Whether the token is the word `lowerWord`, compared without regard to ASCII case (PHP keywords
+// are case-insensitive). `lowerWord` must be lower case.
+bool IsPhpWord(std::string_view text, const TPhpToken& token, std::string_view lowerWord);
+
+// Whether the token is the symbol `symbol`, exactly.
+bool IsPhpSymbol(std::string_view text, const TPhpToken& token, std::string_view symbol);
+
+}  // namespace tervil

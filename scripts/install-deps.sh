@@ -6,12 +6,14 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
+  qt6-image-formats-plugins
   libgl-dev libxkbcommon-dev
   libpcre2-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool openbox
   fonts-dejavu-core fonts-wqy-microhei
   php-cli php-league-commonmark
+  libxml2-utils
 )
 
 missing=()

@@ -8,6 +8,7 @@
 
 #include "core/common/Color.h"
 #include "core/config/SettingsStore.h"
+#include "core/search/SearchState.h"
 
 namespace tervil {
 
@@ -44,17 +45,6 @@ struct TPlacement {
 struct TClipboardEntry {
   std::string text;
   bool columnMode = false;
-};
-
-// The state of the last search (kept in memory only).
-struct TSearchState {
-  std::string searchText;
-  std::string replaceText;
-  std::vector<std::string> searchHistory;
-  std::vector<std::string> replaceHistory;
-  int options = 0;
-  bool regularExpression = false;
-  bool fromCaret = true;
 };
 
 // Lets the owning window keep its highlighters' colours in the active configuration.

@@ -44,8 +44,13 @@ void TEditorModel::Notify(TStatusChanges changes) {
 }
 
 void TEditorModel::EndUpdate() {
-  if (updateDepth_ == 0 || --updateDepth_ > 0 || pending_ == 0) return;
-  TStatusChanges changes = pending_;
+  if (updateDepth_ == 0 || --updateDepth_ > 0) return;
+  SendPendingStatus();
+}
+
+void TEditorModel::SendPendingStatus() {
+  if (pending_ == 0) return;
+  const TStatusChanges changes = pending_;
   pending_ = 0;
   for (std::size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->StatusChanged(changes);
 }

@@ -251,6 +251,8 @@ class TEditorModel {
   void AfterDelete(TBufferPos start, TBufferPos end);
   void ResetText(std::string_view text, bool modified);
   void Notify(TStatusChanges changes);
+  // Sends the status changes held back by an update now, leaving the update open.
+  void SendPendingStatus();
   TSelectionState SelectionState() const;
   void RestoreSelection(const TSelectionState& state);
   void ApplyUndoGroup(const TUndoGroup& group, bool undo);

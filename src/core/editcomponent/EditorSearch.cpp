@@ -50,6 +50,7 @@ int TEditorModel::SearchReplace(std::string_view search, std::string_view replac
     TReplaceAction action = TReplaceAction::raReplace;
     if (ask) {
       SetCaretAndSelection(stop, start, stop);
+      SendPendingStatus();  // the view shows the occurrence while the question is open
       if (OnReplaceText)
         action =
             OnReplaceText(std::string(search), std::string(replacement), start.Line, start.Column);

@@ -19,6 +19,7 @@ class QTimer;
 namespace tervil {
 
 class TEditorPanel;
+class TSearchController;
 class TStatusPanels;
 class TTvlPage;
 class TTvlPageControl;
@@ -110,6 +111,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
 
   TConfiguration& Configuration() { return *configuration_; }
   TStatusPanels* StatusPanels() const { return statusPanels_; }
+  TSearchController* SearchController() const { return searchController_; }
   const QStringList& StartupErrors() const { return startupErrors_; }
   const std::vector<TEntityItem>& EntityItems() const { return entityItems_; }
   QMenu* WindowMenu() const { return windowMenu_; }
@@ -133,6 +135,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void CreateDockAreas();
   void CreateActions();
   void CreateMenus();
+  void CreateSearchActions();  // MainMenusSearch.cpp
   void GetHiglightersMenuItems();
   void UpdateActions();
   void Window1Click();
@@ -163,6 +166,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   THtmlTagsEditor tags_;  // the one tag database, handed to every editor
   std::unique_ptr<TConfiguration> configuration_;
   TStatusPanels* statusPanels_ = nullptr;
+  TSearchController* searchController_ = nullptr;
   TEditorPanel* editorPanel_ = nullptr;
   TTvlPage* currentPage_ = nullptr;
   std::vector<TEntityItem> entityItems_;

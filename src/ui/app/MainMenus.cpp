@@ -171,6 +171,8 @@ void TTervilMain::CreateMenus() {
   encodingToolbar->setObjectName("EncodingToolbar");
   encodingToolbar->addAction(actChangeEncoding);
 
+  CreateSearchActions();
+
   for (TTvlPageControl* control : {PageControl(), SplitPageControl()})
     connect(control, &TTvlPageControl::PageMenuRequested, this,
             [this](TTvlPage* page, const QPoint& at) { ShowPageMenu(page, at); });

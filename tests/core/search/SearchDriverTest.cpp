@@ -1,0 +1,338 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+#include "core/editcomponent/EditorModel.h"
+#include "core/search/SearchDriver.h"
+
+namespace tervil {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Records what the search shows and answers the replace prompts from a queue.
+class FakeHost : public TSearchHost {
+ public:
+  TEditorModel* model = nullptr;
+  std::string status;
+  std::vector<std::string> boxes;    // "Text not found" boxes and errors, in order
+  std::vector<std::string> prompts;  // "line:column" of each prompt
+  std::deque<TReplaceAction> answers;
+  std::string findBox = "untouched";
+
+  TEditorModel* SearchModel() override { return model; }
+  void SetStatusText(const std::string& text) override { status = text; }
+  void ShowNotFound(const std::string& text) override { boxes.push_back(text); }
+  void ShowError(const std::string& text) override { boxes.push_back("error: " + text); }
+  void FocusEditor() override {}
+  void SetFindBoxText(const std::string& text) override { findBox = text; }
+  TReplaceAction ConfirmReplace(const std::string&, int line, int column) override {
+    prompts.push_back(std::to_string(line) + ":" + std::to_string(column));
+    if (answers.empty()) return TReplaceAction::raCancel;
+    TReplaceAction answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+fs::path TempFolder(const char* name) {
+  const char* base = std::getenv("TERVIL_TEST_TMP");
+  fs::path folder = fs::path(base ? base : "/tmp") / name;
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder;
+}
+
+class SearchDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = TempFolder("search-driver");
+    host_.model = &model_;
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  TSearchDialogValues Dialog(TSearchKind kind, const std::string& search) {
+    TSearchDialogValues v = driver_.DialogPreset(kind);
+    v.SearchText = search;
+    return v;
+  }
+  void WriteDefinition(const std::string& name, const std::string& text) {
+    std::ofstream(folder_ / name, std::ios::binary) << text;
+  }
+
+  fs::path folder_;
+  TEditorModel model_;
+  FakeHost host_;
+  TSearchState state_;
+  TSearchDriver driver_{state_, host_, "Text not found", {(TempFolder("search-driver")).string()}};
+};
+
+TEST_F(SearchDriverTest, FindSelectsTheOccurrenceAndRepeatSearchContinues) {
+  model_.SetText("one two one two");
+  driver_.AcceptDialog(TSearchKind::skFind, Dialog(TSearchKind::skFind, "two"));
+  EXPECT_EQ(model_.SelText(), "two");
+  EXPECT_EQ(model_.CaretPos(), (TBufferPos{8, 1}));
+  EXPECT_EQ(host_.findBox, "two");
+  EXPECT_TRUE(state_.SearchContinue);
+  driver_.RepeatSearch();
+  EXPECT_EQ(model_.CaretPos(), (TBufferPos{16, 1}));
+  driver_.SearchPrevious();
+  EXPECT_EQ(model_.CaretPos(), (TBufferPos{5, 1}));
+  EXPECT_TRUE(state_.SearchBackward);
+  driver_.SearchNext();
+  EXPECT_EQ(model_.CaretPos(), (TBufferPos{16, 1}));
+  EXPECT_TRUE(host_.boxes.empty());
+}
+
+TEST_F(SearchDriverTest, NoMatchReportsAndPutsTheCaretAtTheSelectionsEnd) {
+  model_.SetText("alpha beta");
+  model_.SetCaretAndSelection({3, 1}, {1, 1}, {3, 1});
+  state_.SearchText = "zeta";
+  EXPECT_FALSE(driver_.DoSearch(TSearchKind::skFind, false, true));
+  EXPECT_EQ(host_.boxes, std::vector<std::string>{"Text not found"});
+  EXPECT_EQ(host_.status, "Text not found");
+  EXPECT_FALSE(model_.SelAvail());
+  EXPECT_EQ(model_.CaretPos(), (TBufferPos{3, 1}));
+  model_.SetCaretAndSelection({3, 1}, {7, 1}, {3, 1});
+  EXPECT_FALSE(driver_.DoSearch(TSearchKind::skFind, true, false));
+  EXPECT_EQ(host_.boxes.size(), 1u);  // no box with the message off
+  EXPECT_EQ(model_.CaretPos(), (TBufferPos{3, 1}));
+}
+
+TEST_F(SearchDriverTest, EmptySearchTextStoresTheOptionsAndSearchesNothing) {
+  model_.SetText("text");
+  TSearchDialogValues v = Dialog(TSearchKind::skFind, "");
+  v.MatchCase = true;
+  v.FromCaret = false;
+  driver_.AcceptDialog(TSearchKind::skFind, v);
+  EXPECT_TRUE(state_.SearchMatchCase);
+  EXPECT_FALSE(state_.SearchContinue);
+  EXPECT_EQ(host_.findBox, "untouched");
+  EXPECT_TRUE(host_.boxes.empty());
+  EXPECT_EQ(host_.status, "");
+}
+
+TEST_F(SearchDriverTest, DialogsOpenForwardWithoutRegularExpressions) {
+  TSearchDialogValues v = Dialog(TSearchKind::skFind, "a+");
+  v.Backward = v.Regex = v.WholeWords = true;
+  model_.SetText("aaa");
+  driver_.AcceptDialog(TSearchKind::skFind, v);
+  const TSearchDialogValues preset = driver_.DialogPreset(TSearchKind::skReplace);
+  EXPECT_FALSE(preset.Backward);
+  EXPECT_FALSE(preset.Regex);
+  EXPECT_TRUE(preset.WholeWords);
+  EXPECT_EQ(preset.SearchHistory, std::vector<std::string>{"a+"});
+}
+
+struct PromptCase {
+  const char* name;
+  std::string search, replacement;
+  std::vector<TReplaceAction> answers;
+  std::string result;
+  std::size_t prompts;
+  bool notFound;
+};
+
+void PrintTo(const PromptCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ReplacePrompts : public SearchDriverTest, public ::testing::WithParamInterface<PromptCase> {};
+
+TEST_P(ReplacePrompts, AnswersDecideEachOccurrence) {
+  const PromptCase& c = GetParam();
+  model_.SetText("cat cat cat cat");
+  host_.answers.assign(c.answers.begin(), c.answers.end());
+  TSearchDialogValues v = Dialog(TSearchKind::skReplace, c.search);
+  v.ReplaceText = c.replacement;
+  driver_.AcceptDialog(TSearchKind::skReplace, v);
+  EXPECT_EQ(model_.Text(), c.result);
+  EXPECT_EQ(host_.prompts.size(), c.prompts);
+  EXPECT_EQ(host_.status == "Text not found", c.notFound);
+}
+
+using A = TReplaceAction;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReplacePrompts,
+    ::testing::Values(
+        PromptCase{"yes_no_yes_no",
+                   "cat",
+                   "dog",
+                   {A::raReplace, A::raSkip, A::raReplace, A::raSkip},
+                   "dog cat dog cat",
+                   4,
+                   false},
+        PromptCase{"yes_to_all_on_the_first",
+                   "cat",
+                   "dog",
+                   {A::raReplaceAll},
+                   "dog dog dog dog",
+                   1,
+                   false},
+        PromptCase{"cancel_keeps_what_was_replaced",
+                   "cat",
+                   "dog",
+                   {A::raReplace, A::raCancel},
+                   "dog cat cat cat",
+                   2,
+                   false},
+        PromptCase{"same_text_skips_without_asking", "cat", "cat", {}, "cat cat cat cat", 0, false},
+        PromptCase{"same_text_without_occurrence", "cow", "cow", {}, "cat cat cat cat", 0, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SearchDriverTest, RegularExpressionGroupsWholeWordsAndBackward) {
+  model_.SetText("x=1; xy=2; x=3");
+  host_.answers = {A::raReplaceAll};
+  TSearchDialogValues v = Dialog(TSearchKind::skReplace, "(x)=(\\d)");
+  v.Regex = true;
+  v.ReplaceText = "$2=$1";
+  driver_.AcceptDialog(TSearchKind::skReplace, v);
+  EXPECT_EQ(model_.Text(), "1=x; xy=2; 3=x");
+
+  model_.SetText("word sword word");
+  model_.SetCaretPos({16, 1});
+  v = Dialog(TSearchKind::skFind, "word");
+  v.WholeWords = true;
+  v.Backward = true;
+  driver_.AcceptDialog(TSearchKind::skFind, v);
+  EXPECT_EQ(model_.CaretPos(), (TBufferPos{12, 1}));
+  driver_.RepeatSearch();
+  EXPECT_EQ(model_.CaretPos(), (TBufferPos{1, 1}));
+}
+
+TEST_F(SearchDriverTest, InvalidAndRunawayExpressionsReportAndChangeNothing) {
+  model_.SetText("aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!");
+  for (const char* pattern : {"(unclosed", "(a|aa)+$"}) {
+    host_.boxes.clear();
+    TSearchDialogValues v = Dialog(TSearchKind::skReplace, pattern);
+    v.Regex = true;
+    v.FromCaret = false;
+    v.ReplaceText = "z";
+    host_.answers = {A::raReplaceAll};
+    driver_.AcceptDialog(TSearchKind::skReplace, v);
+    ASSERT_EQ(host_.boxes.size(), 1u) << pattern;
+    EXPECT_EQ(host_.boxes[0].rfind("error: ", 0), 0u) << pattern;
+    EXPECT_EQ(model_.Text(), "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!");
+  }
+}
+
+TEST_F(SearchDriverTest, ReadOnlyPagesRefuseReplacing) {
+  model_.SetText("cat");
+  model_.SetReadOnly(true);
+  TSearchDialogValues v = Dialog(TSearchKind::skReplace, "cat");
+  v.ReplaceText = "dog";
+  driver_.AcceptDialog(TSearchKind::skReplace, v);
+  driver_.MultiReplace({{"cat", "dog"}});
+  EXPECT_EQ(model_.Text(), "cat");
+  ASSERT_EQ(host_.boxes.size(), 2u);
+  EXPECT_NE(host_.boxes[0].find("read-only"), std::string::npos);
+  driver_.AcceptDialog(TSearchKind::skFind, Dialog(TSearchKind::skFind, "cat"));
+  EXPECT_EQ(model_.SelText(), "cat");
+}
+
+struct MultiCase {
+  const char* name;
+  std::string definitions;
+  std::string text;
+  std::string result;
+};
+
+void PrintTo(const MultiCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class MultiReplaceFiles : public SearchDriverTest,
+                          public ::testing::WithParamInterface<MultiCase> {};
+
+TEST_P(MultiReplaceFiles, ApplyEveryPairInOrderAsOneUndoStep) {
+  const MultiCase& c = GetParam();
+  WriteDefinition("pairs.txt", c.definitions);
+  model_.SetText(c.text);
+  model_.SetModified(false);
+  state_.SearchText = "kept";
+  TSearchDialogValues v = driver_.DialogPreset(TSearchKind::skMultiReplace);
+  v.DefinitionFile = "pairs.txt";
+  v.FromCaret = false;
+  driver_.AcceptDialog(TSearchKind::skMultiReplace, v);
+  EXPECT_EQ(model_.Text(), c.result);
+  EXPECT_EQ(state_.SearchText, "kept");
+  EXPECT_EQ(state_.MultiReplaceFile, "pairs.txt");
+  EXPECT_TRUE(host_.boxes.empty());
+  model_.Undo();
+  EXPECT_EQ(model_.Text(), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MultiReplaceFiles,
+    ::testing::Values(MultiCase{"pairs_chain", "a|b\nb|c\n", "a b a", "c c c"},
+                      MultiCase{"bars_in_the_replacement", "x|y|z", "x-x", "y|z-y|z"},
+                      MultiCase{"lines_without_bar_change_nothing", "nothing here\n\nq|Q",
+                                "q nothing here", "Q nothing here"},
+                      MultiCase{"empty_file", "", "same", "same"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SearchDriverTest, MultiReplaceInTheSelectionFollowsItsGrowth) {
+  WriteDefinition("grow.txt", "a|aaa\nb|c\n");
+  model_.SetText("ab ab ab");
+  model_.SetCaretAndSelection({6, 1}, {1, 1}, {6, 1});  // "ab ab"
+  state_.SearchSelectedOnly = true;
+  TSearchDialogValues v = driver_.DialogPreset(TSearchKind::skMultiReplace);
+  v.DefinitionFile = "grow.txt";
+  driver_.AcceptDialog(TSearchKind::skMultiReplace, v);
+  EXPECT_EQ(model_.Text(), "aaac aaac ab");
+  EXPECT_EQ(model_.SelText(), "aaac aaac");
+}
+
+TEST_F(SearchDriverTest, MultiReplaceWithoutAUsableFileReportsAndChangesNothing) {
+  WriteDefinition("binary.bin", std::string("a|b\0", 4));
+  model_.SetText("a");
+  for (const char* name : {"", "binary.bin", "vanished.txt"}) {
+    host_.boxes.clear();
+    TSearchDialogValues v = driver_.DialogPreset(TSearchKind::skMultiReplace);
+    v.DefinitionFile = name;
+    driver_.AcceptDialog(TSearchKind::skMultiReplace, v);
+    ASSERT_EQ(host_.boxes.size(), 1u) << name;
+    EXPECT_EQ(host_.boxes[0].rfind("error: ", 0), 0u);
+    EXPECT_EQ(model_.Text(), "a");
+  }
+}
+
+TEST_F(SearchDriverTest, TypingFindsFromTheTopEachTimeAndFlagsNoMatch) {
+  model_.SetText("abc abd abc");
+  model_.SetCaretPos({12, 1});
+  using S = TIncrementalFind::TState;
+  const auto later = TIncrementalFind::TClock::now() + std::chrono::seconds(5);
+  EXPECT_EQ(driver_.FindTextChange("a", later), S::Found);
+  EXPECT_EQ(model_.CaretPos(), (TBufferPos{2, 1}));
+  EXPECT_EQ(driver_.FindTextChange("ab", later), S::Found);
+  EXPECT_EQ(model_.CaretPos(), (TBufferPos{3, 1}));
+  EXPECT_EQ(driver_.FindTextChange("abd", later), S::Found);
+  EXPECT_EQ(model_.CaretPos(), (TBufferPos{8, 1}));
+  EXPECT_TRUE(state_.SearchContinue);
+  EXPECT_EQ(driver_.FindTextChange("abx", later), S::NotFound);
+  EXPECT_EQ(host_.status, "Text not found");
+  EXPECT_TRUE(host_.boxes.empty());
+  EXPECT_EQ(driver_.FindTextChange("", later), S::Idle);
+  EXPECT_EQ(state_.SearchText, "");
+}
+
+TEST_F(SearchDriverTest, TypingInALongDocumentGivesWayAndFinishesLater) {
+  std::string text(3 << 20, 'x');
+  text += " needle";
+  model_.SetText(text);
+  using S = TIncrementalFind::TState;
+  const auto past = TIncrementalFind::TClock::now();
+  EXPECT_EQ(driver_.FindTextChange("needle", past), S::Pending);
+  int rounds = 1;
+  while (driver_.ContinueFindText(past) == S::Pending) ++rounds;
+  EXPECT_GT(rounds, 2);
+  EXPECT_EQ(model_.SelText(), "needle");
+  EXPECT_EQ(driver_.FindTextChange("needles", past), S::Pending);
+  driver_.SearchNext();  // another search ends the pending one
+  EXPECT_EQ(driver_.ContinueFindText(past), S::Idle);
+}
+
+}  // namespace
+}  // namespace tervil

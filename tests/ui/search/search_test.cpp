@@ -1,0 +1,473 @@
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+#include <functional>
+
+#include "core/editcomponent/EditorModel.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/MessageBox.h"
+#include "ui/app/StatusPanels.h"
+#include "ui/documents/TvlPage.h"
+#include "ui/editor/TvlEdit.h"
+#include "ui/search/SearchController.h"
+#include "ui/search/SearchDialogs.h"
+
+using namespace tervil;
+
+namespace {
+
+// Runs `fill` on the next modal dialog of type T as soon as it is shown.
+template <typename T>
+void OnNextDialog(std::function<void(T*)> fill) {
+  auto* timer = new QTimer;
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [timer, fill] {
+    auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (!dialog || !dialog->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    fill(dialog);
+  });
+  timer->start();
+}
+
+QPushButton* ButtonNamed(QWidget* dialog, const QString& text) {
+  for (QPushButton* button : dialog->findChildren<QPushButton*>())
+    if (button->text() == text) return button;
+  return nullptr;
+}
+
+// The options of a search dialog as a string of letters: c case, w whole words, s selected
+// only, r regular expression, b backward, k "from caret" cleared.
+void SetOptions(TTextSearchDialog* d, const QString& options) {
+  d->cbSearchCaseSensitive->setChecked(options.contains('c'));
+  d->cbSearchWholeWords->setChecked(options.contains('w'));
+  d->cbSearchSelectedOnly->setChecked(options.contains('s'));
+  d->cbRegularExpression->setChecked(options.contains('r'));
+  d->cbSearchFromCursor->setChecked(!options.contains('k'));
+  if (options.contains('b')) QTest::mouseClick(d->rbBackward, Qt::LeftButton);
+}
+
+}  // namespace
+
+// Search and replace through the real dialogs, the toolbar and the main window's actions.
+class SearchTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir home_;
+  std::unique_ptr<TSettingsStore> store_;
+  std::unique_ptr<TTervilMain> window_;
+  QStringList shown_;
+  QStringList answers_;     // captions of the buttons that answer the replace questions
+  QList<QRect> questions_;  // where each replace question was shown
+  QList<QRect> occurrences_;
+  QTimer* answerer_ = nullptr;
+
+  TSearchController& Search() { return *window_->SearchController(); }
+  TTvlPage* Page() { return window_->CurrentPage(); }
+  TEditorModel& Model() { return Page()->Model(); }
+
+  void OpenText(const QString& text) {
+    TTvlPage* page = window_->NewDocument();
+    page->Model().SetText(text.toStdString());
+    page->Model().SetCaretPos({1, 1});
+  }
+
+  // Opens the dialog of `action`, types the texts and options and presses Enter.
+  void RunDialog(QAction* action, const QString& search, const QString& replacement,
+                 const QString& options) {
+    OnNextDialog<TTextSearchDialog>([=](TTextSearchDialog* d) {
+      if (d->cbSearchText->isVisible()) {
+        d->cbSearchText->lineEdit()->clear();
+        QTest::keyClicks(d->cbSearchText->lineEdit(), search);
+      }
+      if (auto* replace = qobject_cast<TTextReplaceDialog*>(d)) {
+        replace->cbReplaceText->lineEdit()->clear();
+        QTest::keyClicks(replace->cbReplaceText->lineEdit(), replacement);
+      }
+      if (auto* multi = qobject_cast<TTextMultiReplaceDialog*>(d))
+        multi->cbDefFile->setCurrentIndex(multi->cbDefFile->findText(replacement));
+      SetOptions(d, options);
+      QTest::keyClick(d, Qt::Key_Return);
+    });
+    action->trigger();
+  }
+
+  QString Selected() { return QString::fromStdString(Model().SelText()); }
+  QString Text() { return QString::fromStdString(Model().Text()); }
+  QString Caret() {
+    return QString("%1:%2").arg(Model().CaretPos().Line).arg(Model().CaretPos().Column);
+  }
+
+  void WriteUserDefinition(const QString& name, const QByteArray& text) {
+    QDir().mkpath(home_.filePath("data/tervil-editor/format"));
+    QFile file(home_.filePath("data/tervil-editor/format/" + name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  }
+
+ private slots:
+  void initTestCase() {
+    qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
+    qputenv("XDG_CACHE_HOME", home_.filePath("cache").toUtf8());
+    qputenv("XDG_DATA_HOME", home_.filePath("data").toUtf8());
+    TMessageBox::SetHandler([this](const QString&, const QString& text, int, TMsgIcon) {
+      shown_ << text;
+      return TMsgResult::OK;
+    });
+    // Answers every replace question with the next caption of answers_.
+    answerer_ = new QTimer(this);
+    answerer_->setInterval(5);
+    connect(answerer_, &QTimer::timeout, this, [this] {
+      auto* question = qobject_cast<TConfirmReplaceDialog*>(QApplication::activeModalWidget());
+      if (!question || !question->isVisible() || answers_.isEmpty()) return;
+      questions_ << question->frameGeometry();
+      TTvlEdit* editor = Page()->TvlEdit();
+      const QPoint at =
+          editor->viewport()->mapToGlobal(editor->BufferPosToPixels(Model().BlockBegin()));
+      occurrences_ << QRect(at, QSize(20, editor->TextHeight()));
+      QTest::mouseClick(ButtonNamed(question, answers_.takeFirst()), Qt::LeftButton);
+    });
+    answerer_->start();
+  }
+
+  void init() {
+    shown_.clear();
+    answers_.clear();
+    questions_.clear();
+    occurrences_.clear();
+    store_ = std::make_unique<TSettingsStore>();
+    store_->Load();
+    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
+                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
+    window_->resize(1000, 700);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  }
+
+  void cleanup() {
+    for (TTvlPage* page : window_->EditorPages()) page->Model().SetModified(false);
+    window_.reset();
+  }
+
+  void commandsSitInTheMenusAndTheToolbar() {
+    QCOMPARE(Search().actFind->text(), QString("Find..."));
+    QCOMPARE(Search().actFind->shortcut(), QKeySequence("Ctrl+F"));
+    QCOMPARE(Search().actReplace->shortcut(), QKeySequence("Ctrl+R"));
+    QCOMPARE(Search().actRepeatSearch->shortcut(), QKeySequence("F3"));
+    QCOMPARE(Search().actSearchNext->toolTip(), QString("Find Next"));
+    QCOMPARE(Search().actSearchPrev->toolTip(), QString("Find Previous"));
+    QCOMPARE(Search().SearchToolbar()->objectName(), QString("SearchToolbar"));
+    const QList<QAction*> bar = Search().SearchToolbar()->actions();
+    QCOMPARE(bar.size(), 5);
+    QCOMPARE(bar[0], Search().actSearchNext);
+    QCOMPARE(bar[1], Search().actSearchPrev);
+    QCOMPARE(bar[2], Search().actFind);
+    QCOMPARE(bar[4], Search().actReplace);
+    QCOMPARE(Search().FindText()->focusPolicy(), Qt::ClickFocus);
+    QCOMPARE(Search().actMultiReplace->associatedObjects().size(), 2);  // Edit and Tools
+    Search().UpdateActions();
+    QVERIFY(!Search().actMultiReplace->isEnabled());
+    QVERIFY(!Search().actRepeatSearch->isEnabled());
+    OpenText("text");
+    Search().UpdateActions();
+    QVERIFY(Search().actMultiReplace->isEnabled());
+    QVERIFY(!Search().actSearchNext->isEnabled());
+    QVERIFY(Search().actSearchToolbar->isChecked());
+    Search().actSearchToolbar->trigger();
+    QVERIFY(!Search().SearchToolbar()->isVisible());
+    QVERIFY(!Search().actSearchToolbar->isChecked());
+  }
+
+  void findDialog_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("caret");
+    QTest::addColumn<QString>("boxes");
+    QTest::newRow("forward") << "one two one"
+                             << "one"
+                             << ""
+                             << "one"
+                             << "1:4"
+                             << "";
+    QTest::newRow("backward_from_the_end") << "one two one"
+                                           << "one"
+                                           << "bk"
+                                           << "one"
+                                           << "1:9"
+                                           << "";
+    QTest::newRow("whole_words") << "sword word"
+                                 << "word"
+                                 << "w"
+                                 << "word"
+                                 << "1:11"
+                                 << "";
+    QTest::newRow("case") << "Word word"
+                          << "word"
+                          << "c"
+                          << "word"
+                          << "1:10"
+                          << "";
+    QTest::newRow("regex_groups") << "a1 b22 c333"
+                                  << "([a-z])(\\d{2})\\b"
+                                  << "r"
+                                  << "b22"
+                                  << "1:7"
+                                  << "";
+    QTest::newRow("no_match") << "alpha"
+                              << "zeta"
+                              << ""
+                              << ""
+                              << "1:1"
+                              << "Text not found";
+    QTest::newRow("invalid_regex") << "alpha"
+                                   << "(al"
+                                   << "r"
+                                   << ""
+                                   << "1:1"
+                                   << "missing closing parenthesis";
+  }
+
+  void findDialog() {
+    QFETCH(QString, text);
+    QFETCH(QString, search);
+    QFETCH(QString, options);
+    OpenText(text);
+    RunDialog(Search().actFind, search, "", options);
+    QTEST(Selected(), "selected");
+    QTEST(Caret(), "caret");
+    QFETCH(QString, boxes);
+    QCOMPARE(shown_.size(), boxes.isEmpty() ? 0 : 1);
+    if (!boxes.isEmpty()) QVERIFY2(shown_[0].contains(boxes), qPrintable(shown_[0]));
+    if (boxes == "Text not found")
+      QCOMPARE(window_->StatusPanels()->PanelText(0), QString("Text not found"));
+    QCOMPARE(Search().FindText()->text(), search);
+  }
+
+  void emptySearchTextStoresOptionsOnly() {
+    OpenText("text");
+    Search().FindText()->setText("kept");
+    RunDialog(Search().actFind, "", "", "c");
+    QVERIFY(window_->Configuration().SearchState.SearchMatchCase);
+    QCOMPARE(Search().FindText()->text(), QString("kept"));
+    QVERIFY(shown_.isEmpty());
+  }
+
+  void dialogsOpenForwardWithoutRegexAndWithHistory() {
+    OpenText("aaa bbb");
+    RunDialog(Search().actFind, "b+", "", "rbk");
+    RunDialog(Search().actFind, "aaa", "", "");
+    bool checked = false;
+    OnNextDialog<TTextSearchDialog>([&](TTextSearchDialog* d) {
+      QVERIFY(d->rbForward->isChecked());
+      QVERIFY(!d->cbRegularExpression->isChecked());
+      QCOMPARE(d->windowTitle(), QString("Replace text"));
+      QCOMPARE(d->cbSearchText->currentText(), QString("aaa"));
+      QCOMPARE(d->cbSearchText->count(), 2);
+      QCOMPARE(d->cbSearchText->itemText(1), QString("b+"));
+      checked = true;
+      d->reject();
+    });
+    Search().actReplace->trigger();
+    QVERIFY(checked);
+  }
+
+  void replacePrompts_data() {
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<QString>("caret");
+    QTest::addColumn<int>("questions");
+    QTest::newRow("yes_no_yes") << "cat"
+                                << "dog"
+                                << "" << QStringList{"&Yes", "&No", "&Yes"} << "dog cat dog"
+                                << "1:12" << 3;
+    QTest::newRow("all_on_the_first") << "cat"
+                                      << "dog"
+                                      << "" << QStringList{"Yes to &all"} << "dog dog dog"
+                                      << "1:12" << 1;
+    QTest::newRow("cancel_keeps_the_first") << "cat"
+                                            << "dog"
+                                            << "" << QStringList{"&Yes", "Cancel"} << "dog cat cat"
+                                            << "1:8" << 2;
+    QTest::newRow("same_text_never_asks") << "cat"
+                                          << "cat"
+                                          << "" << QStringList{} << "cat cat cat"
+                                          << "1:12" << 0;
+    QTest::newRow("backward") << "cat"
+                              << "cow"
+                              << "bk" << QStringList{"&Yes", "&No", "&Yes"} << "cow cat cow"
+                              << "1:1" << 3;
+    QTest::newRow("regex_groups") << "c(a)(t)"
+                                  << "$2$1"
+                                  << "r" << QStringList{"Yes to &all"} << "ta ta ta"
+                                  << "1:9" << 1;
+  }
+
+  void replacePrompts() {
+    QFETCH(QString, search);
+    QFETCH(QString, replacement);
+    QFETCH(QString, options);
+    QFETCH(QStringList, answers);
+    OpenText("cat cat cat");
+    if (options.contains('b')) Model().SetCaretPos({12, 1});
+    answers_ = answers;
+    RunDialog(Search().actReplace, search, replacement, options);
+    QTEST(Text(), "result");
+    QTEST(Caret(), "caret");
+    QTEST(int(questions_.size()), "questions");
+    QVERIFY(shown_.isEmpty());
+    for (int i = 0; i < questions_.size(); ++i)
+      QVERIFY2(!questions_[i].intersects(occurrences_[i]), "the question hides the occurrence");
+  }
+
+  void replaceAllIsOneUndoStepAndReadOnlyPagesRefuse() {
+    OpenText("cat cat cat");
+    answers_ = {"Yes to &all"};
+    RunDialog(Search().actReplace, "cat", "dog", "");
+    QCOMPARE(Text(), QString("dog dog dog"));
+    Model().Undo();
+    QCOMPARE(Text(), QString("cat cat cat"));
+    Page()->SetReadOnly(true);
+    RunDialog(Search().actReplace, "cat", "dog", "");
+    QCOMPARE(Text(), QString("cat cat cat"));
+    QCOMPARE(shown_.size(), 1);
+    QVERIFY(shown_[0].contains("read-only"));
+  }
+
+  void questionGoesAboveAnOccurrenceLowInTheWindow() {
+    QString text;
+    for (int i = 0; i < 200; ++i) text += "line\n";
+    OpenText(text + "cat");
+    answers_ = {"&No"};
+    RunDialog(Search().actReplace, "cat", "dog", "");
+    QCOMPARE(questions_.size(), 1);
+    QVERIFY(questions_[0].bottom() < occurrences_[0].top());
+  }
+
+  void multiReplace_data() {
+    QTest::addColumn<QByteArray>("definitions");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("pairs_chain") << QByteArray("a|b\nb|c\n") << "a b a"
+                                 << "c c c";
+    QTest::newRow("bar_in_the_replacement") << QByteArray("x|y|z") << "x x"
+                                            << "y|z y|z";
+    QTest::newRow("lines_without_bar") << QByteArray("note\n\nq|Q") << "q"
+                                       << "Q";
+  }
+
+  void multiReplace() {
+    QFETCH(QByteArray, definitions);
+    QFETCH(QString, text);
+    WriteUserDefinition("pairs.txt", definitions);
+    OpenText(text);
+    RunDialog(Search().actMultiReplace, "", "pairs.txt", "k");
+    QTEST(Text(), "result");
+    QVERIFY(shown_.isEmpty());
+    Model().Undo();
+    QCOMPARE(Text(), text);
+  }
+
+  void multiReplaceListsUserFilesFirstAndShippedFiles() {
+    WriteUserDefinition("mine.txt", "a|b");
+    OpenText("“quoted” — text…");
+    QStringList names;
+    OnNextDialog<TTextMultiReplaceDialog>([&](TTextMultiReplaceDialog* d) {
+      for (int i = 0; i < d->cbDefFile->count(); ++i) names << d->cbDefFile->itemText(i);
+      QCOMPARE(d->cbDefFile->currentIndex(), -1);
+      d->cbDefFile->setCurrentIndex(d->cbDefFile->findText("typographic-quotes-to-ascii.txt"));
+      d->cbSearchFromCursor->setChecked(false);
+      QTest::keyClick(d, Qt::Key_Return);
+    });
+    Search().actMultiReplace->trigger();
+    QCOMPARE(names.first(), QString("mine.txt"));
+    QVERIFY(names.contains("html-entities-to-characters.txt"));
+    QCOMPARE(Text(), QString("\"quoted\" -- text..."));
+    QCOMPARE(window_->Configuration().SearchState.MultiReplaceFile,
+             std::string("typographic-quotes-to-ascii.txt"));
+    // Without a chosen file the command ends with a report.
+    RunDialog(Search().actMultiReplace, "", "", "");
+    QCOMPARE(shown_.size(), 1);
+  }
+
+  void findBoxSearchesAsYouTypeFromTheTop() {
+    OpenText("abc abd abc abd");
+    Model().SetCaretPos({16, 1});
+    QLineEdit* box = Search().FindText();
+    box->setFocus();
+    QTest::keyClicks(box, "ab");
+    QCOMPARE(Caret(), QString("1:3"));
+    QTest::keyClick(box, Qt::Key_D);
+    QCOMPARE(Caret(), QString("1:8"));
+    QVERIFY(!Search().FindTextFailed());
+    QVERIFY(box->hasFocus());
+    QTest::keyClick(box, Qt::Key_Return);  // Repeat Search: the next one
+    QCOMPARE(Caret(), QString("1:16"));
+    QVERIFY(box->hasFocus());
+    QCOMPARE(box->cursorPosition(), 3);
+    QTest::keyClick(box, Qt::Key_X);
+    QVERIFY(Search().FindTextFailed());
+    QCOMPARE(window_->StatusPanels()->PanelText(0), QString("Text not found"));
+    QVERIFY(shown_.isEmpty());
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QVERIFY(!Search().FindTextFailed());
+  }
+
+  void nextPreviousAndRepeatSearch() {
+    OpenText("ab ab ab");
+    QTest::keyClicks(Search().FindText(), "ab");
+    Search().UpdateActions();
+    QVERIFY(Search().actSearchNext->isEnabled());
+    auto* next = qobject_cast<QToolButton*>(
+        Search().SearchToolbar()->widgetForAction(Search().actSearchNext));
+    auto* previous = qobject_cast<QToolButton*>(
+        Search().SearchToolbar()->widgetForAction(Search().actSearchPrev));
+    QTest::mouseClick(next, Qt::LeftButton);
+    QCOMPARE(Caret(), QString("1:6"));
+    QTest::mouseClick(previous, Qt::LeftButton);
+    QCOMPARE(Caret(), QString("1:1"));
+    QTest::mouseClick(previous, Qt::LeftButton);
+    QCOMPARE(shown_, QStringList{"Text not found"});
+    QCOMPARE(Caret(), QString("1:1"));
+    QTest::mouseClick(next, Qt::LeftButton);
+    QCOMPARE(Caret(), QString("1:3"));
+    QVERIFY(Page()->TvlEdit()->hasFocus());
+    QTest::keyClick(Page()->TvlEdit(), Qt::Key_F3);
+    QCOMPARE(Caret(), QString("1:6"));
+    QTest::keyClick(Page()->TvlEdit(), Qt::Key_F3);
+    QCOMPARE(Caret(), QString("1:9"));
+  }
+
+  void findBoxGivesWayInALongDocument() {
+    std::string text(20 << 20, 'x');
+    text += " needle";
+    TTvlPage* page = window_->NewDocument();
+    page->Model().SetText(text);
+    QLineEdit* box = Search().FindText();
+    QElapsedTimer timer;
+    timer.start();
+    QTest::keyClicks(box, "needle");
+    QVERIFY2(timer.elapsed() < 2000, "typing waited for the whole scan");
+    QTRY_COMPARE(Selected(), QString("needle"));
+    QVERIFY(!Search().FindTextFailed());
+    QTest::keyClick(box, Qt::Key_S);
+    QTRY_VERIFY(Search().FindTextFailed());
+    QCOMPARE(Caret(), QString("1:%1").arg((20 << 20) + 8));
+  }
+};
+
+QTEST_MAIN(SearchTest)
+#include "search_test.moc"

@@ -82,6 +82,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   CreateActions();
   GetHiglightersMenuItems();
   CreateMenus();
+  CreatePhpActions();
   ReadReferenceData();
 
   configuration_ = std::make_unique<TConfiguration>(store_, this);

@@ -13,11 +13,13 @@
 #include "core/html/TagsEditor.h"
 
 class QAction;
+class QDockWidget;
 class QMenu;
 class QTimer;
 
 namespace tervil {
 
+class TCodeInspector;
 class TEditorPanel;
 class TSearchController;
 class TStatusPanels;
@@ -152,6 +154,12 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void ShowEditorMenu(TTvlPage* page, const QPoint& localPos);
   void ReopenAtStart();
   TWriteSettings WriteSettings() const;
+  // PHP commands and the code inspector (MainMenusPhp.cpp).
+  void CreatePhpActions();
+  void UpdatePhpActions();
+  void AddPhpEditorMenuItems(QMenu& menu);
+  void actPHPAnalyserExecute();
+  void actAddGetSetExecute();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -211,6 +219,10 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QMenu* highlighterMenu_ = nullptr;        // View > Syntax Highlighter
   QMenu* editorHighlighterMenu_ = nullptr;  // in the editor's context menu
   QMenu* highlighterPopup_ = nullptr;       // from status panel 7
+  TCodeInspector* codeInspector_ = nullptr;
+  QDockWidget* codeInspectorDock_ = nullptr;
+  QAction* actPHPAnalyser = nullptr;
+  QAction* actAddGetSet = nullptr;
 };
 
 }  // namespace tervil

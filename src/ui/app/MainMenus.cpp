@@ -210,6 +210,7 @@ void TTervilMain::ShowEditorMenu(TTvlPage* page, const QPoint& localPos) {
   menu.addActions({actUndo, actRedo});
   menu.addSeparator();
   menu.addActions({actCopy, actPaste, actCut});
+  AddPhpEditorMenuItems(menu);
   menu.addSeparator();
   menu.addMenu(editorHighlighterMenu_);
   menu.exec(editor->mapToGlobal(localPos));
@@ -242,6 +243,7 @@ void TTervilMain::UpdateActions() {
   actWordWrap->setChecked(editor && editor->WordWrap());
   actSplitView->setChecked(IsSplitViewChecked(editorPanel_->SplitRatio()));
   for (QAction* action : highlighterActions_) highlighterActionUpdate(action);
+  UpdatePhpActions();
 }
 
 // Rebuilt each time it opens: the tab commands, then the pages of the upper control and of the

@@ -1,0 +1,83 @@
+// The main window's PHP commands: the PHP Analyser with its code inspector tool window, and the
+// accessor generator of the editor's context menu.
+#include <QAction>
+#include <QDockWidget>
+#include <QMenu>
+
+#include "core/phpcss/PhpInspectorText.h"
+#include "ui/app/MainForm.h"
+#include "ui/documents/TvlPage.h"
+#include "ui/phpcss/CodeInspector.h"
+
+namespace tervil {
+
+void TTervilMain::CreatePhpActions() {
+  codeInspector_ = new TCodeInspector(dataDir_ + "/icons", this);
+  codeInspector_->HasActivePage = [this] { return currentPage_ != nullptr; };
+  connect(codeInspector_, &TCodeInspector::NavigateRequested, this, [this](int startPos) {
+    if (!currentPage_) return;
+    currentPage_->Model().SetSelStart(startPos);
+    currentPage_->Model().EnsureCaretVisible();
+    currentPage_->FocusEditor();
+  });
+  codeInspectorDock_ = new QDockWidget(codeInspector_->windowTitle(), this);
+  codeInspectorDock_->setObjectName("CodeInspector");
+  codeInspectorDock_->setWidget(codeInspector_);
+  addDockWidget(Qt::RightDockWidgetArea, codeInspectorDock_);
+  codeInspectorDock_->hide();
+
+  actPHPAnalyser = new QAction(tr("PHP Analyser"), this);
+  actPHPAnalyser->setObjectName("actPHPAnalyser");
+  actPHPAnalyser->setStatusTip(tr("Analyse the document and show its classes and functions"));
+  actPHPAnalyser->setIcon(QIcon(dataDir_ + "/icons/php-class.svg"));
+  actPHPAnalyser->setCheckable(true);
+  connect(actPHPAnalyser, &QAction::triggered, this, [this] { actPHPAnalyserExecute(); });
+  viewMenu_->insertAction(highlighterMenu_->menuAction(), actPHPAnalyser);  // codeanal1
+
+  actAddGetSet = new QAction(tr("Add get/set methods"), this);
+  actAddGetSet->setObjectName("actAddGetSet");
+  actAddGetSet->setStatusTip(tr("Write a getter and a setter for the variable at the caret"));
+  connect(actAddGetSet, &QAction::triggered, this, [this] { actAddGetSetExecute(); });
+}
+
+void TTervilMain::UpdatePhpActions() {
+  if (!actPHPAnalyser) return;
+  actPHPAnalyser->setChecked(codeInspectorDock_->isVisible());
+}
+
+// Analyses the current page, then brings the inspector back into view; it never hides it.
+void TTervilMain::actPHPAnalyserExecute() {
+  if (currentPage_) codeInspector_->RefreshFromText(currentPage_->Model().Text());
+  if (!codeInspectorDock_->isVisible()) {
+    codeInspectorDock_->setFloating(false);
+    codeInspectorDock_->show();
+  }
+  codeInspectorDock_->raise();
+  UpdatePhpActions();
+}
+
+// "Add get/set methods" shows only when the word at the caret is a PHP variable.
+void TTervilMain::AddPhpEditorMenuItems(QMenu& menu) {
+  const bool variable = currentPage_ && PhpVariableAt(currentPage_->Model().LineText(),
+                                                      currentPage_->Model().CaretX())
+                                            .starts_with('$');
+  actAddGetSet->setVisible(variable);
+  menu.addAction(actAddGetSet);
+}
+
+// Writes a getter and a setter for the variable at the caret after the caret's line, as one
+// undoable edit; the caret ends after them.
+void TTervilMain::actAddGetSetExecute() {
+  if (!currentPage_) return;
+  TEditorModel& model = currentPage_->Model();
+  const std::string word = PhpVariableAt(model.LineText(), model.CaretX());
+  if (!word.starts_with('$')) return;
+  const TBufferPos selectionStart = model.BlockBegin();
+  const int line = model.CaretY();
+  model.SetCaretPos({model.LineLength(line - 1) + 1, line});
+  model.SetSelText(
+      PhpAccessorText(word, LeadingSpaces(model.LineText()), configuration_->TabWidth));
+  model.SetBlockBegin(selectionStart);
+}
+
+}  // namespace tervil

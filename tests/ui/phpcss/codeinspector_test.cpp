@@ -1,0 +1,280 @@
+#include "ui/phpcss/CodeInspector.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+#include <fstream>
+
+#include "core/editcomponent/EditorModel.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/MessageBox.h"
+#include "ui/documents/TvlPage.h"
+#include "ui/editor/TvlEdit.h"
+
+using namespace tervil;
+
+namespace {
+
+const char* const kCounter =
+    "<?php\n"
+    "/**\n"
+    " * Keeps a counter.\n"
+    " */\n"
+    "class Counter extends Base {\n"
+    "    /** @var int */\n"
+    "    private static $count = 0;\n"
+    "    const STEP = 1;\n"
+    "    /**\n"
+    "     * Returns the new value.\n"
+    "     */\n"
+    "    public function add($by = 1) {\n"
+    "        return self::$count;\n"
+    "    }\n"
+    "}\n"
+    "function total($a, $b) { return $a; }\n";
+
+// The tree as indented captions, one node a line.
+QString Outline(const QTreeWidget* tree) {
+  QString out;
+  std::function<void(const QTreeWidgetItem*, int)> visit = [&](const QTreeWidgetItem* node,
+                                                               int depth) {
+    out += QString(depth * 2, ' ') + node->text(0) + "\n";
+    for (int i = 0; i < node->childCount(); ++i) visit(node->child(i), depth + 1);
+  };
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) visit(tree->topLevelItem(i), 0);
+  return out;
+}
+
+// A user's double click: the press selects the node, the second press opens it.
+void DoubleClick(QTreeWidget* tree, QTreeWidgetItem* item) {
+  const QPoint at = tree->visualItemRect(item).center();
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+}
+
+QTreeWidgetItem* Find(const QTreeWidget* tree, const QString& caption) {
+  const auto found = tree->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
+  return found.isEmpty() ? nullptr : found.first();
+}
+
+}  // namespace
+
+// The code inspector's tree, its in-place refresh, and the PHP commands of the main window.
+class CodeInspectorTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir home_;
+  std::unique_ptr<TSettingsStore> store_;
+  std::unique_ptr<TTervilMain> window_;
+
+  TTervilMain& Window() { return *window_; }
+  QAction* Action(const char* name) { return Window().findChild<QAction*>(name); }
+  QDockWidget* Dock() { return Window().findChild<QDockWidget*>("CodeInspector"); }
+  TCodeInspector* Inspector() { return Window().findChild<TCodeInspector*>(); }
+
+  TTvlPage* OpenPhp(const QString& name, const std::string& text) {
+    const QString path = home_.filePath(name);
+    std::ofstream(path.toStdString(), std::ios::binary) << text;
+    Window().OpenFile(path, false);
+    return Window().CurrentPage();
+  }
+
+ private slots:
+  void initTestCase() {
+    qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
+    qputenv("XDG_CACHE_HOME", home_.filePath("cache").toUtf8());
+    TMessageBox::SetHandler(
+        [](const QString&, const QString&, int, TMsgIcon) { return TMsgResult::No; });
+  }
+
+  void init() {
+    store_ = std::make_unique<TSettingsStore>();
+    store_->Load();
+    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
+                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
+    window_->resize(1000, 700);
+    window_->show();
+  }
+
+  void cleanup() {
+    for (TTvlPage* page : Window().EditorPages()) page->Model().SetModified(false);
+    window_.reset();
+  }
+
+  void treeShowsClassesGroupsMembersAndFunctionsSorted() {
+    TCodeInspector inspector(TERVIL_SOURCE_DIR "/data/icons");
+    inspector.RefreshFromText(kCounter);
+    QCOMPARE(Outline(inspector.TreeView()), QString("Counter (Base)\n"
+                                                    "  Fields\n"
+                                                    "    $count:int = 0\n"
+                                                    "    STEP = 1\n"
+                                                    "  Methods\n"
+                                                    "    add($by = 1)\n"
+                                                    "total($a, $b)\n"));
+    const QTreeWidget* tree = inspector.TreeView();
+    QTreeWidgetItem* count = Find(tree, "$count:int = 0");
+    QCOMPARE(count->data(0, TCodeInspector::ImageRole).toInt(), 0);
+    QVERIFY(count->data(0, TCodeInspector::OverlayRole).toBool());
+    QCOMPARE(Find(tree, "Counter (Base)")->data(0, TCodeInspector::ImageRole).toInt(), 6);
+    QCOMPARE(Find(tree, "Fields")->data(0, TCodeInspector::ImageRole).toInt(), 6);
+    QCOMPARE(TCodeInspector::ElementOf(Find(tree, "Fields")), nullptr);
+    QCOMPARE(Find(tree, "total($a, $b)")->data(0, TCodeInspector::ImageRole).toInt(), 7);
+    QVERIFY(!Find(tree, "add($by = 1)")->icon(0).isNull());
+    QVERIFY(Find(tree, "Counter (Base)")->isExpanded());
+    QVERIFY(Find(tree, "Methods")->isExpanded());
+  }
+
+  void imagesAndStateMarks() {
+    TCodeInspector inspector(TERVIL_SOURCE_DIR "/data/icons");
+    inspector.RefreshFromText(
+        "<?php abstract class A { abstract protected function a(); final public static function "
+        "b() {} abstract final function c(); }\ninterface I {}\nabstract class J {}");
+    const QTreeWidget* tree = inspector.TreeView();
+    QCOMPARE(Find(tree, "A")->data(0, TCodeInspector::ImageRole).toInt(), 4);
+    QCOMPARE(Find(tree, "I")->data(0, TCodeInspector::ImageRole).toInt(), 3);
+    QCOMPARE(Find(tree, "a()")->data(0, TCodeInspector::ImageRole).toInt(), 1);
+    QCOMPARE(Find(tree, "a()")->data(0, TCodeInspector::StateRole).toInt(), 2);
+    QCOMPARE(Find(tree, "b()")->data(0, TCodeInspector::StateRole).toInt(), 1);
+    QVERIFY(Find(tree, "b()")->data(0, TCodeInspector::OverlayRole).toBool());
+    QCOMPARE(Find(tree, "c()")->data(0, TCodeInspector::StateRole).toInt(), 1);  // final wins
+  }
+
+  void refreshKeepsNodesAndTheirExpansion() {
+    TCodeInspector inspector(TERVIL_SOURCE_DIR "/data/icons");
+    QTreeWidget* tree = inspector.TreeView();
+    inspector.RefreshFromText(kCounter);
+    QTreeWidgetItem* counter = Find(tree, "Counter (Base)");
+    QTreeWidgetItem* add = Find(tree, "add($by = 1)");
+    counter->setExpanded(false);
+    Find(tree, "Fields")->setExpanded(false);
+
+    inspector.RefreshFromText(kCounter);
+    QCOMPARE(Find(tree, "Counter (Base)"), counter);
+    QCOMPARE(Find(tree, "add($by = 1)"), add);
+    QVERIFY2(!counter->isExpanded(), "a collapsed class stays collapsed");
+    QVERIFY(!Find(tree, "Fields")->isExpanded());
+    QVERIFY(Find(tree, "Methods")->isExpanded());
+    QCOMPARE(TCodeInspector::ElementOf(add), inspector.Analyser().Classes[0]->Methods[0].get());
+
+    // A renamed method gets a new node; a class without fields keeps its empty group.
+    std::string renamed = kCounter;
+    renamed.replace(renamed.find("function add"), 12, "function sum");
+    renamed.replace(renamed.find("    private static $count = 0;\n"), 31, "");
+    renamed.replace(renamed.find("    const STEP = 1;\n"), 20, "");
+    inspector.RefreshFromText(renamed);
+    QCOMPARE(Outline(tree), QString("Counter (Base)\n"
+                                    "  Fields\n"
+                                    "  Methods\n"
+                                    "    sum($by = 1)\n"
+                                    "total($a, $b)\n"));
+    QCOMPARE(Find(tree, "Counter (Base)"), counter);
+
+    inspector.RefreshFromText("<?php echo 1;");
+    QCOMPARE(tree->topLevelItemCount(), 0);  // no declarations empty the tree
+  }
+
+  void anotherDocumentUpdatesNodesOfTheSameNameOnly() {
+    TCodeInspector inspector(TERVIL_SOURCE_DIR "/data/icons");
+    QTreeWidget* tree = inspector.TreeView();
+    inspector.RefreshFromText("<?php class Shared { function a() {} } class Gone {}");
+    QTreeWidgetItem* shared = Find(tree, "Shared");
+    shared->setExpanded(false);
+    inspector.RefreshFromText("<?php class Shared { function b() {} } function Gone() {}");
+    QCOMPARE(Find(tree, "Shared"), shared);
+    QVERIFY(!shared->isExpanded());
+    QCOMPARE(Outline(tree), QString("Gone()\nShared\n  Methods\n    b()\n"));
+  }
+
+  void analyserActionFillsAndShowsTheInspectorAndNeverHidesIt() {
+    QAction* analyser = Action("actPHPAnalyser");
+    QVERIFY(analyser);
+    QVERIFY(!Dock()->isVisible());
+    analyser->trigger();  // without a page it only shows the window
+    QVERIFY(Dock()->isVisible());
+    QCOMPARE(Inspector()->TreeView()->topLevelItemCount(), 0);
+    QVERIFY(analyser->isChecked());
+    analyser->trigger();
+    QVERIFY(Dock()->isVisible());
+    QVERIFY(analyser->isChecked());
+
+    Dock()->hide();
+    OpenPhp("counter.php", kCounter);
+    analyser->trigger();
+    QVERIFY(Dock()->isVisible());
+    QCOMPARE(Inspector()->TreeView()->topLevelItemCount(), 2);
+    QVERIFY(Dock()->windowTitle() == "PHP Code Inspector");
+  }
+
+  void selectingShowsTheDescriptionAndDoubleClickMovesTheCaret() {
+    TTvlPage* page = OpenPhp("counter.php", kCounter);
+    Action("actPHPAnalyser")->trigger();
+    QTreeWidget* tree = Inspector()->TreeView();
+    QTreeWidgetItem* add = Find(tree, "add($by = 1)");
+    tree->setCurrentItem(add);
+    QCOMPARE(Inspector()->Memo()->toPlainText(), QString("Returns the new value."));
+    tree->setCurrentItem(Find(tree, "Methods"));
+    QCOMPARE(Inspector()->Memo()->toPlainText(),
+             QString("Returns the new value."));  // group nodes leave the memo as it is
+
+    QTRY_VERIFY(!tree->visualItemRect(add).isEmpty());
+    DoubleClick(tree, add);
+    QCOMPARE(page->Model().CaretPos().Line, 12);
+    QCOMPARE(page->Model().CaretPos().Column, 1);
+    QTRY_VERIFY(page->TvlEdit()->hasFocus());
+    tree->setCurrentItem(Find(tree, "Counter (Base)"));
+    DoubleClick(tree, Find(tree, "Counter (Base)"));
+    QCOMPARE(page->Model().CaretPos().Line, 5);
+    QCOMPARE(page->Model().CaretPos().Column, 28);  // a class's opening brace
+  }
+
+  void contextMenuOffersGetSetOnlyOnVariables() {
+    TTvlPage* page = OpenPhp("vars.php", "<?php\nclass A {\n    private $name;\n}\n");
+    TTvlEdit* editor = page->TvlEdit();
+    // Right-clicks the character at a position: without a selection the caret goes there.
+    const auto menuItems = [&](TBufferPos at) {
+      QStringList visible;
+      QTimer::singleShot(0, [&visible] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* action : menu->actions())
+          if (action->isVisible() && !action->isSeparator()) visible << action->text();
+        menu->close();
+      });
+      const QPoint click =
+          editor->viewport()->mapTo(editor, editor->BufferPosToPixels(at) + QPoint(1, 2));
+      emit editor->customContextMenuRequested(click);
+      return visible;
+    };
+    QVERIFY(menuItems({15, 3}).contains("Add get/set methods"));
+    QVERIFY(!menuItems({7, 3}).contains("Add get/set methods"));
+  }
+
+  void getSetWritesAccessorsAfterTheLineAsOneEdit() {
+    TTvlPage* page = OpenPhp("vars.php", "<?php\nclass A {\n    private $name;\n}\n");
+    Window().Configuration().TabWidth = 2;
+    TEditorModel& model = page->Model();
+    model.SetCaretPos({15, 3});
+    Action("actAddGetSet")->trigger();
+    QCOMPARE(QString::fromStdString(model.Text()),
+             QString("<?php\r\nclass A {\r\n    private $name;\r\n"
+                     "    public function getName() {\r\n      return $this->name;\r\n    }\r\n"
+                     "    public function setName($value) {\r\n      $this->name = $value; \r\n"
+                     "    }\r\n\r\n}\r\n"));
+    QCOMPARE(model.CaretPos().Line, 10);
+    QVERIFY(!model.SelAvail());
+    model.Undo();
+    QCOMPARE(QString::fromStdString(model.Text()),
+             QString("<?php\r\nclass A {\r\n    private $name;\r\n}\r\n"));
+
+    model.SetCaretPos({5, 2});  // on "class": nothing happens
+    Action("actAddGetSet")->trigger();
+    QCOMPARE(model.LineCount(), 5);
+  }
+};
+
+QTEST_MAIN(CodeInspectorTest)
+#include "codeinspector_test.moc"

@@ -11,6 +11,10 @@
 
 namespace tervil {
 
+namespace {
+constexpr int kInspectorWidth = 320;  // pixels, when the inspector comes into view
+}
+
 void TTervilMain::CreatePhpActions() {
   codeInspector_ = new TCodeInspector(dataDir_ + "/icons", this);
   codeInspector_->HasActivePage = [this] { return currentPage_ != nullptr; };
@@ -51,6 +55,7 @@ void TTervilMain::actPHPAnalyserExecute() {
   if (!codeInspectorDock_->isVisible()) {
     codeInspectorDock_->setFloating(false);
     codeInspectorDock_->show();
+    resizeDocks({codeInspectorDock_}, {kInspectorWidth}, Qt::Horizontal);
   }
   codeInspectorDock_->raise();
   UpdatePhpActions();

@@ -50,7 +50,9 @@ TCodeInspector::TCodeInspector(const QString& iconDir, QWidget* parent)
   treeView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   treeView_->setSortingEnabled(false);
   treeView_->setExpandsOnDoubleClick(false);
-  treeView_->header()->setStretchLastSection(true);
+  // Long captions widen the column and bring a horizontal scroll bar rather than being cut.
+  treeView_->header()->setStretchLastSection(false);
+  treeView_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   memo_->setObjectName("Memo");
   memo_->setReadOnly(true);
   auto* splitter = new QSplitter(Qt::Vertical, this);

@@ -93,6 +93,7 @@ int TEditorModel::ReplaceAllInScope(std::size_t begin, std::size_t end,
   // Build the new text of the span from the first to the last match and put it in with one
   // deletion and one insertion: a single undo step at memory speed, however many matches.
   std::string text;
+  text.reserve(end - begin);  // grows at most once more, for longer replacements
   std::size_t first = std::string::npos;
   std::size_t previous = 0;
   std::size_t count = engine_->FindAll(buffer_, begin, end, [&](const TSearchMatch& m) {

@@ -268,6 +268,7 @@ class SearchTest : public QObject {
     RunDialog(Search().actFind, "b+", "", "rbk");
     RunDialog(Search().actFind, "aaa", "", "");
     bool checked = false;
+    bool keys = false;
     OnNextDialog<TTextSearchDialog>([&](TTextSearchDialog* d) {
       QVERIFY(d->rbForward->isChecked());
       QVERIFY(!d->cbRegularExpression->isChecked());
@@ -275,11 +276,20 @@ class SearchTest : public QObject {
       QCOMPARE(d->cbSearchText->currentText(), QString("aaa"));
       QCOMPARE(d->cbSearchText->count(), 2);
       QCOMPARE(d->cbSearchText->itemText(1), QString("b+"));
+      // Keyboard access: the options answer their Alt keys (a button clicks a moment later).
+      d->activateWindow();
+      if (QTest::qWaitForWindowActive(d)) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_B, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::AltModifier);
+        keys = QTest::qWaitFor(
+            [d] { return d->rbBackward->isChecked() && d->cbSearchWholeWords->isChecked(); });
+      }
       checked = true;
       d->reject();
     });
     Search().actReplace->trigger();
     QVERIFY(checked);
+    QVERIFY(keys);
   }
 
   void replacePrompts_data() {

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "core/common/Paths.h"
 #include "core/search/ConfirmPlacement.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
@@ -110,18 +111,20 @@ void TSearchController::UpdateActions() {
   actSearchToolbar->setChecked(searchToolbar_->isVisible());
 }
 
+std::unique_ptr<TTextSearchDialog> TSearchController::NewDialog(TSearchKind kind) {
+  if (kind == TSearchKind::skFind) return std::make_unique<TTextSearchDialog>(&window_);
+  if (kind == TSearchKind::skReplace) return std::make_unique<TTextReplaceDialog>(&window_);
+  // The user's own folder exists, so that the note can send the user there.
+  const std::string userFolder = Driver().DefinitionFolders().front();
+  EnsureDirectory(userFolder, 0755);
+  return std::make_unique<TTextMultiReplaceDialog>(Driver().DefinitionFiles(),
+                                                   QString::fromStdString(userFolder), &window_);
+}
+
 void TSearchController::ShowSearchDialog(TSearchKind kind) {
   if (!window_.CurrentPage()) return;
   SetStatusText({});
-  std::unique_ptr<TTextSearchDialog> dialog;
-  if (kind == TSearchKind::skReplace)
-    dialog = std::make_unique<TTextReplaceDialog>(&window_);
-  else if (kind == TSearchKind::skMultiReplace)
-    dialog = std::make_unique<TTextMultiReplaceDialog>(
-        Driver().DefinitionFiles(), QString::fromStdString(Driver().DefinitionFolders().front()),
-        &window_);
-  else
-    dialog = std::make_unique<TTextSearchDialog>(&window_);
+  std::unique_ptr<TTextSearchDialog> dialog = NewDialog(kind);
   dialog->SetValues(Driver().DialogPreset(kind));
   if (dialog->exec() != QDialog::Accepted) return;
   const TSearchDialogValues values = dialog->Values();

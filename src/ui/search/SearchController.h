@@ -14,6 +14,7 @@ class QToolBar;
 namespace tervil {
 
 class TTervilMain;
+class TTextSearchDialog;
 
 // Search and replace in the main window: the commands of the Edit and Tools menus, the search
 // toolbar with its find box, the dialogs and the replace question. The decisions are the
@@ -55,6 +56,7 @@ class TSearchController : public QObject, public TSearchHost {
  private:
   void CreateActions();
   void CreateToolbar();
+  std::unique_ptr<TTextSearchDialog> NewDialog(TSearchKind kind);
   void FindTextChange(const QString& text);
   void FindTextKeyDown();
   void ContinueFindText();

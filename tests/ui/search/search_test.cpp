@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -411,6 +412,21 @@ class SearchTest : public QObject {
     // Without a chosen file the command ends with a report.
     RunDialog(Search().actMultiReplace, "", "", "");
     QCOMPARE(shown_.size(), 1);
+  }
+
+  void multiReplaceDialogMakesTheUsersFolder() {
+    QDir(home_.filePath("data")).removeRecursively();
+    OpenText("text");
+    QString note;
+    OnNextDialog<TTextMultiReplaceDialog>([&](TTextMultiReplaceDialog* d) {
+      for (QLabel* label : d->findChildren<QLabel*>())
+        if (label->text().startsWith("Definition files")) note = label->text();
+      d->reject();
+    });
+    Search().actMultiReplace->trigger();
+    QVERIFY(QDir(home_.filePath("data/tervil-editor/format")).exists());
+    QVERIFY(note.contains(home_.filePath("data/tervil-editor/format")));
+    QCOMPARE(Text(), QString("text"));
   }
 
   void findBoxSearchesAsYouTypeFromTheTop() {

@@ -47,6 +47,7 @@ TTextSearchDialog::TTextSearchDialog(QWidget* parent) : QDialog(parent) {
   setModal(true);
   auto* layout = new QVBoxLayout(this);
   fields_ = new QGridLayout;
+  fields_->setColumnStretch(1, 1);
   searchLabel_ = new QLabel(tr("&Search for:"), this);
   cbSearchText = NewHistoryBox(this);
   cbSearchText->setObjectName("cbSearchText");

@@ -40,6 +40,39 @@ struct TSavedSelection {
   }
 };
 
+// The engine and the replace question of one pass, handed back when the pass ends, also by an
+// error.
+class TPassHooks {
+ public:
+  TPassHooks(TEditorModel& model, TSearchEngine& engine, TReplaceTextEvent prompt)
+      : model_(model), previous_(std::move(model.OnReplaceText)) {
+    model.OnReplaceText = std::move(prompt);
+    model.SetSearchEngine(&engine);
+  }
+  ~TPassHooks() {
+    model_.SetSearchEngine(nullptr);
+    model_.OnReplaceText = std::move(previous_);
+  }
+  TPassHooks(const TPassHooks&) = delete;
+  TPassHooks& operator=(const TPassHooks&) = delete;
+
+ private:
+  TEditorModel& model_;
+  TReplaceTextEvent previous_;
+};
+
+// One undo step around several passes, closed also by an error.
+class TUndoStep {
+ public:
+  explicit TUndoStep(TEditorModel& model) : model_(model) { model.BeginUndoBlock(); }
+  ~TUndoStep() { model_.EndUndoBlock(); }
+  TUndoStep(const TUndoStep&) = delete;
+  TUndoStep& operator=(const TUndoStep&) = delete;
+
+ private:
+  TEditorModel& model_;
+};
+
 }  // namespace
 
 TSearchDriver::TSearchDriver(TSearchState& state, TSearchHost& host, std::string notFoundText,
@@ -82,22 +115,17 @@ bool TSearchDriver::DoSearch(TSearchKind kind, bool backward, bool message) {
 
 // Returns the number of occurrences, or -1 when the pattern was refused (already reported).
 int TSearchDriver::RunPass(TEditorModel& model, TSearchKind kind, TSearchOptions options) {
-  TSearchEngine& engine = EngineFor(state_);
-  TReplaceTextEvent previous = std::move(model.OnReplaceText);
-  model.OnReplaceText = [this](const std::string& search, const std::string& replacement, int line,
-                               int column) { return Prompt(search, replacement, line, column); };
-  model.SetSearchEngine(&engine);
-  int count = -1;
+  TPassHooks hooks(model, EngineFor(state_),
+                   [this](const std::string& search, const std::string& replacement, int line,
+                          int column) { return Prompt(search, replacement, line, column); });
   try {
-    count = model.SearchReplace(state_.SearchText,
-                                kind == TSearchKind::skFind ? std::string() : state_.ReplaceText,
-                                options);
+    return model.SearchReplace(state_.SearchText,
+                               kind == TSearchKind::skFind ? std::string() : state_.ReplaceText,
+                               options);
   } catch (const TSearchError& e) {
     host_.ShowError(e.what());
+    return -1;
   }
-  model.SetSearchEngine(nullptr);
-  model.OnReplaceText = std::move(previous);
-  return count;
 }
 
 TReplaceAction TSearchDriver::Prompt(const std::string& search, const std::string& replacement,
@@ -222,7 +250,7 @@ void TSearchDriver::MultiReplace(const std::vector<TReplacePair>& pairs) {
   // With a selection to work in, every change happens inside it: its end follows them.
   const bool inSelection = state_.SearchSelectedOnly && model->SelAvail();
   TSavedSelection selection(*model);
-  model->BeginUndoBlock();
+  TUndoStep undoStep(*model);
   for (const TReplacePair& pair : pairs) {
     if (pair.Search.empty()) continue;
     state_.SearchText = pair.Search;
@@ -238,7 +266,6 @@ void TSearchDriver::MultiReplace(const std::vector<TReplacePair>& pairs) {
     if (inSelection) selection.End += model->TextLength() - lengthBefore;
     selection.Restore(*model);
   }
-  model->EndUndoBlock();
   state_.SearchText = savedSearch;
   state_.ReplaceText = savedReplace;
   host_.FocusEditor();

@@ -412,7 +412,7 @@ TEST(PhpAnalyserBadInput, DeepNestingAndLongLines) {
   TPHPAnalyser a;
   a.Analyse(line);
   EXPECT_EQ(a.Functions.size(), 7u);
-  std::string words(2'000'000, 'x');
+  std::string words(10'000'000, 'x');  // a 10 MB line
   for (std::size_t i = 0; i < words.size(); i += 9) words.replace(i, 9, "function ");
   a.Analyse(words);
   EXPECT_TRUE(a.Functions.empty());

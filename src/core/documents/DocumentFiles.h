@@ -6,14 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "core/documents/DocumentText.h"
+#include "core/documents/SafeWrite.h"
 #include "core/html/Charsets.h"
 
 namespace tervil {
 
 // Files bigger than this ask before they are opened.
 constexpr std::int64_t kLargeFileThreshold = 409600;
-// A file counts as changed by another program when its time is this much later than the page's.
-constexpr std::int64_t kOutsideChangeToleranceNs = 3'456'000'000;
 
 bool HasDirectoryPart(const std::string& path);
 // Bytes of the file, or -1 when it cannot be opened for reading.
@@ -21,9 +21,11 @@ std::int64_t GetFileSize(const std::string& path);
 // The file's modification time in nanoseconds since the epoch; 0 when the path has no folder
 // part, names no file, or names a folder.
 std::int64_t GetFileDate(const std::string& path);
-bool IsChangedOutside(std::int64_t pageDate, std::int64_t fileDate);
-// Whether the owner may not write the file (its "read-only attribute").
+// Whether the user may not write the file (its "read-only attribute", or a file of another user
+// that the user may not write).
 bool IsReadOnlyFile(const std::string& path);
+// Moves a file to a new name, refusing (EEXIST) when a file of that name exists.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to, std::string* error);
 bool SetReadOnlyFile(const std::string& path, bool readOnly, std::string* error);
 
 // The encoding name a file starts decoding from: the configured default when the file's
@@ -42,6 +44,11 @@ struct TWriteSettings {
 
 // LF or CR LF for a file whose line-break style was `style` (0 none, 1 LF first, 2 CR first).
 std::string LineTerminator(int style, const TWriteSettings& settings);
+// The terminator a save writes for a file whose text held `breaks`. A file read by the lossless
+// fallback (its character set unknown) keeps its one kind of line break exactly, CR alone
+// included; other files follow LineTerminator.
+std::string FileTerminator(const TLineBreaks& breaks, bool decodedByFallback,
+                           const TWriteSettings& settings);
 // Converts the leading whitespace of one line as the settings ask; the rest of the line stays.
 std::string ConvertLeadingWhitespace(std::string_view line, const TWriteSettings& settings);
 // The text with every line break (CR LF, LF or CR) replaced by `terminator`.
@@ -58,22 +65,10 @@ struct TEncodedDocument {
 TEncodedDocument EncodeDocument(std::string_view text, int lineBreakStyle,
                                 const std::string& encoding, const TWriteSettings& settings);
 // The same for a text whose line breaks are already the file's terminator (taken from the
-// editor with LineTerminator), without copying it when nothing is to convert.
+// editor with LineTerminator), without copying it when nothing is to convert. Lines found in
+// `unchanged` (the lines as the file was read) keep their whitespace whatever the settings say.
 TEncodedDocument EncodeDocumentText(std::string text, const std::string& encoding,
-                                    const TWriteSettings& settings);
-
-// Writes `bytes` so that the file holds either its old or its new content whatever happens:
-// into a temporary file in the same folder, flushed, then renamed over the target, keeping the
-// target's permission bits, owner and group. A symbolic link is followed. A file with several
-// hard links, or in a folder where no new file can be made, is written in place after a backup
-// copy was taken (and restored when the write fails). Returns false with the system's error text.
-bool SafeWriteFile(const std::string& path, std::string_view bytes, std::string* error);
-
-// Copies `path` to `backup`, replacing an older backup.
-bool BackupFile(const std::string& path, const std::string& backup, std::string* error);
-
-// Replaces the function used for writing file data, so tests can simulate a full disk.
-using TWriteFunction = std::function<long(int fd, const void* data, std::size_t size)>;
-void SetWriteFunctionForTests(TWriteFunction write);
+                                    const TWriteSettings& settings,
+                                    const TOriginalLines* unchanged = nullptr);
 
 }  // namespace tervil

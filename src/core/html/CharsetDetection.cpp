@@ -10,6 +10,7 @@
 
 #include "core/html/Charsets.h"
 #include "core/html/TextProcessor.h"
+#include "core/html/UnicodeForms.h"
 
 namespace tervil {
 
@@ -108,9 +109,33 @@ int DeclaredCodePage(std::string_view text) {
 }  // namespace
 
 std::string TTextProcessor::DetectCharsetAndConvert(std::string_view text, std::string& charset) {
+  bool byFallback = false;
+  return DetectCharsetAndConvert(text, charset, byFallback);
+}
+
+std::string TTextProcessor::DetectCharsetAndConvert(std::string_view text, std::string& charset,
+                                                    bool& byFallback) {
+  byFallback = false;
+  // UTF-16 and UTF-32 show themselves in their bytes, whatever name was asked for: read as a
+  // single-byte or UTF-8 text, their NUL bytes and two-byte line breaks would not survive a save.
+  // What the bytes show wins over a requested form; that one still reads a text without a mark
+  // whose characters are not mostly ASCII.
+  std::string decoded;
+  const TUnicodeForm* form = DetectUnicodeForm(text);
+  if (form) {
+    DecodeUnicodeForm(*form, text, decoded);
+  } else {
+    form = FindUnicodeForm(charset);
+    if (form && !DecodeUnicodeForm(*form, text, decoded)) form = nullptr;
+  }
+  if (form) {
+    charset = form->name;
+    return decoded;
+  }
   const TCharsetInfo* requested = FindCharsetByName(charset);
   const int codePage = requested ? requested->codePage : DeclaredCodePage(text);
   TCharsetConversion conversion = ConvertCodePage(text, codePage, kSystemCodePage);
+  byFallback = conversion.sourceCodePage != codePage;
   charset = FindCharsetByCodePage(conversion.sourceCodePage)->name;
   return std::move(conversion.text);
 }

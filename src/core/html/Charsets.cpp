@@ -25,6 +25,7 @@
 
 #include "core/common/Utf8.h"
 #include "core/html/TextProcessor.h"
+#include "core/html/UnicodeForms.h"
 #include "core/html/Utf7.h"
 
 namespace tervil {
@@ -368,6 +369,10 @@ TCharsetConversion TTextProcessor::ConvertCodePage(std::string_view text, int so
 
 TCharsetConversion TTextProcessor::ConvertToCharset(std::string_view text, int sourceCodePage,
                                                     std::string_view charset) {
+  const TUnicodeForm* form = FindUnicodeForm(charset);
+  TCharsetConversion encoded;
+  if (form && IsUtf8CodePage(sourceCodePage) && EncodeUnicodeForm(*form, text, encoded.text))
+    return encoded;
   const TCharsetInfo* row = FindCharsetByName(charset);
   if (row != nullptr && row->codePage != sourceCodePage) {
     return ConvertCodePage(text, sourceCodePage, row->codePage);

@@ -61,8 +61,8 @@ class TTextProcessor {
                                             int targetCodePage);
 
   // Converts text in the source code page into the character set named `charset` (a CharsetTable
-  // name, compared exactly). An unknown name, or one with the source code page, leaves the text
-  // unchanged.
+  // name, compared exactly, or from the system code page the name of a UTF-16 or UTF-32 form). An
+  // unknown name, or one with the source code page, leaves the text unchanged.
   static TCharsetConversion ConvertToCharset(std::string_view text, int sourceCodePage,
                                              std::string_view charset);
 
@@ -76,8 +76,13 @@ class TTextProcessor {
   // set: a CharsetTable name (the empty one included) forces it; anything else (the opening code
   // passes "-") asks for detection from an XML declaration or a Content-Type meta tag. On return
   // it holds the name actually used: a CharsetTable name, "windows-1252" or "iso-8859-1" when the
-  // bytes were not valid in the chosen character set.
+  // bytes were not valid in the chosen character set. Bytes in UTF-16 or UTF-32 (UnicodeForms.h)
+  // are read as such, and the name of their form is returned.
   static std::string DetectCharsetAndConvert(std::string_view text, std::string& charset);
+  // The same, telling whether the bytes were not valid in the chosen character set and were read
+  // by the lossless fallback instead.
+  static std::string DetectCharsetAndConvert(std::string_view text, std::string& charset,
+                                             bool& byFallback);
 
   // Breaks every item, in place, into chunks of at most `width` characters that end at a space
   // (the space stays with its chunk; the first chunk may hold width + 1 characters). A stretch

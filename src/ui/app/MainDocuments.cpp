@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
+#include <QPointer>
+#include <QTimer>
 
 #include "core/common/Paths.h"
 #include "core/common/TextFile.h"
@@ -16,6 +18,7 @@
 #include "ui/app/FileDialogs.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
+#include "ui/app/StatusPanels.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
 
@@ -55,14 +58,20 @@ QString TTervilMain::LastDirectory() const {
   return QFileInfo(LastOpenedFile).absolutePath();
 }
 
-TWriteSettings TTervilMain::WriteSettings() const {
+// How the page's text becomes its file's bytes. Files whose type needs tabs keep their whitespace.
+TWriteSettings TTervilMain::WriteSettings(const TTvlPage* page) const {
   TWriteSettings s;
   s.unixEol = configuration_->UnixEol;
   s.autoDetectEol = configuration_->AutoDetectEol;
-  s.tabsToSpaces = configuration_->TabsToSpaces;
-  s.spacesToTabs = configuration_->SpacesToTabs;
+  const bool keepsTabs = NeedsTabs(Std(page->Filename()));
+  s.tabsToSpaces = configuration_->TabsToSpaces && !keepsTabs;
+  s.spacesToTabs = configuration_->SpacesToTabs && !keepsTabs;
   s.tabWidth = configuration_->TabWidth;
   return s;
+}
+
+std::string TTervilMain::PageTerminator(const TTvlPage* page) const {
+  return FileTerminator(page->LineBreaks, page->DecodedByFallback, WriteSettings(page));
 }
 
 // ---------------------------------------------------------------- opening
@@ -88,11 +97,16 @@ void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
       !TMessageBox::Ask(this, caption, Message("LargeFile")))
     return;
 
+  // Read before a page exists: a file that cannot be read gets no page bound to its path, so
+  // that no save can replace its content with an empty text.
+  std::string bytes;
+  TFileStamp stamp;
+  if (!ReadPageBytes(fileName, bytes, stamp)) return;
   TTvlPage* page = CreatePage();
   page->SetFilename(fileName);
   SetUpPage(page);
   if (readOnly) page->SetReadOnly(true);
-  LoadPageFile(page,
+  LoadPageFile(page, bytes, stamp,
                InitialEncoding(Std(fileName), configuration_->EncodingFilter,
                                configuration_->DefaultEncoding),
                true);
@@ -100,9 +114,20 @@ void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
   RefreshStatus(page);
 }
 
-// Reads the page's file into its editor, decoding from `encoding` (or the recent-file
+// Reads a document's file, with the stamp it had before it was read (a change while reading is
+// then noticed later); reports a failure.
+bool TTervilMain::ReadPageBytes(const QString& fileName, std::string& bytes, TFileStamp& stamp) {
+  stamp = GetFileStamp(Std(fileName));
+  std::string error;
+  if (ReadFileBytes(Std(fileName), bytes, &error)) return true;
+  TMessageBox::Error(this, Qt(error));
+  return false;
+}
+
+// Puts a file's bytes into the page's editor, decoding from `encoding` (or the recent-file
 // record's encoding when `useRecord` and there is one), and restores the caret.
-void TTervilMain::LoadPageFile(TTvlPage* page, std::string encoding, bool useRecord) {
+void TTervilMain::LoadPageFile(TTvlPage* page, const std::string& bytes, const TFileStamp& stamp,
+                               std::string encoding, bool useRecord) {
   const std::string path = Std(page->Filename());
   int index = useRecord ? configuration_->IndexOfRecentFile(path) : -1;
   TRecentFile record;
@@ -116,23 +141,34 @@ void TTervilMain::LoadPageFile(TTvlPage* page, std::string encoding, bool useRec
     else
       page->SetHighlighter(nullptr);
   }
-  page->LineBreakStyle = TTextProcessor::DetectLineBreakStyle(path);
-  std::string bytes, error;
-  if (!ReadFileBytes(path, bytes, &error)) {
-    TMessageBox::Error(this, Qt(error));
-    bytes.clear();
-  }
-  const std::string text = TTextProcessor::DetectCharsetAndConvert(bytes, encoding);
+  bool byFallback = false;
+  const std::string text = TTextProcessor::DetectCharsetAndConvert(bytes, encoding, byFallback);
   page->Encoding = Qt(encoding);
+  page->DecodedByFallback = byFallback;
+  // The breaks of the decoded text: in UTF-16 or UTF-32 a break is not a single byte.
+  page->LineBreaks = CountLineBreaks(text);
+  page->LineBreakStyle = page->LineBreaks.firstStyle;
+  page->OriginalLines.Assign(text);
   TEditorModel& model = page->Model();
   model.LoadFromBytes(text);
   model.SetModified(false);
-  page->Filedate = GetFileDate(path);
+  page->Filedate = stamp;
   page->FileReload = true;
   if (index >= 0) {
     model.SetCaretPos({record.caretX, std::min(record.caretY, model.LineCount())});
     page->SetTopLine(std::min(record.topLine, model.LineCount()));
   }
+}
+
+// The status bar says when a file's line breaks were mixed and what a save writes instead.
+void TTervilMain::ShowLineBreakNotice(const TTvlPage* page) {
+  static const QString kMarker = tr("Mixed line breaks");
+  QString notice;
+  if (page->LineBreaks.Mixed())
+    notice = tr("%1: saving writes every line break as %2")
+                 .arg(kMarker, Qt(LineBreakName(PageTerminator(page))));
+  if (!notice.isEmpty() || statusPanels_->PanelText(0).startsWith(kMarker))
+    statusPanels_->SetPanelText(0, notice);
 }
 
 // ---------------------------------------------------------------- saving
@@ -157,6 +193,8 @@ bool TTervilMain::SaveAsDialog(TTvlPage* page) {
     const int preselected = PreselectedFilter(filters, Std(current.suffix()));
     if (preselected >= 0) request.selectedFilter = preselected;
     request.encodings = CharsetNames();
+    // A UTF-16 or UTF-32 document keeps its form unless another one is chosen.
+    if (!request.encodings.contains(page->Encoding)) request.encodings << page->Encoding;
     request.encoding = page->Encoding;
     std::optional<TSaveAsChoice> choice = TFileDialogs::SaveAs(this, request);
     if (!choice) return false;
@@ -171,40 +209,70 @@ bool TTervilMain::SaveAsDialog(TTvlPage* page) {
   }
 }
 
-bool TTervilMain::SavePageTo(TTvlPage* page, const QString& path) {
+void TTervilMain::RecordSave(TTvlPage* page, const QString& path) {
   TEditorModel& model = page->Model();
   const THighlighter* highlighter = page->Highlighter();
   configuration_->AddRecentFile({model.CaretX(), model.CaretY(), model.TopLine(), Std(path),
                                  Std(page->Encoding),
                                  highlighter ? highlighter->LanguageName() : std::string(), false});
+}
+
+// A file another program changed since the page read it is overwritten only after a question.
+bool TTervilMain::MayOverwrite(TTvlPage* page, const QString& path) {
+  const TFileStamp now = GetFileStamp(Std(path));
+  if (!IsChangedOutside(page->Filedate, now)) return true;
+  return TMessageBox::Ask(this, FileNameOnly(path),
+                          tr("The file has been changed by another program since it was read. "
+                             "Do you want to overwrite it with this document?"));
+}
+
+bool TTervilMain::SavePageTo(TTvlPage* page, const QString& path) {
+  // The program's own save is never taken for an outside change, whatever runs meanwhile.
+  ++saving_;
+  const bool saved = WritePageTo(page, path);
+  --saving_;
+  if (saved) RefreshStatus(page);
+  return saved;
+}
+
+bool TTervilMain::WritePageTo(TTvlPage* page, const QString& path) {
+  TEditorModel& model = page->Model();
+  RecordSave(page, path);
+  const bool sameFile = path == page->Filename();
   page->SetFilename(path);
   const std::string file = Std(path);
+  if (sameFile && !MayOverwrite(page, path)) return false;
+  const QString encoding = page->Encoding;
+  TFileStamp written;
   if (QFileInfo::exists(path) && IsReadOnlyFile(file)) {
     if (!TMessageBox::Ask(this, FileNameOnly(path), Message("ReadOnly"))) return false;
     std::string error;
     SetReadOnlyFile(file, false, &error);
-    const bool written = WriteDocument(page, path);
+    const bool ok = WriteDocument(page, path, &written);
     SetReadOnlyFile(file, true, &error);
-    if (!written) return false;
-  } else if (!WriteDocument(page, path)) {
+    if (!ok) return false;
+  } else if (!WriteDocument(page, path, &written)) {
     return false;
   }
-  model.SetModified(false);
-  page->Filedate = GetFileDate(file);
+  // The record names the encoding actually written (a save may have switched to UTF-8).
+  if (page->Encoding != encoding) RecordSave(page, path);
+  // The new stamp is in place before the page stops being modified: that change reaches the
+  // outside-change check.
+  page->Filedate = written;
   page->FileReload = true;
   // Other pages of the same file must not take this save for an outside change.
   for (TTvlPage* other : EditorPages())
-    if (other->Filename() == page->Filename())
-      other->Filedate = GetFileDate(Std(other->Filename()));
-  RefreshStatus(page);
+    if (other->Filename() == page->Filename()) other->Filedate = written;
+  model.SetModified(false);
   return true;
 }
 
-bool TTervilMain::WriteDocument(TTvlPage* page, const QString& path) {
-  const std::string terminator = LineTerminator(page->LineBreakStyle, WriteSettings());
+bool TTervilMain::WriteDocument(TTvlPage* page, const QString& path, TFileStamp* written) {
+  const std::string terminator = PageTerminator(page);
+  const TWriteSettings settings = WriteSettings(page);
   // Take the text with the file's own line ends: no second pass over it.
-  TEncodedDocument encoded =
-      EncodeDocumentText(page->Model().Text(terminator), Std(page->Encoding), WriteSettings());
+  TEncodedDocument encoded = EncodeDocumentText(page->Model().Text(terminator), Std(page->Encoding),
+                                                settings, &page->OriginalLines);
   if (!encoded.unwritable.empty()) {
     QString sample;
     for (size_t i = 0; i < encoded.unwritable.size() && i < 8; ++i)
@@ -215,10 +283,11 @@ bool TTervilMain::WriteDocument(TTvlPage* page, const QString& path) {
             .arg(page->Encoding, sample.trimmed());
     if (!TMessageBox::Ask(this, FileNameOnly(path), question)) return false;
     page->Encoding = "utf-8";
-    encoded = EncodeDocumentText(page->Model().Text(terminator), "utf-8", WriteSettings());
+    encoded =
+        EncodeDocumentText(page->Model().Text(terminator), "utf-8", settings, &page->OriginalLines);
   }
   std::string error;
-  if (!SafeWriteFile(Std(path), encoded.bytes, &error)) {
+  if (!SafeWriteFile(Std(path), encoded.bytes, &error, written)) {
     TMessageBox::Show(this, FileNameOnly(path), tr("Cannot save \"%1\". %2").arg(path, Qt(error)),
                       mbOK, TMsgIcon::Error);
     return false;
@@ -230,10 +299,13 @@ bool TTervilMain::WriteDocument(TTvlPage* page, const QString& path) {
 
 void TTervilMain::ReloadPage(TTvlPage* page) {
   if (!QFileInfo(page->Filename()).isFile()) return;
+  std::string bytes;
+  TFileStamp stamp;
+  if (!ReadPageBytes(page->Filename(), bytes, stamp)) return;  // the page keeps its text
   TEditorModel& model = page->Model();
   const int topLine = model.TopLine();
   const TBufferPos caret = model.CaretPos();
-  LoadPageFile(page, Std(page->Encoding), false);
+  LoadPageFile(page, bytes, stamp, Std(page->Encoding), false);
   model.SetCaretPos({caret.Column, std::min(caret.Line, model.LineCount())});
   page->SetTopLine(std::min(topLine, model.LineCount()));
   ApplyExtensionHighlighter(page);
@@ -247,13 +319,28 @@ void TTervilMain::ReloadCommand() {
 }
 
 void TTervilMain::CheckOutsideChange(TTvlPage* page) {
-  if (!page->FileReload || page->Filedate <= 0) return;
-  if (!IsChangedOutside(page->Filedate, GetFileDate(Std(page->Filename())))) return;
+  if (saving_ > 0 || !page->FileReload || !page->Filedate.Exists()) return;
+  const TFileStamp now = GetFileStamp(Std(page->Filename()));
+  if (!IsChangedOutside(page->Filedate, now)) return;
   page->FileReload = false;
-  if (TMessageBox::Ask(this, FileNameOnly(page->Filename()), Message("Reload")))
+  if (TMessageBox::Ask(this, FileNameOnly(page->Filename()), Message("Reload"))) {
     ReloadPage(page);
-  else
+  } else {
+    // The user keeps this text: a save may replace the version on disk now without asking
+    // again, but not a later one.
+    page->Filedate = now;
     page->Model().SetModified(true);
+  }
+}
+
+// Coming back to the program checks the current page's file for outside changes (after the
+// activation, so that a question does not interrupt it).
+void TTervilMain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+  QTimer::singleShot(0, this, [this] {
+    if (currentPage_) RefreshStatus(currentPage_);
+  });
 }
 
 // ---------------------------------------------------------------- closing
@@ -315,8 +402,13 @@ void TTervilMain::CloseAllButThis() {
   RefreshStatus(keep);
 }
 
+// Only modified pages are saved: an untouched page (or a read-only view of a file) must not put
+// its older text over what was saved from another page or written by another program.
 void TTervilMain::SaveAllCommand() {
-  for (TTvlPage* page : EditorPages()) SavePage(page, false);
+  QList<QPointer<TTvlPage>> pages;
+  for (TTvlPage* page : EditorPages()) pages << page;
+  for (const QPointer<TTvlPage>& page : pages)
+    if (page && page->Model().Modified()) SavePage(page, false);
 }
 
 void TTervilMain::RenameCommand() {
@@ -330,9 +422,12 @@ void TTervilMain::RenameCommand() {
   const QString name = QFileInfo(entered).fileName();  // a typed folder is dropped
   if (!ok || name.isEmpty() || !info.exists()) return;
   const QString target = info.absolutePath() + "/" + name;
-  if (std::rename(Std(info.absoluteFilePath()).c_str(), Std(target).c_str()) != 0) {
+  if (target == info.absoluteFilePath()) return;
+  std::string error;
+  if (!RenameWithoutReplacing(Std(info.absoluteFilePath()), Std(target), &error)) {
+    // An existing file of the new name is never replaced.
     TMessageBox::Error(
-        this, tr("Cannot rename \"%1\". %2").arg(info.fileName(), Qt(std::strerror(errno))));
+        this, tr("Cannot rename \"%1\" to \"%2\". %3").arg(info.fileName(), name, Qt(error)));
     return;
   }
   page->SetFilename(target);

@@ -96,6 +96,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   connect(autosaveTimer_, &QTimer::timeout, this, &TTervilMain::AutosaveTimerTimer);
 
   editorPanel_->ArrangeEditors();
+  RecoverInterruptedWrites();
   ReopenAtStart();
   for (const QString& path : arguments) OpenFile(path, false);
   ApplyConfiguration();

@@ -54,8 +54,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   bool SavePage(TTvlPage* page, bool askName);
   bool SavePageTo(TTvlPage* page, const QString& path);
   // Converts and writes the page's text; asks before replacing characters the page's encoding
-  // cannot hold, and reports a failed write.
-  bool WriteDocument(TTvlPage* page, const QString& path);
+  // cannot hold, and reports a failed write. `written` receives the stamp of the written file.
+  bool WriteDocument(TTvlPage* page, const QString& path, TFileStamp* written = nullptr);
   void ReloadPage(TTvlPage* page);
   void ReloadCommand();
   void CheckOutsideChange(TTvlPage* page);
@@ -147,13 +147,21 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void EditorStatusChange(TTvlPage* page);
   TTvlPage* CreatePage();
   TTvlPageControl* ControlOf(TTvlPage* page) const;
-  void LoadPageFile(TTvlPage* page, std::string encoding, bool useRecord);
+  bool ReadPageBytes(const QString& fileName, std::string& bytes, TFileStamp& stamp);
+  void LoadPageFile(TTvlPage* page, const std::string& bytes, const TFileStamp& stamp,
+                    std::string encoding, bool useRecord);
+  void ShowLineBreakNotice(const TTvlPage* page);
+  void RecordSave(TTvlPage* page, const QString& path);
+  bool MayOverwrite(TTvlPage* page, const QString& path);
+  bool WritePageTo(TTvlPage* page, const QString& path);
+  void RecoverInterruptedWrites();
   bool SaveAsDialog(TTvlPage* page);
   void BuildEncodingMenu();
   void ShowPageMenu(TTvlPage* page, const QPoint& globalPos);
   void ShowEditorMenu(TTvlPage* page, const QPoint& localPos);
   void ReopenAtStart();
-  TWriteSettings WriteSettings() const;
+  TWriteSettings WriteSettings(const TTvlPage* page) const;
+  std::string PageTerminator(const TTvlPage* page) const;
   // PHP commands and the code inspector (MainMenusPhp.cpp).
   void CreatePhpActions();
   void UpdatePhpActions();
@@ -163,6 +171,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -180,6 +189,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   std::vector<TEntityItem> entityItems_;
   QStringList startupErrors_;
   bool destroyed_ = false;
+  int saving_ = 0;  // saves under way: their own writes are no outside changes
 
   TWaitWindow* wait_ = nullptr;
   int saveFilterIndex_ = 0;

@@ -72,7 +72,7 @@ TTvlPage* TTervilMain::NewDocument() {
       captions.push_back(control->tabText(i).toStdString());
   page->SetFilename(
       QString::fromStdString(NextUnnamedName(Message("Unnamed").toStdString(), captions)));
-  page->Filedate = 0;
+  page->Filedate = {};
   page->FileReload = true;
   SetUpPage(page);
   return page;
@@ -124,6 +124,7 @@ void TTervilMain::RefreshStatus(TTvlPage* page) {
       kCountPanel, Counted(Message("OpenedCount"), static_cast<int>(EditorPages().size())));
   statusPanels_->SetPanelText(kEncodingPanel, page->Encoding);
   statusPanels_->SetPanelText(kHighlighterPanel, HighlighterCaption(page));
+  ShowLineBreakNotice(page);
   CheckOutsideChange(page);
   if (!page->parent()) return;  // the page was closed while it was being checked
   statusPanels_->SetPanelText(kModifiedPanel, page->Model().Modified() ? Message("Modified") : "");

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "core/app/ReferenceData.h"
+#include "core/documents/DocumentText.h"
+#include "core/documents/SafeWrite.h"
 #include "core/editcomponent/EditorModel.h"
 
 namespace tervil {
@@ -28,10 +30,18 @@ class TTvlPage : public QWidget {
   void SetFilename(const QString& name);
   QString Caption() const;
 
-  QString Encoding;           // a charset table name; "" is the system code page
-  std::int64_t Filedate = 0;  // the file's modification time (ns); 0 when there is no file
+  QString Encoding;  // a charset table name ("" is the system code page) or a UTF-16/32 form
+  // The file as it was last read or written (or as the user last agreed to keep it); empty when
+  // there is no file.
+  TFileStamp Filedate;
   bool FileReload = true;
   int LineBreakStyle = 0;  // 0 none, 1 LF first, 2 CR first
+  TLineBreaks LineBreaks;  // the breaks the file held when it was read
+  // The file's bytes were not valid in the chosen character set and were read by the lossless
+  // fallback: its line breaks are written back as they were.
+  bool DecodedByFallback = false;
+  // The lines as read: a save converts the whitespace of changed lines only.
+  TOriginalLines OriginalLines;
   QString RunWith;
   QString RunParams;
 

@@ -203,11 +203,37 @@ TEST(DocumentFiles, FileDatesAndOutsideChanges) {
   EXPECT_EQ(GetFileDate(dir.File("missing")), 0);
   EXPECT_EQ(GetFileSize(dir.File("f")), 1);
   EXPECT_EQ(GetFileSize(dir.File("missing")), -1);
-  const std::int64_t t = 1'000'000'000'000;
-  EXPECT_FALSE(IsChangedOutside(t, t + 3'000'000'000));
-  EXPECT_TRUE(IsChangedOutside(t, t + 3'500'000'000));
-  EXPECT_FALSE(IsChangedOutside(0, t));
-  EXPECT_FALSE(IsChangedOutside(t, 0));  // a deleted file is never reported
+}
+
+// Any change of time, size or identity is an outside change, however close in time.
+TEST(DocumentFiles, OutsideChangesCompareTimeSizeAndIdentityExactly) {
+  test::TTempDir dir;
+  const std::string file = dir.File("f");
+  Write(file, "x");
+  const TFileStamp read = GetFileStamp(file);
+  ASSERT_TRUE(read.Exists());
+  EXPECT_EQ(read.time, GetFileDate(file));
+  EXPECT_FALSE(GetFileStamp("f").Exists());  // no folder part
+  EXPECT_FALSE(GetFileStamp(dir.Path()).Exists());
+  EXPECT_FALSE(IsChangedOutside(read, GetFileStamp(file)));
+
+  TFileStamp later = read;
+  later.time += 1;  // one nanosecond
+  EXPECT_TRUE(IsChangedOutside(read, later));
+  TFileStamp longer = read;
+  longer.size += 1;
+  EXPECT_TRUE(IsChangedOutside(read, longer));
+  TFileStamp replaced = read;
+  replaced.inode += 1;
+  EXPECT_TRUE(IsChangedOutside(read, replaced));
+  EXPECT_FALSE(IsChangedOutside(TFileStamp{}, read));  // no file was read
+  EXPECT_FALSE(IsChangedOutside(read, TFileStamp{}));  // a deleted file is never reported
+
+  std::ofstream(file, std::ios::binary | std::ios::app) << "y";  // an append, at once
+  EXPECT_TRUE(IsChangedOutside(read, GetFileStamp(file)));
+  TFileStamp written;
+  ASSERT_TRUE(SafeWriteFile(file, "new", nullptr, &written));
+  EXPECT_EQ(written, GetFileStamp(file));
 }
 
 // A save killed at any moment leaves the old or the new content, never a mix.

@@ -1,0 +1,48 @@
+#pragma once
+
+// What a document's text was when it was read, so that a save changes the file's bytes only where
+// the user changed the text.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tervil {
+
+// The line breaks a text holds.
+struct TLineBreaks {
+  std::size_t lf = 0;    // LF alone
+  std::size_t crlf = 0;  // CR LF
+  std::size_t cr = 0;    // CR alone
+  int firstStyle = 0;    // as DetectLineBreakStyle: 0 none, 1 LF first, 2 CR first
+
+  int Kinds() const { return (lf > 0) + (crlf > 0) + (cr > 0); }
+  bool Mixed() const { return Kinds() > 1; }
+  // The one break the text uses ("\n", "\r\n" or "\r"); empty when it has none or several.
+  std::string OnlyBreak() const;
+};
+TLineBreaks CountLineBreaks(std::string_view text);
+// "LF", "CR LF" or "CR" for a terminator.
+std::string LineBreakName(std::string_view terminator);
+
+// Whether files of this name need their tabs (Makefiles, tab-separated values, Go sources): saving
+// never turns their tabs into blanks or their blanks into tabs.
+bool NeedsTabs(const std::string& fileName);
+
+// The lines of a document as it was read that a whitespace conversion could change (those that
+// start with a blank or a tab), kept as hashes. A save converts only lines not found here, so
+// lines the user did not touch keep their bytes.
+class TOriginalLines {
+ public:
+  // `text` with any line breaks (CR LF, LF or CR).
+  void Assign(std::string_view text);
+  void Clear() { hashes_.clear(); }
+  bool Contains(std::string_view line) const;
+
+ private:
+  std::vector<std::uint64_t> hashes_;  // sorted
+};
+
+}  // namespace tervil

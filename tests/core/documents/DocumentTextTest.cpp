@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "core/documents/DocumentFiles.h"
+#include "core/documents/DocumentText.h"
+
+namespace tervil {
+namespace {
+
+TEST(DocumentText, LineBreaksAreCountedByKind) {
+  struct Case {
+    const char* text;
+    std::size_t lf, crlf, cr;
+    int first;
+    const char* only;
+  } cases[] = {
+      {"", 0, 0, 0, 0, ""},
+      {"a\nb\n", 2, 0, 0, 1, "\n"},
+      {"a\r\nb", 0, 1, 0, 2, "\r\n"},
+      {"a\rb\r", 0, 0, 2, 2, "\r"},
+      {"a\nb\r\nc\r\n", 1, 2, 0, 1, ""},  // mixed
+      {"\r\r\n\n", 1, 1, 1, 2, ""},
+  };
+  for (const auto& c : cases) {
+    const TLineBreaks breaks = CountLineBreaks(c.text);
+    EXPECT_EQ(breaks.lf, c.lf) << c.text;
+    EXPECT_EQ(breaks.crlf, c.crlf) << c.text;
+    EXPECT_EQ(breaks.cr, c.cr) << c.text;
+    EXPECT_EQ(breaks.firstStyle, c.first) << c.text;
+    EXPECT_EQ(breaks.OnlyBreak(), c.only) << c.text;
+    EXPECT_EQ(breaks.Mixed(), breaks.Kinds() > 1);
+  }
+}
+
+// A text read by the fallback keeps its one kind of break, CR alone included; known text follows
+// the rules (CR alone becomes CR LF, mixed breaks become the first one).
+TEST(DocumentText, FallbackTextKeepsItsLineBreaks) {
+  const TWriteSettings settings;  // unix ends, detection on
+  EXPECT_EQ(FileTerminator(CountLineBreaks("a\rb"), true, settings), "\r");
+  EXPECT_EQ(FileTerminator(CountLineBreaks("a\rb"), false, settings), "\r\n");
+  EXPECT_EQ(FileTerminator(CountLineBreaks("a\nb\r\n"), true, settings), "\n");
+  EXPECT_EQ(FileTerminator(CountLineBreaks("a\r\nb\n"), false, settings), "\r\n");
+  EXPECT_EQ(FileTerminator(CountLineBreaks("a"), true, settings), "\n");
+  EXPECT_EQ(LineBreakName("\r\n"), "CR LF");
+  EXPECT_EQ(LineBreakName("\r"), "CR");
+  EXPECT_EQ(LineBreakName("\n"), "LF");
+}
+
+TEST(DocumentText, FilesThatNeedTabs) {
+  for (const char* name : {"/src/Makefile", "/src/makefile", "/src/GNUmakefile", "/src/rules.mk",
+                           "/d/table.tsv", "/go/main.go", "/src/build.mak"})
+    EXPECT_TRUE(NeedsTabs(name)) << name;
+  for (const char* name : {"/src/Makefile.am", "/s/a.php", "/s/.go", "/s/a.GO", "/s/tsv"})
+    EXPECT_FALSE(NeedsTabs(name)) << name;
+}
+
+// Whitespace conversion touches only the lines the user changed or added.
+TEST(DocumentText, ConversionSparesUnchangedLines) {
+  TWriteSettings toSpaces;
+  toSpaces.tabsToSpaces = true;
+  TOriginalLines original;
+  original.Assign("all:\r\n\tcc -o x x.c\r\n\tstrip x\r\n");
+  EXPECT_TRUE(original.Contains("\tstrip x"));
+  EXPECT_FALSE(original.Contains("all:"));  // lines without leading whitespace are not kept
+  const std::string edited = "all:\n\tcc -o x x.c\n\tstrip -s x\n\tnew\n";
+  EXPECT_EQ(EncodeDocumentText(edited, "", toSpaces, &original).bytes,
+            "all:\n\tcc -o x x.c\n    strip -s x\n    new\n");
+  EXPECT_EQ(EncodeDocumentText("\ta\r\n\tb\r\n", "", toSpaces, &original).bytes,
+            "    a\r\n    b\r\n");
+  EXPECT_EQ(EncodeDocumentText("\ta\r\tb", "", toSpaces).bytes, "    a\r    b");
+  TWriteSettings toTabs;
+  toTabs.spacesToTabs = true;
+  original.Assign("    kept\n");
+  EXPECT_EQ(EncodeDocumentText("    kept\n    new", "", toTabs, &original).bytes,
+            "    kept\n\tnew");
+}
+
+}  // namespace
+}  // namespace tervil

@@ -1,0 +1,337 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QFile>
+#include <QInputDialog>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <deque>
+
+#include "core/documents/DocumentFiles.h"
+#include "core/editcomponent/EditorModel.h"
+#include "ui/app/FileDialogs.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/MessageBox.h"
+#include "ui/app/StatusPanels.h"
+#include "ui/documents/TvlPage.h"
+#include "ui/documents/TvlPageControl.h"
+#include "ui/editor/TvlEdit.h"
+
+using namespace tervil;
+
+namespace {
+constexpr int kHoursAgo = 3 * 3600;
+}
+
+// Saving, closing and reloading as a user does it: files written hours before they are opened,
+// keys on the shown window, commands through their actions, questions answered by the test.
+class SaveFaultsTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir home_;
+  std::unique_ptr<TSettingsStore> store_;
+  std::unique_ptr<TTervilMain> window_;
+  QStringList asked_;
+  std::deque<TMsgResult> answers_;  // in order; Yes when none is left
+
+  QString Path(const QString& name) const { return home_.filePath("docs/" + name); }
+  TTervilMain& Window() { return *window_; }
+  TTvlPage* Current() { return window_->CurrentPage(); }
+
+  static QByteArray Read(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return "<unreadable>";
+    return file.readAll();
+  }
+  static void SetTime(const QString& path, time_t seconds, long nanoseconds = 0) {
+    struct timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+    ::utimensat(AT_FDCWD, path.toLocal8Bit().constData(), times, 0);
+  }
+  // A file another program wrote `secondsAgo` before.
+  static void WriteOld(const QString& path, const QByteArray& bytes, int secondsAgo = kHoursAgo) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+    file.close();
+    SetTime(path, time(nullptr) - secondsAgo);
+  }
+
+  void NewWindow() {
+    window_.reset();
+    store_ = std::make_unique<TSettingsStore>();
+    store_->Load();
+    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
+                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
+    window_->resize(900, 600);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  }
+
+  QAction* Action(const QString& text) {
+    for (QAction* action : window_->findChildren<QAction*>())
+      if (action->text() == text) return action;
+    return nullptr;
+  }
+  QWidget* KeyTarget() {
+    if (Current()) return Current()->TvlEdit();
+    return window_.get();
+  }
+  void Keys(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(KeyTarget(), Qt::Key(key), modifiers);
+  }
+  void Type(const QString& text) { QTest::keyClicks(KeyTarget(), text); }
+  // Ctrl+O with the dialog answering `path`.
+  TTvlPage* OpenByKeys(const QString& path) {
+    TFileDialogs::SetOpenHook(
+        [path](const QString&, const QStringList&) { return QStringList{path}; });
+    const int before = int(Window().EditorPages().size());
+    Keys(Qt::Key_O, Qt::ControlModifier);
+    TFileDialogs::SetOpenHook(nullptr);
+    return int(Window().EditorPages().size()) > before ? Current() : nullptr;
+  }
+  // Ctrl+S or Ctrl+Shift+S once the command is enabled, as a user waits for it.
+  void SaveByKeys(bool all = false) {
+    QTRY_VERIFY(Action(all ? "Save All" : "Save")->isEnabled());
+    Keys(Qt::Key_S, all ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+  }
+  // Another window takes the focus and gives it back.
+  void LeaveAndComeBack(const std::function<void()>& meanwhile) {
+    QWidget other;
+    other.resize(200, 100);
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    meanwhile();
+    Window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(home_.isValid());
+    QDir(home_.path()).mkpath("docs");
+    qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
+    qputenv("XDG_CACHE_HOME", home_.filePath("cache").toUtf8());
+    TMessageBox::SetHandler([this](const QString&, const QString& text, int, TMsgIcon) {
+      asked_ << text;
+      if (answers_.empty()) return TMsgResult::Yes;
+      const TMsgResult answer = answers_.front();
+      answers_.pop_front();
+      return answer;
+    });
+  }
+
+  void init() {
+    asked_.clear();
+    answers_.clear();
+    NewWindow();
+  }
+
+  void cleanup() {
+    for (TTvlPage* page : Window().EditorPages()) page->Model().SetModified(false);
+    window_.reset();
+  }
+
+  // The program's own save is no outside change: nothing asks, the page stays as it was.
+  void savingAnHoursOldFileAsksNothing() {
+    const QString path = Path("old.html");
+    WriteOld(path, "<p>old</p>\n");
+    TTvlPage* page = OpenByKeys(path);
+    QVERIFY(page);
+    Type("x");
+    SaveByKeys();
+    QTest::qWait(300);  // room for late checks (activation, status changes)
+    QVERIFY2(asked_.isEmpty(), qPrintable(asked_.join(" | ")));
+    QCOMPARE(Read(path), QByteArray("x<p>old</p>\n"));
+    QVERIFY(!page->Model().Modified());
+    QVERIFY(page->Model().CanUndo());
+    Type("y");
+    SaveByKeys();  // and again, now that the file is fresh
+    QCOMPARE(Read(path), QByteArray("xy<p>old</p>\n"));
+    QVERIFY(asked_.isEmpty());
+  }
+
+  // An append one second after the file's time is a change: a save asks before overwriting it,
+  // and the next look at the page offers to reload it.
+  void anAppendOneSecondLaterIsNeverOverwrittenSilently() {
+    const QString path = Path("log.txt");
+    WriteOld(path, "line 1\n");
+    const time_t written = time(nullptr) - kHoursAgo;
+    TTvlPage* page = OpenByKeys(path);
+    QVERIFY(page);
+    Type("x");
+    {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::Append));
+      file.write("line 2\n");
+    }
+    SetTime(path, written + 1);
+    answers_ = {TMsgResult::No, TMsgResult::No};
+    SaveByKeys();
+    QCOMPARE(asked_.size(), 1);
+    QVERIFY(asked_.first().contains("changed by another program"));
+    QCOMPARE(Read(path), QByteArray("line 1\nline 2\n"));
+    QVERIFY(page->Model().Modified());
+    Type("y");  // No: keep my text
+    QCOMPARE(asked_.size(), 2);
+    QCOMPARE(asked_.last(), Window().Message("Reload"));
+    SaveByKeys();  // the user has seen that version: no second question
+    QCOMPARE(asked_.size(), 2);
+    QCOMPARE(Read(path), QByteArray("xyline 1\n"));
+  }
+
+  // Coming back to the window notices the change and offers to reload.
+  void comingBackToTheWindowNoticesAnOutsideChange() {
+    const QString path = Path("shared.css");
+    WriteOld(path, "p {}\n");
+    TTvlPage* page = OpenByKeys(path);
+    QVERIFY(page);
+    LeaveAndComeBack([&] { WriteOld(path, "p { color: red }\n", kHoursAgo - 1); });
+    QTRY_VERIFY(asked_.contains(Window().Message("Reload")));
+    QCOMPARE(QString::fromStdString(page->Model().Text()), QString("p { color: red }\r\n"));
+    asked_.clear();
+    LeaveAndComeBack([] {});
+    QTest::qWait(100);
+    QVERIFY(asked_.isEmpty());
+  }
+
+  // Save All writes modified pages only: neither a read-only twin nor an untouched page puts
+  // its older text over the file.
+  void saveAllWritesModifiedPagesOnly() {
+    const QString edited = Path("edited.php");
+    const QString untouched = Path("untouched.php");
+    WriteOld(edited, "<?php echo 1;\n");
+    WriteOld(untouched, "<?php echo 2;\n");
+    TTvlPage* first = OpenByKeys(edited);
+    QVERIFY(OpenByKeys(edited));  // Yes: a read-only second view
+    QVERIFY(Current()->ReadOnly());
+    QVERIFY(OpenByKeys(untouched));
+    Window().PageControl()->setCurrentWidget(first);
+    QTRY_COMPARE(Current(), first);
+    Keys(Qt::Key_End, Qt::ControlModifier);
+    Type("// edit");
+    WriteOld(untouched, "<?php echo 'from another program';\n", kHoursAgo - 5);
+    asked_.clear();
+    SaveByKeys(true);
+    QCOMPARE(Read(edited), QByteArray("<?php echo 1;\n// edit"));
+    QCOMPARE(Read(untouched), QByteArray("<?php echo 'from another program';\n"));
+    QVERIFY(asked_.isEmpty());
+  }
+
+  // With "tabstospaces" on (the default), only lines the user changed lose their tabs, and
+  // files whose type needs tabs keep them everywhere.
+  void unchangedLinesKeepTheirTabs() {
+    QVERIFY(Window().Configuration().TabsToSpaces);
+    const QString notes = Path("notes.txt");
+    WriteOld(notes, "\tone\n\ttwo\nthree\n");
+    QVERIFY(OpenByKeys(notes));
+    Keys(Qt::Key_Down);
+    Keys(Qt::Key_Down);
+    Keys(Qt::Key_End);
+    Type("!");
+    Keys(Qt::Key_Home, Qt::ControlModifier);
+    Keys(Qt::Key_End);
+    Type("?");
+    SaveByKeys();
+    QCOMPARE(Read(notes), QByteArray("    one?\n\ttwo\nthree!\n"));
+
+    const QString makefile = Path("Makefile");
+    WriteOld(makefile, "all:\n\tcc -o x x.c\n");
+    QVERIFY(OpenByKeys(makefile));
+    Keys(Qt::Key_Down);
+    Keys(Qt::Key_End);
+    Type(" -O2");
+    SaveByKeys();
+    QCOMPARE(Read(makefile), QByteArray("all:\n\tcc -o x x.c -O2\n"));
+  }
+
+  void unicodeFormsAndFallbackTextRoundTrip_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("typedZ");  // the letter z in the file's encoding
+    QTest::addColumn<QString>("encoding");
+    const QByteArray le("a\0\r\0\n\0b\0", 8), be("\0a\0\r\0\n\0b", 8);
+    QTest::newRow("UTF-16LE with mark")
+        << QByteArray("\xFF\xFE", 2) + le << QByteArray("z\0", 2) << "utf-16le";
+    QTest::newRow("UTF-16LE") << le << QByteArray("z\0", 2) << "utf-16le";
+    QTest::newRow("UTF-16BE with mark")
+        << QByteArray("\xFE\xFF", 2) + be << QByteArray("\0z", 2) << "utf-16be";
+    QTest::newRow("UTF-16BE") << be << QByteArray("\0z", 2) << "utf-16be";
+    QTest::newRow("UTF-32LE") << QByteArray("a\0\0\0\r\0\0\0\n\0\0\0b\0\0\0", 16)
+                              << QByteArray("z\0\0\0", 4) << "utf-32le";
+    // EBCDIC "AB" CR LF "C": unknown here, read by the fallback, its CR written back alone.
+    QTest::newRow("EBCDIC") << QByteArray("\xC1\x81\x0D\x25\xC3") << QByteArray("z")
+                            << "iso-8859-1";
+  }
+
+  void unicodeFormsAndFallbackTextRoundTrip() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, typedZ);
+    QFETCH(QString, encoding);
+    const QString path = Path("form.txt");
+    WriteOld(path, bytes);
+    QVERIFY(OpenByKeys(path));
+    QCOMPARE(Window().StatusPanels()->PanelText(6), encoding);
+    Keys(Qt::Key_End, Qt::ControlModifier);
+    Type("z");
+    SaveByKeys();
+    QCOMPARE(Read(path), bytes + typedZ);
+    QVERIFY(asked_.isEmpty());
+  }
+
+  // A file that cannot be read gets no page, so no save can empty it; a failed reload keeps the
+  // page's text.
+  void unreadableFilesAreNeverReplaced() {
+    const QString path = Path("secret.txt");
+    WriteOld(path, "secret");
+    ::chmod(path.toLocal8Bit().constData(), 0);
+    {
+      TAsUnprivilegedUser user(home_.path());
+      QVERIFY(!OpenByKeys(path));
+    }
+    QVERIFY(!asked_.isEmpty());
+    QVERIFY(asked_.last().contains("Permission denied"));
+    QVERIFY(Window().EditorPages().empty());
+    ::chmod(path.toLocal8Bit().constData(), 0644);
+    QCOMPARE(Read(path), QByteArray("secret"));
+
+    TTvlPage* page = OpenByKeys(path);
+    QVERIFY(page);
+    Type("my ");
+    ::chmod(path.toLocal8Bit().constData(), 0);
+    asked_.clear();
+    {
+      TAsUnprivilegedUser user(home_.path());
+      Action("Reload")->trigger();  // Yes to "Reload2"
+    }
+    QCOMPARE(asked_.size(), 2);
+    QVERIFY(asked_.last().contains("Permission denied"));
+    QCOMPARE(QString::fromStdString(page->Model().Text()), QString("my secret"));
+    QVERIFY(page->Model().Modified());
+    ::chmod(path.toLocal8Bit().constData(), 0644);
+  }
+
+ private:
+  // Permission bits do not stop root: tests that need a refused read run as nobody meanwhile.
+  class TAsUnprivilegedUser {
+   public:
+    explicit TAsUnprivilegedUser(const QString& home) : root_(::geteuid() == 0) {
+      if (!root_) return;
+      ::chmod(home.toLocal8Bit().constData(), 0755);
+      ::chmod((home + "/docs").toLocal8Bit().constData(), 0777);
+      if (::seteuid(65534) != 0) qWarning("cannot act as nobody");
+    }
+    ~TAsUnprivilegedUser() {
+      if (root_ && ::seteuid(0) != 0) qFatal("cannot become root again");
+    }
+
+   private:
+    bool root_;
+  };
+};
+
+QTEST_MAIN(SaveFaultsTest)
+#include "savefaults_test.moc"

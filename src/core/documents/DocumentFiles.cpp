@@ -54,7 +54,7 @@ std::int64_t GetFileDate(const std::string& path) {
 bool IsReadOnlyFile(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return false;
-  return !(st.st_mode & S_IWUSR) || ::access(path.c_str(), W_OK) != 0;
+  return !(st.st_mode & S_IWUSR) || ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
 }
 
 bool RenameWithoutReplacing(const std::string& from, const std::string& to, std::string* error) {

@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QInputDialog>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <deque>
 
@@ -289,7 +291,7 @@ class SaveFaultsTest : public QObject {
     WriteOld(path, "secret");
     ::chmod(path.toLocal8Bit().constData(), 0);
     {
-      TAsUnprivilegedUser user(home_.path());
+      TAsUser user(home_.path());
       QVERIFY(!OpenByKeys(path));
     }
     QVERIFY(!asked_.isEmpty());
@@ -304,7 +306,7 @@ class SaveFaultsTest : public QObject {
     ::chmod(path.toLocal8Bit().constData(), 0);
     asked_.clear();
     {
-      TAsUnprivilegedUser user(home_.path());
+      TAsUser user(home_.path());
       Action("Reload")->trigger();  // Yes to "Reload2"
     }
     QCOMPARE(asked_.size(), 2);
@@ -314,23 +316,194 @@ class SaveFaultsTest : public QObject {
     ::chmod(path.toLocal8Bit().constData(), 0644);
   }
 
+  // A save killed while it wrote a hard-linked file in place is found at the next start: a file
+  // cut short gets its old content back, and the user is told.
+  void anInterruptedInPlaceSaveIsRepairedAtTheNextStart() {
+    const QString path = Path("linked.html");
+    const QByteArray old(4000, 'o');
+    WriteOld(path, old);
+    QVERIFY(::link(path.toLocal8Bit().constData(),
+                   Path("linked-twin.html").toLocal8Bit().constData()) == 0);
+    int ready[2];
+    QVERIFY(::pipe(ready) == 0);
+    const std::string file = path.toStdString();
+    const std::string fresh(8000, 'n');
+    const pid_t child = ::fork();
+    if (child == 0) {
+      SetWriteFunctionForTests([&](int fd, const void* data, std::size_t size) -> long {
+        if (size == fresh.size()) {
+          [[maybe_unused]] long n = ::write(fd, data, 100);
+          [[maybe_unused]] long w = ::write(ready[1], "x", 1);
+          ::pause();
+        }
+        return ::write(fd, data, size);
+      });
+      SafeWriteFile(file, fresh, nullptr);
+      _exit(0);
+    }
+    char c;
+    QCOMPARE(::read(ready[0], &c, 1), 1L);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    QCOMPARE(Read(path).size(), 100);
+    NewWindow();  // the restart
+    QCOMPARE(asked_.size(), 1);
+    QVERIFY(asked_.first().contains("interrupted"));
+    QCOMPARE(Read(path), old);
+    QCOMPARE(Read(Path("linked-twin.html")), old);
+    asked_.clear();
+    NewWindow();
+    QVERIFY(asked_.isEmpty());  // repaired once
+  }
+
+  // Rename refuses a name that an existing file has.
+  void renameNeverReplacesAnExistingFile() {
+    WriteOld(Path("draft.txt"), "draft");
+    WriteOld(Path("final.txt"), "final");
+    TTvlPage* page = OpenByKeys(Path("draft.txt"));
+    QVERIFY(page);
+    AnswerInputDialog("final.txt");
+    QTRY_VERIFY(Action("Rename...")->isEnabled());
+    Action("Rename...")->trigger();
+    QCOMPARE(asked_.size(), 1);
+    QVERIFY2(asked_.first().contains("File exists"), qPrintable(asked_.first()));
+    QCOMPARE(Read(Path("final.txt")), QByteArray("final"));
+    QCOMPARE(Read(Path("draft.txt")), QByteArray("draft"));
+    QCOMPARE(page->Filename(), Path("draft.txt"));
+    AnswerInputDialog("renamed.txt");
+    Action("Rename...")->trigger();
+    QCOMPARE(page->Filename(), Path("renamed.txt"));
+    QCOMPARE(Read(Path("renamed.txt")), QByteArray("draft"));
+  }
+
+  // After "save as UTF-8 instead?", reopening the file reads it as UTF-8.
+  void theRecentRecordNamesTheEncodingWritten() {
+    const QString path = Path("menu.html");
+    WriteOld(path, "caf\xE9\n");
+    TTvlPage* page = OpenByKeys(path);
+    QVERIFY(page);
+    QCOMPARE(page->Encoding, QString("windows-1252"));
+    QTest::sendKeyEvent(QTest::Click, KeyTarget(), Qt::Key_unknown,
+                        QString::fromUtf8("\xE2\x9C\x93"), Qt::NoModifier);  // not in windows-1252
+    SaveByKeys();                                                            // Yes: as UTF-8
+    QCOMPARE(Read(path), QByteArray("\xE2\x9C\x93"
+                                    "caf\xC3\xA9\n"));
+    QTRY_VERIFY(Action("Close")->isEnabled());
+    Keys(Qt::Key_Escape, Qt::ShiftModifier);
+    QVERIFY(Window().EditorPages().empty());
+    page = OpenByKeys(path);
+    QVERIFY(page);
+    QCOMPARE(page->Encoding, QString("utf-8"));
+    QCOMPARE(QString::fromStdString(page->Model().Text()), QString::fromUtf8("\xE2\x9C\x93"
+                                                                             "caf\xC3\xA9\r\n"));
+  }
+
+  // Mixed line breaks are written as the first one, and the status bar says so.
+  void mixedLineBreaksAreShownInTheStatusBar() {
+    const QString path = Path("mixed.txt");
+    WriteOld(path, "a\nb\r\nc\r\n");
+    QVERIFY(OpenByKeys(path));
+    const QString notice = Window().StatusPanels()->PanelText(0);
+    QVERIFY2(notice.contains("Mixed line breaks") && notice.endsWith("LF"), qPrintable(notice));
+    Keys(Qt::Key_End, Qt::ControlModifier);
+    Type("d");
+    SaveByKeys();
+    QCOMPARE(Read(path), QByteArray("a\nb\nc\nd"));
+    WriteOld(Path("plain.txt"), "x\n");
+    QVERIFY(OpenByKeys(Path("plain.txt")));
+    QVERIFY(!Window().StatusPanels()->PanelText(0).contains("Mixed"));
+  }
+
+  // Saves leave nothing behind: the hidden copy of a killed save goes with the next save, and a
+  // failed in-place save keeps no backup once the file is back as it was.
+  void savesLeaveNoTemporariesBehind() {
+    const QString path = Path("page.txt");
+    const QString stale = Path(".page.txt.tervil-Ab12Cd");
+    WriteOld(path, "text");
+    WriteOld(stale, "te");
+    QVERIFY(OpenByKeys(path));
+    Type("x");
+    SaveByKeys();
+    QVERIFY(!QFile::exists(stale));
+    QCOMPARE(Read(path), QByteArray("xtext"));
+
+    QVERIFY(::link(path.toLocal8Bit().constData(),
+                   Path("page-twin.txt").toLocal8Bit().constData()) == 0);
+    Type("y");
+    const std::string refused = "xytext";
+    SetWriteFunctionForTests([&refused](int fd, const void* data, std::size_t size) -> long {
+      if (std::string_view(static_cast<const char*>(data), size) != refused)
+        return ::write(fd, data, size);
+      errno = ENOSPC;
+      return -1;
+    });
+    SaveByKeys();
+    SetWriteFunctionForTests(nullptr);
+    QCOMPARE(asked_.size(), 1);
+    QVERIFY(asked_.first().contains("No space left on device"));
+    QCOMPARE(Read(path), QByteArray("xtext"));
+    QCOMPARE(QDir(QString::fromStdString(InPlaceBackupDirectory())).entryList(QDir::Files),
+             QStringList());
+  }
+
+  // A file of another user that this user may not write is not replaced without a question, even
+  // in a folder the user may write.
+  void anotherUsersFileIsNotReplacedSilently() {
+    if (::geteuid() != 0) QSKIP("needs a second user to own the file");
+    QDir(home_.path()).mkpath("docs/shared");
+    ::chmod(Path("shared").toLocal8Bit().constData(), 0777);
+    const QString path = Path("shared/theirs.txt");
+    WriteOld(path, "theirs");
+    QVERIFY(::chown(path.toLocal8Bit().constData(), 65534, 65534) == 0);
+    ::chmod(path.toLocal8Bit().constData(), 0644);
+    {
+      TAsUser user(home_.path(), 65533);
+      QVERIFY(OpenByKeys(path));
+      Type("mine ");
+      answers_ = {TMsgResult::No};
+      SaveByKeys();
+    }
+    QCOMPARE(asked_, QStringList{Window().Message("ReadOnly")});
+    QCOMPARE(Read(path), QByteArray("theirs"));
+    struct stat st {};
+    QVERIFY(::stat(path.toLocal8Bit().constData(), &st) == 0);
+    QCOMPARE(st.st_uid, 65534u);
+  }
+
  private:
-  // Permission bits do not stop root: tests that need a refused read run as nobody meanwhile.
-  class TAsUnprivilegedUser {
+  // Permission bits do not stop root: tests that need a refused access act as another user
+  // meanwhile (nobody by default).
+  class TAsUser {
    public:
-    explicit TAsUnprivilegedUser(const QString& home) : root_(::geteuid() == 0) {
+    explicit TAsUser(const QString& home, uid_t user = 65534) : root_(::geteuid() == 0) {
       if (!root_) return;
       ::chmod(home.toLocal8Bit().constData(), 0755);
       ::chmod((home + "/docs").toLocal8Bit().constData(), 0777);
-      if (::seteuid(65534) != 0) qWarning("cannot act as nobody");
+      if (::seteuid(user) != 0) qWarning("cannot act as another user");
     }
-    ~TAsUnprivilegedUser() {
+    ~TAsUser() {
       if (root_ && ::seteuid(0) != 0) qFatal("cannot become root again");
     }
 
    private:
     bool root_;
   };
+
+  // Fills in and accepts the next input dialog (the Rename dialog).
+  void AnswerInputDialog(const QString& text) {
+    auto* timer = new QTimer(this);
+    timer->setInterval(10);
+    connect(timer, &QTimer::timeout, this, [timer, text] {
+      if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+        dialog->setTextValue(text);
+        dialog->accept();
+        timer->deleteLater();
+      }
+    });
+    timer->start();
+  }
 };
 
 QTEST_MAIN(SaveFaultsTest)

@@ -63,71 +63,140 @@ TNameRange NameRange(std::string_view line, const TTagScan& scan) {
   return {start, end == npos ? rest.size() : end};
 }
 
-bool IsAttributeNameChar(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         c == '-' || c == '_' || c == ':' || c == '.';
+bool IsTagBlank(char c) {
+  return c == ' ' || c == '\t';
 }
 
-// Where an attribute sits in a tag text: the space before its name, and the length of the space,
-// the name and the value text after it.
+// One attribute of a tag text, found by walking its attributes from the tag's name on, so that
+// text inside a quoted value is never taken for an attribute.
 struct TAttributeSpan {
-  std::size_t start = npos;
-  std::size_t length = 0;
-  std::size_t nameLength = 0;  // the space and the name
+  std::size_t start = npos;  // the blank before the name (the name when there is none)
+  std::size_t nameStart = 0;
+  std::size_t nameEnd = 0;     // just past the name
+  std::size_t valueStart = 0;  // the value, after its opener (spacing, "=" and quote)
+  std::size_t valueEnd = 0;    // the value's end, before its closer
+  std::size_t end = 0;         // just past the closer
+  std::string_view quote;      // the opening quote, empty for an unquoted value or none
+  std::string_view closer;     // the closing quote, empty when the value is not closed
 
   bool Found() const { return start != npos; }
+  bool HasEquals() const { return valueStart > nameEnd; }
+  // The spacing and "=" between the name and the value's quote.
+  std::string_view Equals(std::string_view tagText) const {
+    return tagText.substr(nameEnd, valueStart - quote.size() - nameEnd);
+  }
+  std::string_view Value(std::string_view tagText) const {
+    return tagText.substr(valueStart, valueEnd - valueStart);
+  }
 };
 
-// The attribute at the occurrence of its name followed by the value text that GetAttributeValue
-// read; failing that, the first occurrence of the name that is not the start of a longer name
-// (a value-less attribute, or an unquoted value at the end of the tag).
-TAttributeSpan LocateAttribute(std::string_view tagText, std::string_view name,
-                               std::string_view oldWrapped) {
-  std::string key(1, ' ');
-  key.append(name);
-  TAttributeSpan span;
-  span.nameLength = key.size();
-  if (!oldWrapped.empty()) {
-    span.start = tagText.find(key + std::string(oldWrapped));
-    if (span.Found()) {
-      span.length = key.size() + oldWrapped.size();
-      return span;
-    }
+// The closer of a value that starts at `at`: a quote, a backslash and a quote, or nothing.
+std::string_view CloserAt(std::string_view tagText, std::size_t at) {
+  const std::string_view rest = tagText.substr(at);
+  for (std::string_view closer : {"\\\"", "\\'", "\"", "'"}) {
+    if (rest.starts_with(closer)) return closer;
   }
-  for (std::size_t p = tagText.find(key); p != npos; p = tagText.find(key, p + 1)) {
-    std::size_t end = p + key.size();
-    if (end < tagText.size() && IsAttributeNameChar(tagText[end])) continue;
-    if (end < tagText.size() && tagText[end] == '=') {
-      ++end;
-      while (end < tagText.size() && tagText[end] != ' ' && tagText[end] != '>') ++end;
-    }
-    span.start = p;
-    span.length = end - p;
-    return span;
-  }
-  return span;
+  return {};
 }
 
-// The spelling around a value: the quote style of the attribute when it has a value, else a
-// double-quoted value after an equals sign.
-struct TQuoting {
-  std::string prefix = "=\"";
-  std::string suffix = "\"";
-};
-
-TQuoting QuotingOf(std::string_view oldValue, std::string_view oldWrapped) {
-  TQuoting quoting;
-  if (oldValue.empty()) return quoting;
-  for (const auto& row : AttributeQuotePatterns) {
-    if (oldWrapped.size() == row.opener.size() + oldValue.size() + row.closer.size() &&
-        oldWrapped.starts_with(row.opener) && oldWrapped.ends_with(row.closer)) {
-      quoting.prefix = row.opener;
-      quoting.suffix = row.closer;
-      break;
+// Reads the value that starts at `at` (after its "=" and blanks) into `span` and returns its end.
+std::size_t ReadValueAt(std::string_view tagText, std::size_t at, TAttributeSpan& span) {
+  span.quote = span.closer = CloserAt(tagText, at);
+  span.valueStart = at + span.quote.size();
+  // A tag text that ends with its ">" keeps it out of an unterminated or unquoted value.
+  const std::size_t limit = tagText.ends_with('>') ? tagText.size() - 1 : tagText.size();
+  if (!span.closer.empty()) {
+    const std::size_t close = tagText.find(span.closer, span.valueStart);
+    if (close == npos) {
+      span.closer = {};
+      span.valueEnd = span.end = std::max(limit, span.valueStart);
+    } else {
+      span.valueEnd = close;
+      span.end = close + span.closer.size();
     }
+  } else {
+    std::size_t stop = span.valueStart;
+    while (stop < limit && !IsTagBlank(tagText[stop])) ++stop;
+    span.valueEnd = span.end = stop;
   }
-  return quoting;
+  return span.end;
+}
+
+// Reads the value after the name that ends at span.nameEnd when an "=" follows (blanks around it
+// allowed) and returns where the walk goes on.
+std::size_t ReadValue(std::string_view tagText, TAttributeSpan& span) {
+  std::size_t at = span.nameEnd;
+  while (at < tagText.size() && IsTagBlank(tagText[at])) ++at;
+  if (at >= tagText.size() || tagText[at] != '=') {
+    span.valueStart = span.valueEnd = span.end = span.nameEnd;
+    return span.nameEnd;
+  }
+  ++at;
+  while (at < tagText.size() && IsTagBlank(tagText[at])) ++at;
+  return ReadValueAt(tagText, at, span);
+}
+
+// The attribute called `name` (case-sensitive) among the attributes after the tag's name, which
+// ends at `nameEnd`.
+TAttributeSpan FindAttributeSpan(std::string_view tagText, std::size_t nameEnd,
+                                 std::string_view name) {
+  std::size_t at = nameEnd;
+  while (at < tagText.size()) {
+    while (at < tagText.size() && IsTagBlank(tagText[at])) ++at;
+    if (at >= tagText.size() || tagText[at] == '>') break;
+    TAttributeSpan span;
+    span.start = at > nameEnd && IsTagBlank(tagText[at - 1]) ? at - 1 : at;
+    span.nameStart = at;
+    std::size_t end = at;
+    while (end < tagText.size() && !IsTagBlank(tagText[end]) && tagText[end] != '=' &&
+           tagText[end] != '>' && CloserAt(tagText, end).empty())
+      ++end;
+    span.nameEnd = end;
+    if (end == at) {
+      // A value without a name (a stray quoted text, or "=" and a value) is walked over.
+      const std::size_t next =
+          tagText[at] == '=' ? ReadValue(tagText, span) : ReadValueAt(tagText, at, span);
+      at = std::max(next, at + 1);
+      continue;
+    }
+    at = ReadValue(tagText, span);
+    if (tagText.substr(span.nameStart, end - span.nameStart) == name) return span;
+  }
+  return {};
+}
+
+// Where a new attribute goes: right after the tag's name, but before a "/" that closes the tag
+// (`<br/>`).
+std::size_t InsertionPoint(std::string_view tagText, std::size_t nameEnd) {
+  std::size_t at = nameEnd;
+  while (at > 2 && tagText[at - 1] == '/') --at;
+  return at;
+}
+
+bool FitsUnquoted(std::string_view value) {
+  return value.find_first_of(" \t>'") == npos;
+}
+
+// The text after an attribute's name that gives it `value`, in the attribute's own spelling: its
+// spacing and quotes; an unquoted value stays unquoted where a blank ends it and the new value
+// needs no quotes; a name without a value gets ="value".
+std::string Respelled(std::string_view tagText, const TAttributeSpan& span,
+                      std::string_view value) {
+  std::string text = span.HasEquals() ? std::string(span.Equals(tagText)) : "=";
+  std::string_view quote = span.quote;
+  if (quote.empty()) {
+    const bool blankFollows = span.end < tagText.size() && IsTagBlank(tagText[span.end]);
+    if (!span.HasEquals() || !blankFollows || !FitsUnquoted(value)) quote = "\"";
+  }
+  text.append(quote).append(value).append(quote);
+  return text;
+}
+
+// The end of the name of the tag `tagText` opens.
+std::size_t TagNameEnd(std::string_view tagText) {
+  if (!tagText.starts_with('<')) return 0;
+  const TNameRange range = NameRange(tagText, TTagScan{0, tagText.size()});
+  return range.start + range.length;
 }
 
 }  // namespace
@@ -157,28 +226,24 @@ std::optional<std::string> SetAttributeInLine(std::string_view line, int pos, st
   const TTagScan scan = ScanForTag(line, pos);
   if (scan.open == npos) return std::nullopt;
   const std::string_view tagText = TagTextFrom(line, scan.open);
-  const std::string oldValue = GetAttributeValue(name, tagText, false);
-  const std::string oldWrapped = GetAttributeValue(name, tagText, true);
-  const TAttributeSpan span = LocateAttribute(tagText, name, oldWrapped);
+  const TNameRange tagName = NameRange(line, scan);
+  const std::size_t nameEnd = tagName.start + tagName.length - scan.open;
+  const TAttributeSpan span = FindAttributeSpan(tagText, nameEnd, name);
   const std::string newValue = ReplaceOccurrences("\"", "'", -1, value);
 
   std::string result(line);
   if (!span.Found()) {
-    const TNameRange tagName = NameRange(line, scan);
     if (value.empty() || tagName.length == 0) return std::nullopt;
     std::string attribute(1, ' ');
     attribute.append(name).append("=\"").append(newValue).append("\"");
-    result.insert(tagName.start + tagName.length, attribute);
+    result.insert(scan.open + InsertionPoint(tagText, nameEnd), attribute);
   } else {
-    if (value == oldValue) return std::nullopt;
-    const std::size_t start = scan.open + span.start;
+    if (value == span.Value(tagText)) return std::nullopt;
     if (value.empty()) {
-      result.erase(start, span.length);
+      result.erase(scan.open + span.start, span.end - span.start);
     } else {
-      const TQuoting quoting = QuotingOf(oldValue, oldWrapped);
-      const std::size_t valueStart = start + span.nameLength;
-      result.replace(valueStart, span.length - span.nameLength,
-                     quoting.prefix + newValue + quoting.suffix);
+      result.replace(scan.open + span.nameEnd, span.end - span.nameEnd,
+                     Respelled(tagText, span, newValue));
     }
   }
   if (result == line) return std::nullopt;
@@ -214,7 +279,10 @@ bool THtmlTagsEditor::HasAttribute(std::string_view name, std::string_view tagTe
 
 std::string THtmlTagsEditor::GetAttribute(std::string_view name, std::string_view tagText,
                                           bool wrap) {
-  return GetAttributeValue(name, tagText, wrap);
+  const TAttributeSpan span = FindAttributeSpan(tagText, TagNameEnd(tagText), name);
+  if (!span.Found()) return {};
+  if (!wrap) return std::string(span.Value(tagText));
+  return std::string(tagText.substr(span.nameEnd, span.end - span.nameEnd));
 }
 
 namespace {

@@ -27,11 +27,13 @@ int TagStartAt(std::string_view line, int pos);
 std::string TagNameAt(std::string_view line, int pos);
 
 // The line with attribute `name` of the tag around `pos` set to `value`, or nothing when the line
-// would not change:
-// - an attribute the tag lacks is inserted after the tag's name as name="value" (an empty value
-//   inserts nothing);
-// - an existing attribute keeps its quote style and spacing and gets the new value; an empty
-//   value removes it with the space before it;
+// would not change. Attributes are found by reading them one after the other from the tag's
+// name on (see THtmlTagsEditor::GetAttribute), never inside another attribute's value:
+// - an attribute the tag lacks is inserted after the tag's name (before a "/" that closes the
+//   tag) as name="value" (an empty value inserts nothing);
+// - an existing attribute keeps its quote style and spacing and gets the new value (an unquoted
+//   value is quoted when the tag's ">" ends it or the new value holds a blank, ">" or quote); an
+//   empty value removes it with the blank before it, so its neighbours stay apart;
 // - double quotes in the value become single quotes;
 // - a value equal to the current one, an empty name, or no tag at `pos` changes nothing.
 std::optional<std::string> SetAttributeInLine(std::string_view line, int pos, std::string_view name,

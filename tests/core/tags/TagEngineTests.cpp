@@ -130,7 +130,46 @@ INSTANTIATE_TEST_SUITE_P(
         SetCase{"<a title=\"=\">", 3, "title", "x", "<a title=\"x\">"},
         // An unquoted value at the end of the tag reads as empty and is replaced whole.
         SetCase{"<td width=100>", 2, "width", "50", "<td width=\"50\">"},
-        SetCase{"<td width=100 height=2>", 2, "width", "50", "<td width=50 height=2>"}));
+        SetCase{"<td width=100 height=2>", 2, "width", "50", "<td width=50 height=2>"},
+        // A name inside another attribute's value is not the attribute.
+        SetCase{"<img alt=\"a width\" src=\"x\">", 3, "width", "100",
+                "<img width=\"100\" alt=\"a width\" src=\"x\">"},
+        SetCase{"<td title=\"a style=b\">", 3, "style", "c",
+                "<td style=\"c\" title=\"a style=b\">"},
+        SetCase{"<td title='x width=\"1\"' width=\"2\">", 3, "width", "3",
+                "<td title='x width=\"1\"' width=\"3\">"},
+        SetCase{"<td title=\"a style=b\">", 3, "style", "", std::nullopt},
+        // Removing an attribute keeps its neighbours apart.
+        SetCase{"<td width=50 height=2>", 2, "width", "", "<td height=2>"},
+        SetCase{"<td height=2 width=50 align=left>", 2, "width", "", "<td height=2 align=left>"},
+        SetCase{"<td width=50>", 2, "width", "", "<td>"},
+        // A new attribute goes before the "/" that closes the tag.
+        SetCase{"<br/>", 2, "class", "c", "<br class=\"c\"/>"},
+        SetCase{"<img src=\"x\"/>", 2, "alt", "a", "<img alt=\"a\" src=\"x\"/>"},
+        // An unquoted value that would no longer end at the blank gets quotes; an unclosed
+        // quote is closed.
+        SetCase{"<td align=left width=1>", 2, "align", "a b", "<td align=\"a b\" width=1>"},
+        SetCase{"<td title=\"abc", 2, "title", "x", "<td title=\"x\""}));
+
+TEST(TagEngine, GetAttributeReadsOutsideQuotedValues) {
+  const struct {
+    std::string tag;
+    std::string name;
+    std::string value;
+    std::string wrapped;
+  } cases[] = {
+      {"<td title=\"a style=b c\" style=\"d\">", "style", "d", "=\"d\""},
+      {"<td title=\"a style=b c\">", "style", "", ""},
+      {"<td width=100>", "width", "100", "=100"},
+      {"<td width = '50' >", "width", "50", " = '50'"},
+      {"<a href=\\\"x\\\">", "href", "x", "=\\\"x\\\""},
+      {"<input disabled>", "disabled", "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(THtmlTagsEditor::GetAttribute(c.name, c.tag), c.value) << c.tag;
+    EXPECT_EQ(THtmlTagsEditor::GetAttribute(c.name, c.tag, true), c.wrapped) << c.tag;
+  }
+}
 
 // ---- ShowTagAttributes
 

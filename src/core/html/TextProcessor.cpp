@@ -153,10 +153,14 @@ std::size_t CopyTagWithoutAttributes(std::string_view text, std::size_t lt, std:
   return gt;
 }
 
-void DropFontTagAtEnd(std::string& out) {
+// Deletes "<font>" or "</font>" when the output ends with one, as one pass over the finished
+// text would: a tag counts only when it lies wholly after `floor`, the end of the last deletion,
+// so that text joined by a deletion is never deleted again (`<fo<font>nt>` gives `<font>`).
+void DropFontTagAtEnd(std::string& out, std::size_t& floor) {
   for (std::string_view tag : {std::string_view("<font>"), std::string_view("</font>")}) {
-    if (out.ends_with(tag)) {
+    if (out.ends_with(tag) && out.size() - tag.size() >= floor) {
       out.resize(out.size() - tag.size());
+      floor = out.size();
       return;
     }
   }
@@ -298,6 +302,7 @@ std::string TTextProcessor::UnformatTags(std::string_view text, const TProgressC
   const std::size_t lastGt = text.rfind('>');
   std::string out;
   out.reserve(text.size());
+  std::size_t fontFloor = 0;
   std::size_t i = 0;
   reporter.At(0);
   while (i < text.size()) {
@@ -308,7 +313,7 @@ std::string TTextProcessor::UnformatTags(std::string_view text, const TProgressC
     if (i < limit) {
       if (text[i] == '>') {
         out += '>';
-        DropFontTagAtEnd(out);
+        DropFontTagAtEnd(out, fontFloor);
         ++i;
       } else {
         i = CopyTagWithoutAttributes(text, i, lastGt, out);

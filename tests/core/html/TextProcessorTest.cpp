@@ -69,6 +69,11 @@ TEST(UnformatTags, StripsAttributesOnlyOfTagsWithoutContentAttributes) {
       {"<hr noshade/>", "<hr>"},
       {"<font face=\"Arial\"><b>bold</b></font><FONT>", "<b>bold</b><FONT>"},
       {"<td a=1><td b=2>", "<td><td>"},
+      // Font tags are deleted in one pass: text that a deletion joins stays.
+      {"<fo<font>nt>", "<font>"},
+      {"</fo</font>nt>", "</font>"},
+      {"<fo<font color=red>nt>x</font>", "<font>x"},
+      {"<font><font></font>", ""},
       {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(TP::UnformatTags(c.input), c.expected) << c.input;

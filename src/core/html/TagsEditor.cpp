@@ -1,5 +1,8 @@
 #include "core/html/TagsEditor.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "core/common/TextFile.h"
 #include "core/common/Utf8.h"
 #include "core/html/TextProcessor.h"
@@ -81,6 +84,54 @@ TAttrStructArray ParseProperties(std::string_view body) {
   return attributes;
 }
 
+// The text of a tag element's head: from its "<" up to and including the first ">", but never
+// beyond the next "<", so that a head left open does not take in the rest of the file.
+std::string_view TagHead(std::string_view text, std::size_t start) {
+  const std::size_t end = text.find_first_of("<>", start + 1);
+  if (end == std::string_view::npos) return text.substr(start);
+  return text.substr(start, end - start + (text[end] == '>' ? 1 : 0));
+}
+
+// Where the tag elements of the file text are, found in one pass over it, so that reading all
+// the built-in tags takes time in proportion to the text, however it is made.
+class TTagIndex {
+ public:
+  explicit TTagIndex(std::string_view text) {
+    constexpr std::size_t kLongestName = 16;
+    for (std::size_t at = text.find(kTagOpener); at != std::string_view::npos;
+         at = text.find(kTagOpener, at + 1)) {
+      openers_.push_back(at);
+      const std::size_t nameStart = at + kTagOpener.size();
+      const std::string_view rest = text.substr(nameStart, kLongestName + 1);
+      const std::size_t quote = rest.find('"');
+      if (quote != std::string_view::npos) first_.try_emplace(rest.substr(0, quote), at);
+    }
+    for (std::size_t at = text.find(kTagCloser); at != std::string_view::npos;
+         at = text.find(kTagCloser, at + 1))
+      closers_.push_back(at);
+  }
+
+  // The first `<tag name="` + name + `"` of the text, or npos.
+  std::size_t Find(std::string_view name) const {
+    const auto it = first_.find(name);
+    return it == first_.end() ? std::string_view::npos : it->second;
+  }
+
+  // Where the body of the tag element at `start` ends: at its "</tag>", or at the next tag
+  // element when that comes first; `start` itself (an empty body) without a "</tag>".
+  std::size_t BodyEnd(std::size_t start) const {
+    const auto closer = std::upper_bound(closers_.begin(), closers_.end(), start);
+    if (closer == closers_.end()) return start;
+    const auto opener = std::upper_bound(openers_.begin(), openers_.end(), start);
+    return opener == openers_.end() ? *closer : std::min(*closer, *opener);
+  }
+
+ private:
+  std::vector<std::size_t> openers_;
+  std::vector<std::size_t> closers_;
+  std::unordered_map<std::string_view, std::size_t> first_;
+};
+
 }  // namespace
 
 // ---- TTagsEditor
@@ -116,26 +167,23 @@ void THtmlTagsEditor::Parse() {
   flags_.clear();
   for (auto& attributes : attributes_) attributes.clear();
   currentTag_ = {};
-  for (int i = 0; i < kBuiltInTagCount; ++i) ParseTag(i, FileText());
+  const std::string_view text = FileText();
+  const TTagIndex index(text);
+  for (int i = 0; i < kBuiltInTagCount; ++i) {
+    const std::size_t start = index.Find(BuiltInTagNames()[i]);
+    if (start != std::string_view::npos) ParseTag(i, text, start, index.BodyEnd(start));
+  }
 }
 
-void THtmlTagsEditor::ParseTag(int index, std::string_view text) {
-  const std::string_view name = BuiltInTagNames()[index];
-  std::string opener(kTagOpener);
-  opener.append(name).append("\"");
-  const std::size_t start = text.find(opener);
-  if (start == std::string_view::npos) return;
-
-  const std::string_view head = UpToAndIncluding(text, start, '>');
+void THtmlTagsEditor::ParseTag(int index, std::string_view text, std::size_t start,
+                               std::size_t bodyEnd) {
+  const std::string_view head = TagHead(text, start);
   Thtmltagsoptions flags = 0;
   if (GetAttributeValue("double", head, false) == "double") flags |= htoDouble;
   if (GetAttributeValue("deprecated", head, false) == "deprecated") flags |= htoDeprecated;
-  knownTags_.emplace_back(name);
+  knownTags_.emplace_back(BuiltInTagNames()[index]);
   flags_.push_back(flags);
-
-  const std::size_t end = text.find(kTagCloser, start);
-  if (end != std::string_view::npos)
-    attributes_[index] = ParseProperties(text.substr(start, end - start));
+  if (bodyEnd > start) attributes_[index] = ParseProperties(text.substr(start, bodyEnd - start));
 }
 
 // ---- THtmlTagsEditor: lookups

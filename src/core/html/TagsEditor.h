@@ -132,14 +132,20 @@ class THtmlTagsEditor : public TTagsEditor {
   std::string GetTagNameBefore(std::string_view line, int pos) const;
   // Whether `tagText` holds a space followed by `name` (case-sensitive).
   static bool HasAttribute(std::string_view name, std::string_view tagText);
-  // The attribute's value in `tagText` (GetAttributeValue of the text processor).
+  // The value of the attribute called `name` (case-sensitive) in `tagText`, or empty; with `wrap`
+  // the text from the end of the name to the end of the value (`="red"`, ` = 'x'`). Attributes
+  // are read one after the other from the tag's name on, so a name written inside another
+  // attribute's quoted value is not taken for the attribute. An unquoted value runs to the next
+  // blank or the tag's ">".
   static std::string GetAttribute(std::string_view name, std::string_view tagText,
                                   bool wrap = false);
 
  private:
   void Parse();
   const AttrStruct* FindAttribute(std::string_view tag, std::string_view attribute) const;
-  void ParseTag(int index, std::string_view text);
+  // Reads the tag element of built-in tag `index` that starts at `start` of `text`; its body
+  // (the property elements) ends at `bodyEnd`.
+  void ParseTag(int index, std::string_view text, std::size_t start, std::size_t bodyEnd);
 
   std::vector<std::string> knownTags_;
   std::vector<Thtmltagsoptions> flags_;

@@ -4,11 +4,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "core/html/TagsEditor.h"
+#include "support/GrowthTiming.h"
 
 namespace tervil {
 namespace {
@@ -281,6 +283,57 @@ TEST(TagDatabase, MalformedTextLoadsWhatItCan) {
   ASSERT_EQ(tags.Attributes(kIdA).size(), 1u);
   EXPECT_EQ(tags.Attributes(kIdA)[0].Values.size(), 3u);
   EXPECT_EQ(Load(manyProperties).Attributes(kIdA).size(), 20000u);
+}
+
+// Repeats `unit` after `head` until the text is `length` long, then appends `tail`.
+std::string Repeated(const std::string& head, const std::string& unit, const std::string& tail,
+                     std::size_t length) {
+  std::string text = head;
+  while (text.size() < length) text += unit;
+  return text + tail;
+}
+
+std::string EveryHead(const std::string& afterName) {
+  std::string heads;
+  for (std::string_view name : BuiltInTagNames())
+    heads += "<tag name=\"" + std::string(name) + "\"" + afterName;
+  return heads;
+}
+
+// Hostile data files cost no more per byte than a well-formed file of the same size that
+// describes one tag with many properties, the most work a byte of a real file asks for; and
+// the cost per byte stays level as the file grows.
+TEST(TagDatabase, LoadingTakesTimeInProportionToTheText) {
+  constexpr std::size_t kLength = 200000;
+  const std::string property = "<property name=\"p\" values=\"a|b\" info=\"x\">\n";
+  const auto manyProperties = [&](std::size_t n) {
+    return Repeated("<tag name=\"a\">\n", property, "</tag>\n", n);
+  };
+  const struct {
+    const char* label;
+    std::function<std::string(std::size_t)> make;
+  } shapes[] = {
+      {"heads left open",
+       [](std::size_t n) { return Repeated("", EveryHead(" double=\"double\" "), "", n); }},
+      {"every tag open up to the one closer at the end",
+       [&](std::size_t n) { return Repeated(EveryHead(">\n"), property, "</tag>\n", n); }},
+      {"properties without an end in every tag",
+       [](std::size_t n) {
+         return EveryHead(">\n") + Repeated("", "<property name=\"x\" ", "</tag>", n);
+       }},
+      {"openers without a name", [](std::size_t n) { return Repeated("", "<tag name=\"", "", n); }},
+      {"closers only", [](std::size_t n) { return Repeated("<tag name=\"a\">", "</tag>", "", n); }},
+      {"many properties", manyProperties}};
+  const auto load = [](const std::string& text) {
+    THtmlTagsEditor tags;
+    tags.LoadText(text);
+  };
+  const std::string baseline = manyProperties(kLength);
+  for (const auto& shape : shapes) {
+    SCOPED_TRACE(shape.label);
+    EXPECT_LE(timing::RelativeCost(load, shape.make(kLength), baseline), timing::kGrowthBound);
+    EXPECT_LE(timing::TimeGrowth(load, shape.make, kLength / 10), timing::kGrowthBound);
+  }
 }
 
 std::string TempDir() {

@@ -23,6 +23,7 @@ std::uint32_t CompileOptions(const TPcre2Regex::TOptions& options) {
   if (options.multiline) flags |= PCRE2_MULTILINE;
   if (options.unicodeClasses) flags |= PCRE2_UCP;
   if (options.anchored) flags |= PCRE2_ANCHORED;
+  if (options.noStartOptimize) flags |= PCRE2_NO_START_OPTIMIZE;
   return flags;
 }
 

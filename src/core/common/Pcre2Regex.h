@@ -27,6 +27,9 @@ class TPcre2Regex {
     bool unicodeClasses = false;  // \w, \d, \b and POSIX classes know every script
     bool anchored = false;        // a match must start where the search starts
     bool notEmpty = false;        // a match of no characters does not count
+    // No search ahead for characters every match needs before matching: with `anchored`, a
+    // failing match then costs only what the expression reads, not the rest of the subject.
+    bool noStartOptimize = false;
   };
   // Caps on the work of one match, so that no pattern can hang the program; 0 leaves the
   // library's default.

@@ -163,9 +163,13 @@ class TCFamilyLexer {
   }
 
   const THighlighterAttribute* StringStart() {
+    if (!syntax_.textBlocks && !syntax_.verbatimStrings) {
+      s_.Advance();
+      return StringBody('"');
+    }
     std::size_t quotes = 0;
     while (s_.Peek(quotes) == '"') ++quotes;
-    if (quotes >= 3 && (syntax_.textBlocks || syntax_.verbatimStrings)) {
+    if (quotes >= 3) {
       s_.Advance(quotes);
       mode_ = kTextBlock;
       payload_ = static_cast<THighlighterState>(syntax_.textBlocks ? 3 : quotes);
@@ -220,9 +224,9 @@ class TCFamilyLexer {
     if (s_.Peek() == '$') {
       std::size_t dollars = 0;
       while (s_.Peek(dollars) == '$') ++dollars;
-      if (s_.Peek(dollars) != '"') return nullptr;
       s_.Advance(dollars);
-      return StringStart();
+      // Dollars that open no string are symbols, taken as one run so none is read twice.
+      return s_.Peek() == '"' ? StringStart() : h_.symbol_;
     }
     if (IsWordStart(next)) {
       s_.Advance();

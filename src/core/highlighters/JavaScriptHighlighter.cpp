@@ -1,5 +1,8 @@
 #include "core/highlighters/JavaScriptHighlighter.h"
 
+#include <array>
+#include <vector>
+
 namespace tervil {
 
 namespace {
@@ -380,10 +383,34 @@ class TJavaScriptLexer {
 
   // At "/": a regular expression literal ends on the same line; otherwise "/" is a symbol.
   bool SkipRegex() {
-    std::size_t start = s_.pos;
+    const std::size_t start = s_.pos;
     s_.Advance();
+    if (ScanRegexBody(false)) {
+      s_.SkipWhile(IsLetter);
+      return true;
+    }
+    // Every place this scan passed leads to the line's end without a closing "/": a later scan
+    // that reaches one of them fails at once, so no part of a line is scanned twice.
+    s_.pos = start + 1;
+    ScanRegexBody(true);
+    s_.pos = start;
+    return false;
+  }
+
+  // Moves past the "/" that closes the regular expression whose body starts at s.pos and
+  // returns true; false when the line ends first or the scan meets a place known to fail.
+  // `markFailed` records each place passed as one that fails.
+  bool ScanRegexBody(bool markFailed) {
     bool inClass = false;
     while (!s_.AtEnd()) {
+      const std::size_t at = s_.pos - s_.Begin();
+      if (markFailed) {
+        if (failedAt_[inClass].size() <= at) failedAt_[inClass].resize(s_.End() - s_.Begin());
+        if (failedAt_[inClass][at]) return false;
+        failedAt_[inClass][at] = true;
+      } else if (at < failedAt_[inClass].size() && failedAt_[inClass][at]) {
+        return false;
+      }
       unsigned char c = s_.Peek();
       if (c == '\\') {
         s_.Advance(2);
@@ -395,11 +422,9 @@ class TJavaScriptLexer {
       } else if (c == ']') {
         inClass = false;
       } else if (c == '/' && !inClass) {
-        s_.SkipWhile(IsLetter);
         return true;
       }
     }
-    s_.pos = start;
     return false;
   }
 
@@ -438,6 +463,9 @@ class TJavaScriptLexer {
   TJavaScriptHighlighter& h_;
   TScanner& s_;
   TTokenWriter& out_;
+  // Places of the range (outside and inside a character class) from which a regular
+  // expression scan is known to reach the line's end without closing.
+  std::array<std::vector<bool>, 2> failedAt_;
   THighlighterState mode_;
   bool regexAllowed_;
   THighlighterState depth_;

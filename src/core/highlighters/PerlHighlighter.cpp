@@ -241,12 +241,12 @@ class TPerlLexer {
   const THighlighterAttribute* Name(bool allowSpecial) {
     unsigned char c = s_.Peek();
     if (c == '{') {
-      std::size_t close = s_.Rest().find('}');
-      std::string_view inner =
-          close == std::string_view::npos ? "" : s_.Rest().substr(1, close - 1);
-      bool simple = !inner.empty();
-      for (char b : inner) simple = simple && (IsPerlWordChar(b) || b == '^' || b == ':');
-      if (simple) s_.Advance(close + 1);
+      // ${name}: only name characters up to the "}", so the look ahead stops at the first
+      // other character.
+      std::size_t close = 1;
+      while (IsPerlWordChar(s_.Peek(close)) || s_.Peek(close) == '^' || s_.Peek(close) == ':')
+        ++close;
+      if (close > 1 && s_.Peek(close) == '}') s_.Advance(close + 1);
     } else if (IsPerlWordStart(c) || c == ':') {
       s_.SkipWhile([](unsigned char b) { return IsPerlWordChar(b) || b == ':'; });
     } else if (IsDigit(c)) {

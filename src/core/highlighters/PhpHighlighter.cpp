@@ -238,8 +238,14 @@ class TPhpLexer {
       s_.Advance(2);
       s_.SkipWordChars();
     } else if (s_.Peek() == '[') {
-      std::size_t close = s_.Rest().find(']');
-      if (close != std::string_view::npos) s_.Advance(close + 1);
+      // $name[key]: the key ends at "]"; a double quote, backtick or another "[" first means
+      // there is none, so the look ahead never runs over the rest of a long line again and
+      // again.
+      std::size_t close = 1;
+      while (s_.Peek(close) != 0 && std::string_view("]\"`[").find(static_cast<char>(
+                                        s_.Peek(close))) == std::string_view::npos)
+        ++close;
+      if (s_.Peek(close) == ']') s_.Advance(close + 1);
     }
     return h_.variable_;
   }

@@ -82,7 +82,10 @@ TSchemePattern::TSchemePattern(std::string_view expression, bool caseSensitive)
   options.caseless = !caseSensitive;
   options.notEmpty = true;
   Compile(code_, expression, options);
+  // Matches tried at every candidate position must not each search the rest of the line for
+  // a character the expression needs (the ">" of a start tag): that made long lines quadratic.
   options.anchored = true;
+  options.noStartOptimize = true;
   Compile(anchored_, expression, options);
   prefix_ = FindLiteralPrefix(expression, wholeLiteral_);
   WorkOutFirstBytes();

@@ -1,10 +1,14 @@
 // Conversions between the document character sets and the program's UTF-8 text.
 //
 // The single-byte character sets are converted through 256-entry tables built once from iconv,
-// one byte at a time. This keeps decoding and encoding exact inverses (iconv's windows-1255 and
-// windows-1258 converters would otherwise compose base letters with combining marks) and makes
-// the conversions fast. UTF-7 has its own strict reader and writer (iconv silently drops a base64
-// run cut off at the end, and puts plain ASCII punctuation into base64).
+// one byte at a time. This keeps decoding and encoding exact inverses and makes the conversions
+// fast. windows-1255 and windows-1258 write letters they have no byte for as a base letter and
+// combining marks; exactly those byte sequences read back as the letter, so a letter typed as
+// one character comes back as one, while a base letter and mark that the code page would write
+// as one byte (a file's "A" and grave accent rather than its byte for the accented A) stay as
+// they are, and every file still saves byte for byte as it was read. UTF-7 has its own strict
+// reader and writer (iconv silently drops a base64 run cut off at the end, and puts plain ASCII
+// punctuation into base64) that ends each base64 run the way the file did.
 
 #include "core/html/Charsets.h"
 
@@ -19,6 +23,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -141,6 +146,11 @@ struct TSingleByteCharset {
   std::array<std::int16_t, 256> fromLatin{};   // code points below 256; -1 when not held
   std::vector<std::pair<char32_t, unsigned char>> fromOther;  // sorted by code point
   bool asciiCompatible = true;  // bytes below 0x80 stand for themselves
+  // Letters the code page has no byte for and writes as a base letter and combining marks
+  // (windows-1255 and windows-1258), by those bytes: reading the bytes gives the letter back,
+  // and writing it gives the same bytes, so reading stays exact. Keys are ComposedKey().
+  std::unordered_map<std::uint32_t, char32_t> composed;
+  std::array<bool, 256> startsComposed{};
 
   int ByteFor(char32_t cp) const {
     if (cp < 256) return fromLatin[cp];
@@ -159,6 +169,40 @@ char32_t DecodeOneByte(TIconv& cd, unsigned char byte) {
   if (cd.Flush(out) != 0 || out.size() != 4) return kUndefined;
   const auto* u = reinterpret_cast<const unsigned char*>(out.data());
   return char32_t(u[0]) | (char32_t(u[1]) << 8) | (char32_t(u[2]) << 16) | (char32_t(u[3]) << 24);
+}
+
+constexpr std::size_t kLongestComposed = 3;
+
+std::uint32_t ComposedKey(const unsigned char* bytes, std::size_t length) {
+  std::uint32_t key = static_cast<std::uint32_t>(length) << 24;
+  for (std::size_t i = 0; i < length; ++i) key |= std::uint32_t(bytes[i]) << (8 * i);
+  return key;
+}
+
+bool WritesComposedLetters(int codePage) {
+  return codePage == 1255 || codePage == 1258;
+}
+
+// Fills `charset.composed` with every character the code page writes as two or three bytes
+// that all read as characters; when two characters give the same bytes, the first one keeps
+// them.
+void AddComposedLetters(int codePage, TSingleByteCharset& charset) {
+  TIconv cd(IconvName(codePage), "UTF-32LE");
+  if (!cd.Ok()) return;
+  for (char32_t cp = 0xA0; cp < 0x10000; ++cp) {
+    if ((cp >= 0xD800 && cp < 0xE000) || charset.ByteFor(cp) >= 0) continue;
+    const char in[4] = {static_cast<char>(cp & 0xFF), static_cast<char>((cp >> 8) & 0xFF), 0, 0};
+    std::string bytes;
+    std::size_t consumed = 0;
+    cd.Reset();
+    if (cd.Convert(std::string_view(in, 4), bytes, consumed) != 0 || cd.Flush(bytes) != 0) continue;
+    if (bytes.size() < 2 || bytes.size() > kLongestComposed) continue;
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (std::any_of(b, b + bytes.size(), [&](unsigned char x) { return !charset.utf8Length[x]; }))
+      continue;
+    if (charset.composed.try_emplace(ComposedKey(b, bytes.size()), cp).second)
+      charset.startsComposed[b[0]] = true;
+  }
 }
 
 std::unique_ptr<TSingleByteCharset> BuildSingleByteCharset(int codePage) {
@@ -183,6 +227,10 @@ std::unique_ptr<TSingleByteCharset> BuildSingleByteCharset(int codePage) {
       std::sort(charset->fromOther.begin(), charset->fromOther.end());
     }
   }
+  if (WritesComposedLetters(codePage)) {
+    AddComposedLetters(codePage, *charset);
+    charset->asciiCompatible = charset->asciiCompatible && charset->composed.empty();
+  }
   return charset;
 }
 
@@ -195,6 +243,23 @@ const TSingleByteCharset* SingleByteCharset(int codePage) {
   auto it = cache.find(codePage);
   if (it == cache.end()) it = cache.emplace(codePage, BuildSingleByteCharset(codePage)).first;
   return it->second.get();
+}
+
+// At bytes that the code page writes for one letter, appends that letter and returns how many
+// bytes it took (the longest such sequence); otherwise 0.
+std::size_t AppendComposed(const unsigned char* p, const unsigned char* end,
+                           const TSingleByteCharset& charset, char*& dst) {
+  for (std::size_t length = std::min<std::size_t>(kLongestComposed, end - p); length >= 2;
+       --length) {
+    const auto it = charset.composed.find(ComposedKey(p, length));
+    if (it == charset.composed.end()) continue;
+    std::string letter;
+    utf8::Append(letter, it->second);
+    std::memcpy(dst, letter.data(), letter.size());
+    dst += letter.size();
+    return length;
+  }
+  return 0;
 }
 
 TCodecStatus DecodeSingleByte(std::string_view bytes, const TSingleByteCharset& charset,
@@ -211,6 +276,12 @@ TCodecStatus DecodeSingleByte(std::string_view bytes, const TSingleByteCharset& 
       dst += ascii;
       p += ascii;
       if (p == end) break;
+    }
+    if (charset.startsComposed[*p]) {
+      if (const std::size_t used = AppendComposed(p, end, charset, dst)) {
+        p += used;
+        continue;
+      }
     }
     const std::size_t len = charset.utf8Length[*p];
     if (len == 0) return TCodecStatus::Invalid;
@@ -290,6 +361,21 @@ void EncodeSingleByte(std::string_view utf8, int codePage, const TSingleByteChar
 
 // ---------------------------------------------------------------------------------------------
 
+// UTF-7 counts as valid only when writing the text back gives the same bytes, each run ending
+// as it did; then how the runs ended is remembered for saving. Other spellings of the same text
+// (a run split in two, characters that could stand for themselves put into base64) read as the
+// fallback charset, so that saving an unmodified file never changes it.
+TCodecStatus DecodeUtf7(std::string_view bytes, std::string& out) {
+  utf7::TRunEndings endings;
+  if (!utf7::Decode(bytes, out, &endings)) return TCodecStatus::Invalid;
+  std::string again;
+  again.reserve(bytes.size());
+  utf7::Encode(out, again, &endings);
+  if (again != bytes) return TCodecStatus::Invalid;
+  utf7::TRememberedEndings::Instance().Remember(endings);
+  return TCodecStatus::Ok;
+}
+
 // Decodes `bytes` from the code page. `utf8` is set to the decoded text: a view of `bytes`
 // itself when they already are valid UTF-8, otherwise of `storage`.
 TCodecStatus DecodeToUtf8(std::string_view bytes, int codePage, std::string& storage,
@@ -305,7 +391,7 @@ TCodecStatus DecodeToUtf8(std::string_view bytes, int codePage, std::string& sto
     status = charset ? DecodeSingleByte(bytes, *charset, storage) : TCodecStatus::Unsupported;
   } else if (codePage == kUtf7CodePage) {
     storage.clear();
-    status = utf7::Decode(bytes, storage) ? TCodecStatus::Ok : TCodecStatus::Invalid;
+    status = DecodeUtf7(bytes, storage);
   } else {
     status = TCodecStatus::Unsupported;
   }
@@ -320,7 +406,7 @@ TCodecStatus EncodeFromUtf8(std::string_view utf8, int codePage, TCharsetConvers
   }
   if (codePage == kUtf7CodePage) {
     result.text.clear();
-    utf7::Encode(utf8, result.text);
+    utf7::TRememberedEndings::Instance().Encode(utf8, result.text);
     return TCodecStatus::Ok;
   }
   if (!IsSingleByteCodePage(codePage)) return TCodecStatus::Unsupported;

@@ -21,8 +21,13 @@ bool IsDirect(char32_t c) {
   return c < 0x80 && kDirect.find(static_cast<char>(c)) != std::string_view::npos;
 }
 
-// Writes characters as one base64 run of UTF-16 units, with its "+" and closing "-".
-void AppendBase64Run(const std::vector<char32_t>& chars, std::string& out) {
+bool IsBase64Digit(char32_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
+         c == '/';
+}
+
+// Writes characters as one base64 run of UTF-16 units, with its "+" and, when `close`, "-".
+void AppendBase64Run(const std::vector<char32_t>& chars, bool close, std::string& out) {
   out += '+';
   std::uint32_t bits = 0;
   int bitCount = 0;
@@ -44,7 +49,19 @@ void AppendBase64Run(const std::vector<char32_t>& chars, std::string& out) {
     }
   }
   if (bitCount > 0) out += kBase64Digits[(bits << (6 - bitCount)) & 0x3F];
-  out += '-';
+  if (close) out += '-';
+}
+
+// Writes a run, leaving out its "-" when the file ended it so and `next` (the character after
+// it, or 0 at the end of the text) cannot be taken for part of it.
+void WriteRun(const std::vector<char32_t>& run, std::string_view runText, char32_t next,
+              const TRunEndings* endings, std::string& out) {
+  bool open = endings != nullptr && next != '-' && !IsBase64Digit(next);
+  if (open) {
+    const auto it = endings->find(std::string(runText));
+    open = it != endings->end() && it->second;
+  }
+  AppendBase64Run(run, !open, out);
 }
 
 int Base64Value(char c) {
@@ -85,8 +102,10 @@ class TUtf16Collector {
 };
 
 // Decodes the base64 run starting at bytes[i] (just after its "+") and moves i past it,
-// including a closing "-".
-bool DecodeBase64Run(std::string_view bytes, std::size_t& i, std::string& out) {
+// including a closing "-"; notes in `endings` how the run ended.
+bool DecodeBase64Run(std::string_view bytes, std::size_t& i, std::string& out,
+                     TRunEndings* endings) {
+  const std::size_t textStart = out.size();
   TUtf16Collector units(out);
   std::uint32_t bits = 0;
   int bitCount = 0;
@@ -103,13 +122,15 @@ bool DecodeBase64Run(std::string_view bytes, std::size_t& i, std::string& out) {
     }
   }
   if (i == start || bitCount >= 6 || bits != 0 || !units.Complete()) return false;
-  if (i < bytes.size() && bytes[i] == '-') ++i;
+  const bool closed = i < bytes.size() && bytes[i] == '-';
+  if (closed) ++i;
+  if (endings != nullptr) endings->insert_or_assign(out.substr(textStart), !closed);
   return true;
 }
 
 }  // namespace
 
-bool Decode(std::string_view bytes, std::string& out) {
+bool Decode(std::string_view bytes, std::string& out, TRunEndings* endings) {
   out.reserve(out.size() + bytes.size());
   std::size_t i = 0;
   while (i < bytes.size()) {
@@ -124,31 +145,56 @@ bool Decode(std::string_view bytes, std::string& out) {
       i += 2;
     } else {
       ++i;
-      if (!DecodeBase64Run(bytes, i, out)) return false;
+      if (!DecodeBase64Run(bytes, i, out, endings)) return false;
     }
   }
   return true;
 }
 
-void Encode(std::string_view text, std::string& out) {
+void Encode(std::string_view text, std::string& out, const TRunEndings* endings) {
   out.reserve(out.size() + text.size());
   std::vector<char32_t> run;
+  std::size_t runStart = 0;
   std::size_t i = 0;
   while (i < text.size()) {
+    const std::size_t at = i;
     char32_t cp;
     if (!utf8::NextChar(text, i, cp)) cp = utf8::kReplacementChar;
     if (!IsDirect(cp) && cp != '+') {
+      if (run.empty()) runStart = at;
       run.push_back(cp);
       continue;
     }
     if (!run.empty()) {
-      AppendBase64Run(run, out);
+      WriteRun(run, text.substr(runStart, at - runStart), cp, endings, out);
       run.clear();
     }
     out += static_cast<char>(cp);
     if (cp == '+') out += '-';
   }
-  if (!run.empty()) AppendBase64Run(run, out);
+  if (!run.empty()) WriteRun(run, text.substr(runStart), 0, endings, out);
+}
+
+TRememberedEndings& TRememberedEndings::Instance() {
+  static TRememberedEndings endings;
+  return endings;
+}
+
+void TRememberedEndings::Remember(const TRunEndings& read) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (openRuns_.size() + read.size() > kMostRuns) openRuns_.clear();
+  for (const auto& [text, open] : read) {
+    if (open) {
+      openRuns_.insert_or_assign(text, true);
+    } else {
+      openRuns_.erase(text);
+    }
+  }
+}
+
+void TRememberedEndings::Encode(std::string_view text, std::string& out) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  utf7::Encode(text, out, &openRuns_);
 }
 
 }  // namespace tervil::utf7

@@ -146,6 +146,34 @@ TEST(CharsetConversion, Utf7ReadsStrictlyAndWritesAsciiDirectly) {
   }
 }
 
+// An unmodified UTF-7 file saves byte for byte: each base64 run ends with or without "-" as it
+// did. Other spellings of the same text (a run split in two, a character that could stand for
+// itself put into base64, one text ending both ways) are read as the fallback charset, which
+// also gives the same bytes back.
+TEST(CharsetConversion, Utf7FilesSaveAsTheyWereRead) {
+  const std::string nihon = "\xE6\x97\xA5\xE6\x9C\xAC";
+  struct TCase {
+    std::string bytes, text;
+  };
+  const TCase kept[] = {
+      {"+ZeVnLA.", nihon + "."},       {"a +ZeVnLA b", "a " + nihon + " b"},
+      {"end +ZeVnLA", "end " + nihon}, {"+ZeVnLA-.", nihon + "."},
+      {"+ZeVnLA-x", nihon + "x"},      {"+JgM. +ZeVnLA-!", "\xE2\x98\x83. " + nihon + "!"},
+  };
+  for (const TCase& c : kept) {
+    std::string charset = "utf-7";
+    EXPECT_EQ(Decode(c.bytes, charset), c.text) << c.bytes;
+    EXPECT_EQ(charset, "utf-7") << c.bytes;
+    EXPECT_EQ(TP::ConvertToCharset(c.text, 0, "utf-7").text, c.bytes);
+  }
+  for (const std::string& other : {"+ZeVnLA. +ZeVnLA-."s, "+ZeU-+Zyw-"s, "Hi+ACE-"s}) {
+    std::string charset = "utf-7";
+    const std::string text = Decode(other, charset);
+    EXPECT_NE(charset, "utf-7") << other;
+    EXPECT_EQ(TP::ConvertToCharset(text, 0, charset).text, other);
+  }
+}
+
 // Whatever the bytes and whichever charset is asked for, reading them and writing them back in
 // the charset that was reported gives the same bytes.
 TEST(CharsetConversion, ReadingNeverLosesBytes) {
@@ -197,12 +225,97 @@ TEST(CharsetConversion, UnwritableCharactersAreReportedNotHidden) {
   EXPECT_TRUE(TP::ConvertToCharset(text, 0, "utf-7").Complete());
 }
 
-TEST(CharsetConversion, VietnameseLettersAreWrittenDecomposed) {
-  const TCharsetConversion encoded = TP::ConvertToCharset("\xE1\xBA\xA0", 0, "windows-1258");
-  EXPECT_TRUE(encoded.Complete());
-  EXPECT_EQ(encoded.text, "A\xF2");
+// windows-1258 and windows-1255 write a letter they have no byte for as a base letter and
+// combining marks; reading those bytes gives the letter back as typed, so a search for it still
+// matches after a save and a reopen. A base letter and mark that stand for a letter the code page
+// has a byte for are kept apart on reading, so the file's bytes are written back unchanged.
+TEST(CharsetConversion, LettersWithoutTheirOwnByteComeBackAsTyped) {
+  struct TCase {
+    std::string charset, typed, bytes;
+  };
+  const TCase cases[] = {
+      {"windows-1258", "\xE1\xBA\xA0", "A\xF2"},           // A with dot below
+      {"windows-1258", "\xE1\xBA\xBF", "\xEA\xEC"},        // e with circumflex and acute
+      {"windows-1258", "\xE1\xBB\x9D", "\xF5\xCC"},        // o with horn and grave
+      {"windows-1258", "Vi\xE1\xBB\x87t", "Vi\xEA\xF2t"},  // a word
+      {"windows-1255", "\xEF\xAC\xAE", "\xE0\xC7"},        // alef with patah
+      {"windows-1255", "\xEF\xAC\xAC", "\xF9\xCC\xD1"},    // shin with dagesh and shin dot
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.charset + " " + c.typed);
+    const TCharsetConversion written = TP::ConvertToCharset(c.typed, 0, c.charset);
+    EXPECT_TRUE(written.Complete());
+    EXPECT_EQ(written.text, c.bytes);
+    std::string charset = c.charset;
+    EXPECT_EQ(Decode(written.text, charset), c.typed);
+    EXPECT_EQ(charset, c.charset);
+  }
+  // "A" and a combining grave: the code page's own byte for the accented A would change the
+  // file, so they are read as two characters and written back as two bytes.
   std::string charset = "windows-1258";
-  EXPECT_EQ(Decode(encoded.text, charset), "A\xCC\xA3") << "read back byte by byte";
+  EXPECT_EQ(Decode("A\xCC", charset), "A\xCC\x80");
+  EXPECT_EQ(TP::ConvertToCharset("A\xCC\x80", 0, charset).text, "A\xCC");
+  EXPECT_EQ(TP::ConvertToCharset("\xC3\x80", 0, charset).text, "\xC0");
+}
+
+// Every row of the table: its name and code page, and every pair of bytes it defines read and
+// written back unchanged in that charset (for the Unicode rows, a text of every kind of
+// character).
+TEST(CharsetTable, EveryRowReadsAndWritesItsBytesUnchanged) {
+  const TCharsetInfo expected[] = {
+      {0, ""},
+      {1250, "windows-1250"},
+      {1251, "windows-1251"},
+      {1252, "windows-1252"},
+      {1253, "windows-1253"},
+      {1254, "windows-1254"},
+      {1255, "windows-1255"},
+      {1256, "windows-1256"},
+      {1257, "windows-1257"},
+      {1258, "windows-1258"},
+      {21025, "cp1025"},
+      {21866, "koi8-u"},
+      {28591, "iso-8859-1"},
+      {28592, "iso-8859-2"},
+      {28593, "iso-8859-3"},
+      {28594, "iso-8859-4"},
+      {28595, "iso-8859-5"},
+      {28596, "iso-8859-6"},
+      {28597, "iso-8859-7"},
+      {28598, "iso-8859-8"},
+      {28599, "iso-8859-9"},
+      {28603, "iso-8859-13"},
+      {28605, "iso-8859-15"},
+      {65000, "utf-7"},
+      {65001, "utf-8"},
+  };
+  ASSERT_EQ(CharsetTable.size(), std::size(expected));
+  for (std::size_t i = 0; i < CharsetTable.size(); ++i) {
+    const TCharsetInfo& row = CharsetTable[i];
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(row.codePage, expected[i].codePage);
+    EXPECT_EQ(row.name, expected[i].name);
+    std::string bytes;
+    if (row.codePage == 0 || row.codePage == kUtf8CodePage || row.codePage == kUtf7CodePage) {
+      bytes = SampleFor(row);
+    } else {
+      std::string defined;
+      for (int b = 0; b < 256; ++b) {
+        if (TP::ConvertCodePage(std::string(1, static_cast<char>(b)), row.codePage, 0)
+                .sourceCodePage == row.codePage)
+          defined += static_cast<char>(b);
+      }
+      for (char first : defined) {
+        for (char second : defined) bytes.append({first, second});
+      }
+    }
+    std::string charset(row.name);
+    const std::string text = Decode(bytes, charset);
+    EXPECT_EQ(charset, row.name);
+    const TCharsetConversion back = TP::ConvertToCharset(text, 0, charset);
+    EXPECT_TRUE(back.Complete());
+    EXPECT_TRUE(back.text == bytes) << "the bytes change on writing";
+  }
 }
 
 TEST(CharsetDetection, FollowsTheDeclarations) {

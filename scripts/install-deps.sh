@@ -14,6 +14,7 @@ PACKAGES=(
   fonts-dejavu-core fonts-wqy-microhei
   php-cli php-league-commonmark
   libxml2-utils
+  qt6-webengine-dev
 )
 
 missing=()

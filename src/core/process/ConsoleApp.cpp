@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,13 +9,10 @@
 #include <cstring>
 #include <thread>
 #include <utility>
-#include <vector>
 
 #include "core/common/Abort.h"
-#include "core/process/CommandLine.h"
 #include "core/process/ConsoleRun.h"
-
-extern char** environ;
+#include "core/process/Spawn.h"
 
 namespace tervil {
 
@@ -55,48 +51,6 @@ struct TPipes {
   }
   static int Take(int& fd) { return std::exchange(fd, -1); }
 };
-
-// Starts the program without a shell; returns 0 or the error code of the failing step.
-int Spawn(const std::string& application, const std::string& command, const std::string& workDir,
-          const TStartInfo& start, pid_t& pid) {
-  std::vector<std::string> words = SplitCommandLine(command);
-  if (words.empty() && !application.empty()) words.push_back(application);
-  if (words.empty()) return ENOENT;
-  std::vector<char*> argv;
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, start.stdInput, STDIN_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, start.stdOutput, STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, start.stdError, STDERR_FILENO);
-  if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
-
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
-  if (start.ownProcessGroup) {
-    flags |= POSIX_SPAWN_SETPGROUP;
-    posix_spawnattr_setpgroup(&attributes, 0);
-  }
-  posix_spawnattr_setflags(&attributes, flags);
-  sigset_t signals;
-  sigemptyset(&signals);
-  posix_spawnattr_setsigmask(&attributes, &signals);
-  sigfillset(&signals);
-  sigdelset(&signals, SIGKILL);
-  sigdelset(&signals, SIGSTOP);
-  posix_spawnattr_setsigdefault(&attributes, &signals);
-
-  const int result =
-      application.empty()
-          ? posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ)
-          : posix_spawn(&pid, application.c_str(), &actions, &attributes, argv.data(), environ);
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
-  return result;
-}
 
 }  // namespace
 
@@ -164,8 +118,16 @@ void TConsoleApp::Execute() {
   inputQueue_->Write(initialInput);
 
   EndWatchdog();
+  TSpawnOptions options;
+  options.application = Application;
+  options.commandLine = Command;
+  options.workDir = WorkDir;
+  options.stdInput = start.stdInput;
+  options.stdOutput = start.stdOutput;
+  options.stdError = start.stdError;
+  options.ownProcessGroup = start.ownProcessGroup;
   pid_t pid = 0;
-  if (const int error = Spawn(Application, Command, WorkDir, start, pid)) Fail(error);
+  if (const int error = SpawnProcess(options, pid)) Fail(error);
 
   ReleaseLastChild();
   auto run = std::make_shared<TRun>();

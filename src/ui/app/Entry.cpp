@@ -66,6 +66,8 @@ int RunTervil(int argc, char** argv) {
     }
   }
 
+  // The console's web page view shares its drawing contexts with the windows.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   TTervilApplication app(argc, argv);
   TInstanceServer server;
   if (singleInstance) {

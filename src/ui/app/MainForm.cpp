@@ -83,6 +83,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   GetHiglightersMenuItems();
   CreateMenus();
   CreatePhpActions();
+  CreateRunActions();
   ReadReferenceData();
 
   configuration_ = std::make_unique<TConfiguration>(store_, this);
@@ -184,6 +185,7 @@ void TTervilMain::FormDestroy() {
   } catch (const TSettingsError& e) {
     TMessageBox::Error(this, QString::fromUtf8(e.what()));
   }
+  StopConsoleProgram();
   DeleteFilesIn(TempDirectory());
 }
 

@@ -22,6 +22,7 @@ namespace tervil {
 class TCodeInspector;
 class TEditorPanel;
 class TSearchController;
+class TRunActions;
 class TStatusPanels;
 class TTvlPage;
 class TTvlPageControl;
@@ -120,6 +121,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   // The "Processing text" window of long text conversions.
   TWaitWindow* Wait() const { return wait_; }
   const THtmlTagsEditor& Tags() const { return tags_; }
+  // Run, Execute, the Project menu, the Run toolbar and the console window.
+  TRunActions* RunActions() const { return runActions_; }
 
   QString LastOpenedFile;
   bool ReloadAfterChange = true;
@@ -138,6 +141,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void CreateActions();
   void CreateMenus();
   void CreateSearchActions();  // MainMenusSearch.cpp
+  void CreateRunActions();
+  void UpdateRunActions();
+  void StopConsoleProgram();  // MainMenusRun.cpp
   void GetHiglightersMenuItems();
   void UpdateActions();
   void Window1Click();
@@ -192,6 +198,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   int saving_ = 0;  // saves under way: their own writes are no outside changes
 
   TWaitWindow* wait_ = nullptr;
+  TRunActions* runActions_ = nullptr;
   int saveFilterIndex_ = 0;
   QTimer* autosaveTimer_ = nullptr;
   QMenu* encodingMenu_ = nullptr;

@@ -244,6 +244,7 @@ void TTervilMain::UpdateActions() {
   actSplitView->setChecked(IsSplitViewChecked(editorPanel_->SplitRatio()));
   for (QAction* action : highlighterActions_) highlighterActionUpdate(action);
   UpdatePhpActions();
+  UpdateRunActions();
 }
 
 // Rebuilt each time it opens: the tab commands, then the pages of the upper control and of the

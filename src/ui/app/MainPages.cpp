@@ -11,6 +11,7 @@
 #include "core/documents/PageLayout.h"
 #include "core/highlighters/HighlighterSettings.h"
 #include "core/html/TextProcessor.h"
+#include "core/process/RunCommands.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
@@ -90,18 +91,9 @@ void TTervilMain::SetUpPage(TTvlPage* page) {
           [this, page](const QPoint& at) { ShowEditorMenu(page, at); });
 
   // The program a page runs with by default.
-  page->RunWith.clear();
-  const QString runWith = QString::fromStdString(configuration_->RunWithDefault).trimmed();
-  if (runWith == "PHP") {
-    page->RunWith = QString::fromStdString(configuration_->PhpPath) +
-                    " -d log_errors=On -d display_errors=Off ";
-  } else if (!runWith.isEmpty()) {
-    for (const auto& entry : configuration_->Applications) {
-      const QString text = QString::fromStdString(entry);
-      const int eq = text.indexOf('=');
-      if (eq >= 0 && text.left(eq) == runWith) page->RunWith = text.mid(eq + 1);
-    }
-  }
+  page->RunWith = QString::fromStdString(
+      TRunPrograms(configuration_->PhpPath, configuration_->Applications)
+          .DefaultRunWith(configuration_->RunWithDefault));
   if (isVisible()) page->FocusEditor();
   RefreshStatus(page);
   ApplyEditorSettings(page->TvlEdit());

@@ -85,7 +85,8 @@ class RunCommandsTest : public QObject {
                                             QStringLiteral(TERVIL_SOURCE_DIR "/data"));
     window_->resize(1000, 700);
     window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    QApplication::setActiveWindow(window_.get());
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
   }
   void cleanup() {
     for (TTvlPage* page : Window().EditorPages()) page->Model().SetModified(false);
@@ -102,6 +103,7 @@ class RunCommandsTest : public QObject {
     QVERIFY(page);
     QVERIFY(page->RunWith.contains(" -d log_errors=On -d display_errors=Off "));
     QVERIFY(!Run().ConsoleDock->isVisible());
+    QTRY_VERIFY(Run().actRun->isEnabled());  // the commands follow the page while idle
     QTest::keyClick(page->TvlEdit(), Qt::Key_F9);
     QVERIFY(Window().RunInProgress);
     QCOMPARE(Run().actRun->text(), QString("Stop"));

@@ -84,6 +84,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   CreateMenus();
   CreatePhpActions();
   CreateRunActions();
+  CreateGeneratorActions();
   ReadReferenceData();
 
   configuration_ = std::make_unique<TConfiguration>(store_, this);

@@ -144,6 +144,11 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void CreateRunActions();
   void UpdateRunActions();
   void StopConsoleProgram();  // MainMenusRun.cpp
+  // The generators and "New..." (MainMenusGenerators.cpp).
+  void CreateGeneratorActions();
+  void UpdateGeneratorActions();
+  void NewTypeCommand();
+  void InsertGenerated(const QString& text);
   void GetHiglightersMenuItems();
   void UpdateActions();
   void Window1Click();
@@ -229,6 +234,10 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QAction* actPreviousTab = nullptr;
   QAction* actNextTab = nullptr;
   QAction* actWordWrap = nullptr;
+  QAction* actNewType = nullptr;
+  QAction* actTableGen = nullptr;
+  QAction* actHead = nullptr;
+  QAction* actImageMap = nullptr;
   QList<QAction*> highlighterActions_;
   QMenu* fileMenu_ = nullptr;
   QMenu* viewMenu_ = nullptr;

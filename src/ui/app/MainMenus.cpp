@@ -245,6 +245,7 @@ void TTervilMain::UpdateActions() {
   for (QAction* action : highlighterActions_) highlighterActionUpdate(action);
   UpdatePhpActions();
   UpdateRunActions();
+  UpdateGeneratorActions();
 }
 
 // Rebuilt each time it opens: the tab commands, then the pages of the upper control and of the

@@ -7,8 +7,10 @@
 
 #include "core/generators/DocumentTypes.h"
 #include "ui/app/MainForm.h"
+#include "ui/app/MenuLookup.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
+#include "ui/generators/GeneratorIcons.h"
 #include "ui/generators/ImageMapForm.h"
 #include "ui/generators/MetaForm.h"
 #include "ui/generators/NewProjectForm.h"
@@ -22,22 +24,14 @@ namespace {
 // hint ("short|long": the long part goes to the status bar).
 QAction* GeneratorAction(QObject* owner, const QString& caption, const QString& buttonCaption,
                          const char* icon, const QString& hint) {
-  auto* action = new QAction(QIcon::fromTheme(icon), caption, owner);
+  auto* action = new QAction(GeneratorIcon(icon), caption, owner);
   action->setIconText(buttonCaption);
   action->setToolTip(hint.section('|', 0, 0));
   action->setStatusTip(hint.section('|', -1));
   return action;
 }
 
-// The main window's menu or toolbar with this object name, made when missing.
-QMenu* NamedMenu(QMainWindow* window, const char* name, const QString& title, QMenu* before) {
-  if (auto* menu = window->menuBar()->findChild<QMenu*>(name)) return menu;
-  auto* menu = new QMenu(title, window->menuBar());
-  menu->setObjectName(name);
-  window->menuBar()->insertMenu(before ? before->menuAction() : nullptr, menu);
-  return menu;
-}
-
+// The main window's toolbar with this object name, made when missing.
 QToolBar* NamedToolBar(QMainWindow* window, const char* name, const QString& title) {
   if (auto* bar = window->findChild<QToolBar*>(name)) return bar;
   QToolBar* bar = window->addToolBar(title);
@@ -73,8 +67,10 @@ void TTervilMain::CreateGeneratorActions() {
           runDialog([this] { return std::make_unique<TImageMapForm>(LastDirectory(), this); }));
 
   fileMenu_->insertAction(actOpen, actNewType);
-  QMenu* tools = NamedMenu(this, "ToolsMenu", tr("&Tools"), windowMenu_);
-  tools->addActions({actHead, actTableGen, actImageMap});
+  // Tools lists the head and table generators before the other tools, the image map after them.
+  QMenu* tools = MenuNamed(menuBar(), tr("&Tools"), tr("&Window"));
+  tools->insertActions(tools->actions().value(0), {actHead, actTableGen});
+  tools->addAction(actImageMap);
   if (auto* mainToolbar = findChild<QToolBar*>("MainToolbar"))
     mainToolbar->insertAction(actOpen, actNewType);
   NamedToolBar(this, "ToolsToolBar", tr("Tools"))->addActions({actTableGen, actHead});

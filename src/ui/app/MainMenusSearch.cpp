@@ -4,32 +4,10 @@
 #include <QToolBar>
 
 #include "ui/app/MainForm.h"
+#include "ui/app/MenuLookup.h"
 #include "ui/search/SearchController.h"
 
 namespace tervil {
-
-namespace {
-
-// The menu bar's menu with that caption, added before `before` (or at the end) when missing.
-QMenu* MenuNamed(QMenuBar* bar, const QString& caption, const QString& before) {
-  QAction* insertBefore = nullptr;
-  for (QAction* action : bar->actions()) {
-    if (action->menu() && action->text() == caption) return action->menu();
-    if (action->text() == before) insertBefore = action;
-  }
-  auto* menu = new QMenu(caption, bar);
-  bar->insertMenu(insertBefore, menu);
-  return menu;
-}
-
-// The submenu of `menu` with that caption, added at the end when missing.
-QMenu* SubmenuNamed(QMenu* menu, const QString& caption) {
-  for (QAction* action : menu->actions())
-    if (action->menu() && action->text() == caption) return action->menu();
-  return menu->addMenu(caption);
-}
-
-}  // namespace
 
 void TTervilMain::CreateSearchActions() {
   searchController_ = new TSearchController(*this, dataDir_);

@@ -16,6 +16,7 @@
 
 #include "ui/app/FileDialogs.h"
 #include "ui/app/MessageBox.h"
+#include "ui/generators/GeneratorIcons.h"
 #include "ui/generators/ImageMapCanvas.h"
 
 namespace tervil {
@@ -151,7 +152,7 @@ QAbstractButton* TImageMapForm::AddToolButton(const QString& text, const char* i
                                               const QString& hint) {
   auto* button = new QToolButton(this);
   button->setText(text);
-  button->setIcon(QIcon::fromTheme(icon));
+  button->setIcon(GeneratorIcon(icon));
   button->setToolButtonStyle(button->icon().isNull() ? Qt::ToolButtonTextOnly
                                                      : Qt::ToolButtonIconOnly);
   button->setToolTip(hint);

@@ -4,11 +4,11 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/generators/DocumentTypes.h"
+#include "ui/generators/GeneratorIcons.h"
 
 namespace tervil {
 
@@ -45,9 +45,8 @@ QIcon DocumentTypeIcon(const QString& caption) {
   const int fontSize = label.size() <= 3 ? 11 : label.size() == 4 ? 9 : 8;
   const QString svg =
       QString(kIconTemplate).arg(BandColour(caption)).arg(fontSize).arg(label.toHtmlEscaped());
-  QPixmap pixmap;
-  if (!pixmap.loadFromData(svg.toUtf8(), "SVG")) return QIcon::fromTheme("text-x-generic");
-  return QIcon(pixmap);
+  const QIcon icon = SvgIcon(svg);
+  return icon.isNull() ? QIcon::fromTheme("text-x-generic") : icon;
 }
 
 TNewProject::TNewProject(QWidget* parent) : QDialog(parent) {

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -153,11 +154,12 @@ class GeneratorsTest : public QObject {
     QCOMPARE(Action("Head Generator...")->statusTip(), QString("Open HTML HEAD Editor"));
     QCOMPARE(Action("New...")->statusTip(), QString("New File"));
     QVERIFY(Action("New...")->isEnabled());
-    bool inTools = false;
-    for (QMenu* menu : Window().findChildren<QMenu*>())
-      if (menu->title() == "&Tools")
-        inTools = menu->actions().contains(Action("Table Generator..."));
-    QVERIFY(inTools);
+    QList<QMenu*> tools;
+    for (QAction* menu : Window().menuBar()->actions())
+      if (menu->text() == "&Tools") tools << menu->menu();
+    QCOMPARE(tools.size(), 1);
+    QVERIFY(tools.first()->actions().contains(Action("Table Generator...")));
+    QCOMPARE(tools.first()->actions().first(), Action("Head Generator..."));
     PageWithText("");
     QTRY_VERIFY(Action("Image Map...")->isEnabled());
   }

@@ -13,6 +13,7 @@
 #include <QTextCursor>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/app/FileDialogs.h"
 #include "ui/app/MessageBox.h"
@@ -180,7 +181,12 @@ void TImageMapForm::ResetClick() {
   if (!chosenFile_.isEmpty() && QFileInfo::exists(chosenFile_)) OpenPicture(chosenFile_);
 }
 
+// Qt refuses pictures above 128 MB of pixels by default; photographs of 50 megapixels and more
+// are ordinary input here, so the limit is raised to 1 GB (about 250 megapixels).
 bool TImageMapForm::OpenPicture(const QString& path) {
+  constexpr int kPictureLimitMegabytes = 1024;
+  QImageReader::setAllocationLimit(
+      std::max(QImageReader::allocationLimit(), kPictureLimitMegabytes));
   QImageReader reader(path);
   reader.setAutoTransform(true);
   const QImage picture = reader.read();

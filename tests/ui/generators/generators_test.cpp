@@ -341,7 +341,9 @@ class GeneratorsTest : public QObject {
         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"30\">"
         "<rect width=\"40\" height=\"30\" fill=\"red\"/></svg>");
     file.close();
-    QStringList answers = {webp, svg};
+    // 36 megapixels: more than Qt reads by default (128 MB of pixels).
+    const QString large = WritePicture("large.png", "PNG", {6000, 6000});
+    QStringList answers = {webp, svg, large};
     TFileDialogs::SetOpenHook(
         [&](const QString&, const QStringList&) { return QStringList{answers.takeFirst()}; });
     PageWithText("");
@@ -351,6 +353,8 @@ class GeneratorsTest : public QObject {
       QCOMPARE(canvas->PictureSize(), QSize(33, 21));
       Click(dialog, "Open");
       QCOMPARE(canvas->PictureSize(), QSize(40, 30));
+      Click(dialog, "Open");
+      QCOMPARE(canvas->PictureSize(), QSize(6000, 6000));
       QVERIFY(shown_.isEmpty());
     });
   }

@@ -36,6 +36,14 @@ bool WriteAll(int fd, const std::string& data) {
 
 }  // namespace
 
+bool IsHandOverPath(const std::string& path) {
+  return !path.empty() && path[0] == '/' && path.find('\0') == std::string::npos;
+}
+
+bool SocketPathFits(const std::string& socketPath) {
+  return socketPath.size() < sizeof(sockaddr_un{}.sun_path);
+}
+
 std::string HandOverSocketPath() {
   return RuntimeDirectory() + "/tervil-editor.sock";
 }
@@ -72,11 +80,13 @@ bool THandOverDecoder::Feed(std::string_view bytes) {
       break;
     }
     std::string payload = buffer_.substr(colon + 1, length);
-    if (payload[0] == 'O' && payload.size() > 1)
-      messages_.push_back({THandOverMessage::Open, payload.substr(1)});
-    else if (payload == "R")
+    if (payload[0] == 'O' && payload.size() > 1) {
+      // Only absolute paths name a file: the sender made them absolute against its own folder.
+      std::string path = payload.substr(1);
+      if (IsHandOverPath(path)) messages_.push_back({THandOverMessage::Open, std::move(path)});
+    } else if (payload == "R") {
       messages_.push_back({THandOverMessage::Raise, {}});
-    else {
+    } else {
       broken_ = true;
       break;
     }
@@ -96,7 +106,7 @@ THandOverResult SendHandOver(const std::string& socketPath, const std::vector<st
                              std::string* error, int ackTimeoutMs) {
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
-  if (socketPath.size() >= sizeof addr.sun_path) {
+  if (!SocketPathFits(socketPath)) {
     if (error) *error = "Socket path too long: " + socketPath;
     return THandOverResult::Failed;
   }
@@ -147,6 +157,10 @@ void TInstanceLock::Release() {
 }
 
 bool PrepareSocketDirectory(const std::string& socketPath, std::string* error) {
+  if (!SocketPathFits(socketPath)) {
+    if (error) *error = "The socket path \"" + socketPath + "\" is too long for the system";
+    return false;
+  }
   std::string dir = ParentDirectory(socketPath);
   if (!EnsureDirectory(dir, 0700)) {
     if (error) *error = "Cannot create \"" + dir + "\": " + std::strerror(errno);

@@ -16,6 +16,11 @@ namespace tervil {
 
 std::string HandOverSocketPath();
 
+// Whether a handed-over path can name a file: absolute, without a zero byte.
+bool IsHandOverPath(const std::string& path);
+// Whether the system can bind a Unix-domain socket at this path (its length is limited).
+bool SocketPathFits(const std::string& socketPath);
+
 struct THandOverMessage {
   enum Kind { Open, Raise } kind;
   std::string path;  // for Open
@@ -23,7 +28,8 @@ struct THandOverMessage {
 
 std::string EncodeHandOver(const std::vector<std::string>& paths);
 
-// Collects bytes as they arrive and hands out complete messages.
+// Collects bytes as they arrive and hands out complete messages. Open messages whose path is
+// not absolute are dropped.
 class THandOverDecoder {
  public:
   // Returns false once the stream is malformed; the connection should then be dropped.
@@ -58,7 +64,8 @@ class TInstanceLock {
 };
 
 // Makes sure the socket's folder exists and only this user can enter it. Returns false (with
-// the reason) when it belongs to someone else or is open to others.
+// the reason) when it belongs to someone else or is open to others, or when the socket's path is
+// too long for the system: the editor then runs without the hand-over.
 bool PrepareSocketDirectory(const std::string& socketPath, std::string* error);
 
 }  // namespace tervil

@@ -281,6 +281,11 @@ void TConfiguration::AddRecentFile(const TRecentFile& record) {
   while (static_cast<int>(RecentList.size()) > kMaxRecentFiles) RecentList.pop_back();
 }
 
+void TConfiguration::SetReopenMarks(const std::vector<std::string>& paths) {
+  for (TRecentFile& record : RecentList)
+    record.reopen = std::find(paths.begin(), paths.end(), record.fileName) != paths.end();
+}
+
 TPlacement TConfiguration::LoadPlacement(const std::string& component) const {
   TPlacement p;
   const std::string key = ConfigKey() + "\\" + component;

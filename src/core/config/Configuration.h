@@ -24,6 +24,8 @@ struct TRecentFile {
   std::string encoding;
   std::string highlighter;
   bool reopen = false;
+
+  bool operator==(const TRecentFile&) const = default;
 };
 
 // A user code: choosing it inserts before + selected text + after.
@@ -74,6 +76,8 @@ class TConfiguration {
 
   int IndexOfRecentFile(const std::string& path) const;
   void AddRecentFile(const TRecentFile& record);
+  // Sets the reopen flag of exactly the records whose file is one of `paths`.
+  void SetReopenMarks(const std::vector<std::string>& paths);
   void SetApplications(const std::vector<std::string>& list) { Applications = list; }
 
   TPlacement LoadPlacement(const std::string& component) const;

@@ -35,6 +35,14 @@ std::vector<std::string> SplitPath(const std::string& path) {
   return parts;
 }
 
+bool NestedTooDeeply(const std::string& path) {
+  return SplitPath(path).size() > TSettingsKey::kMaxKeyDepth;
+}
+
+std::string DepthError() {
+  return "key nested more than " + std::to_string(TSettingsKey::kMaxKeyDepth) + " levels deep";
+}
+
 const TSettingsKey* FindKey(const TSettingsKey& root, const std::string& path) {
   const TSettingsKey* key = &root;
   for (const auto& name : SplitPath(path)) {
@@ -156,7 +164,7 @@ bool ParseValueLine(const std::string& line, TSettingsKey& key) {
   return true;
 }
 
-void SerializeKey(const TSettingsKey& key, const std::string& path, std::ostringstream& out) {
+void SerializeSection(const TSettingsKey& key, const std::string& path, std::ostringstream& out) {
   if (!path.empty() && (!key.values.empty() || key.subkeys.empty())) {
     out << "\n[" << path << "]\n";
     for (const auto& [name, value] : key.values) {
@@ -170,8 +178,18 @@ void SerializeKey(const TSettingsKey& key, const std::string& path, std::ostring
       }
     }
   }
-  for (const auto& [name, sub] : key.subkeys)
-    SerializeKey(*sub, path.empty() ? name : path + "\\" + name, out);
+}
+
+// Every key in depth-first order, subkeys by name, each after its parent.
+void SerializeTree(const TSettingsKey& root, std::ostringstream& out) {
+  std::vector<std::pair<const TSettingsKey*, std::string>> pending{{&root, std::string()}};
+  while (!pending.empty()) {
+    auto [key, path] = std::move(pending.back());
+    pending.pop_back();
+    SerializeSection(*key, path, out);
+    for (auto it = key->subkeys.rbegin(); it != key->subkeys.rend(); ++it)
+      pending.emplace_back(it->second.get(), path.empty() ? it->first : path + "\\" + it->first);
+  }
 }
 
 std::string SystemError(const std::string& what, const std::string& path) {
@@ -199,17 +217,27 @@ class TFileLock {
   int fd_ = -1;
 };
 
-// Removes temporary files that a writer killed in the middle left behind. Only called under
-// the exclusive lock, when no other writer can be busy with one.
+// The writer's temporary file: the store's name, this marker and mkstemp's six characters.
+constexpr const char* kTemporaryMarker = ".tmp-";
+
+std::string TemporaryTemplate(const std::string& storePath) {
+  return storePath + kTemporaryMarker + "XXXXXX";
+}
+
+// Removes temporary files that a writer killed in the middle left behind: regular files named
+// like the writer's own temporaries, nothing else (a user's "registry.reg.backup" stays). Only
+// called under the exclusive lock, when no other writer can be busy with one.
 void RemoveStaleTemporaries(const std::string& storePath) {
   const std::string dir = ParentDirectory(storePath);
-  const std::string prefix = FileNameOf(storePath) + ".";
+  const std::string prefix = FileNameOf(storePath) + kTemporaryMarker;
   DIR* d = ::opendir(dir.c_str());
   if (!d) return;
   while (const dirent* entry = ::readdir(d)) {
-    std::string name = entry->d_name;
-    if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
-      ::unlink((dir + "/" + name).c_str());
+    const std::string name = entry->d_name;
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string path = dir + "/" + name;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
   }
   ::closedir(d);
 }
@@ -224,6 +252,19 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
 }
 
 }  // namespace
+
+TSettingsKey::~TSettingsKey() {
+  // Detach the subtrees and free them one key at a time: a deep tree must not exhaust the stack.
+  std::vector<std::unique_ptr<TSettingsKey>> pending;
+  for (auto& entry : subkeys) pending.push_back(std::move(entry.second));
+  subkeys.clear();
+  while (!pending.empty()) {
+    std::unique_ptr<TSettingsKey> key = std::move(pending.back());
+    pending.pop_back();
+    for (auto& entry : key->subkeys) pending.push_back(std::move(entry.second));
+    key->subkeys.clear();
+  }
+}
 
 struct TSettingsStore::Change {
   enum Kind { SetValue, RemoveValue, AddKey, RemoveKey } kind;
@@ -263,7 +304,9 @@ bool TSettingsStore::Parse(const std::string& text, TSettingsKey& root, std::str
     }
     if (line[0] == '[') {
       if (line.back() != ']' || line.size() < 3) return fail("malformed key line");
-      current = &MakeKey(root, line.substr(1, line.size() - 2));
+      const std::string path = line.substr(1, line.size() - 2);
+      if (NestedTooDeeply(path)) return fail(DepthError());
+      current = &MakeKey(root, path);
       continue;
     }
     if (!current) return fail("value outside of a key");
@@ -276,7 +319,7 @@ bool TSettingsStore::Parse(const std::string& text, TSettingsKey& root, std::str
 std::string TSettingsStore::Serialize() const {
   std::ostringstream out;
   out << kHeader << "\n";
-  SerializeKey(root_, "", out);
+  SerializeTree(root_, out);
   return out.str();
 }
 
@@ -322,7 +365,7 @@ void TSettingsStore::Flush() {
   }
   std::string content = Serialize();
 
-  std::string tmpl = filePath_ + ".XXXXXX";
+  std::string tmpl = TemporaryTemplate(filePath_);
   int fd = ::mkstemp(tmpl.data());
   if (fd < 0) throw TSettingsError(SystemError("Cannot create", tmpl));
   ::fchmod(fd, 0600);
@@ -385,6 +428,7 @@ void TSettingsStore::Apply(const Change& change, TSettingsKey& root) const {
 }
 
 void TSettingsStore::Record(Change change) {
+  if (NestedTooDeeply(change.path)) throw TSettingsError("Cannot write a " + DepthError());
   Apply(change, root_);
   pending_.push_back(std::move(change));
 }

@@ -22,7 +22,16 @@ using TSettingsValue = std::variant<std::string, std::uint32_t>;
 
 // One key of the hierarchical per-user store. Key paths use "\" between names, for example
 // "Software\Tervil Editor\default\RecentFiles"; names are compared exactly.
+// Keys nest at most kMaxKeyDepth names deep (the limit of the system's registry); every walk
+// over the tree, destruction included, runs in a loop, never recursing over its depth.
 struct TSettingsKey {
+  static constexpr size_t kMaxKeyDepth = 512;
+
+  TSettingsKey() = default;
+  TSettingsKey(TSettingsKey&&) = default;
+  TSettingsKey& operator=(TSettingsKey&&) = default;
+  ~TSettingsKey();
+
   std::map<std::string, TSettingsValue> values;
   std::map<std::string, std::unique_ptr<TSettingsKey>> subkeys;
 };
@@ -42,12 +51,14 @@ class TSettingsStore {
   static std::string DefaultFilePath();
   const std::string& FilePath() const { return filePath_; }
 
-  // Reads the file. A file that cannot be parsed is renamed to registry.reg.bad and the store
-  // starts empty; the returned text says what happened (empty when all went well).
+  // Reads the file. A file that cannot be parsed (also one with keys nested deeper than
+  // TSettingsKey::kMaxKeyDepth) is renamed to registry.reg.bad and the store starts empty; the
+  // returned text says what happened (empty when all went well).
   std::string Load();
   // Writes pending changes. Throws TSettingsError with the system's text when writing fails.
   void Flush();
 
+  // Changes to keys nested deeper than TSettingsKey::kMaxKeyDepth throw TSettingsError.
   bool KeyExists(const std::string& path) const;
   void CreateKey(const std::string& path);
   void DeleteKey(const std::string& path);  // with all subkeys

@@ -11,6 +11,7 @@
 #include "core/config/Configuration.h"
 #include "ui/app/InstanceServer.h"
 #include "ui/app/MainForm.h"
+#include "ui/app/SessionGuard.h"
 #include "ui/app/StatusPanels.h"
 #include "ui/app/TervilApplication.h"
 
@@ -83,11 +84,11 @@ int RunTervil(int argc, char** argv) {
   const QString dataDir = QString::fromStdString(
       ResourceDirectory(QCoreApplication::applicationDirPath().toStdString(), "data"));
 
+  // Paths handed over while the window starts (its questions may stay open for long) wait in
+  // the server's queue until the window takes them.
   TTervilMain mainWindow(store, arguments, dataDir);
-  QObject::connect(&server, &TInstanceServer::OpenRequested, &mainWindow,
-                   &TTervilMain::HandOverPath);
-  QObject::connect(&server, &TInstanceServer::RaiseRequested, &mainWindow,
-                   &TTervilMain::BringToFront);
+  mainWindow.AcceptHandOver(&server);
+  TSessionGuard sessionGuard(mainWindow);
   if (!storeMessage.empty())
     mainWindow.StatusPanels()->SetPanelText(0, QString::fromStdString(storeMessage));
   mainWindow.ShowAtStart();

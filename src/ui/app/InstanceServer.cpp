@@ -26,6 +26,12 @@ QString TInstanceServer::SocketPath() const {
   return server_->fullServerName();
 }
 
+std::vector<THandOverMessage> TInstanceServer::TakeRequests() {
+  std::vector<THandOverMessage> taken;
+  taken.swap(requests_);
+  return taken;
+}
+
 void TInstanceServer::AcceptConnection() {
   while (QLocalSocket* socket = server_->nextPendingConnection()) {
     decoders_.emplace(socket, THandOverDecoder{});
@@ -41,18 +47,22 @@ void TInstanceServer::AcceptConnection() {
 void TInstanceServer::ReadFrom(QLocalSocket* socket) {
   auto it = decoders_.find(socket);
   if (it == decoders_.end()) return;
-  QByteArray bytes = socket->readAll();
-  bool ok = it->second.Feed(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
-  for (const auto& message : it->second.TakeMessages()) {
-    if (message.kind == THandOverMessage::Open) {
-      emit OpenRequested(QString::fromStdString(message.path));
-    } else {
-      emit RaiseRequested();
+  const QByteArray bytes = socket->readAll();
+  const bool ok =
+      it->second.Feed(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  bool arrived = false;
+  for (auto& message : it->second.TakeMessages()) {
+    if (message.kind == THandOverMessage::Raise) {
+      // The sender's last request: everything it sent is queued, so it may end now.
       socket->write("K");
       socket->flush();
     }
+    requests_.push_back(std::move(message));
+    arrived = true;
   }
   if (!ok) socket->abort();
+  if (arrived)
+    QMetaObject::invokeMethod(this, &TInstanceServer::RequestsArrived, Qt::QueuedConnection);
 }
 
 }  // namespace tervil

@@ -160,22 +160,13 @@ void TTervilMain::ShowAtStart() {
   QTimer::singleShot(0, this, [this] {
     if (currentPage_) currentPage_->FocusEditor();
     ReportStartupErrors();
+    startupDone_ = true;
+    OpenHandedOver();
   });
 }
 
 void TTervilMain::ReportStartupErrors() {
   if (!startupErrors_.isEmpty()) TMessageBox::Error(this, startupErrors_.join("\n"));
-}
-
-void TTervilMain::HandOverPath(const QString& path) {
-  // A path that names no file is dropped without a message.
-  if (QFileInfo(path).isFile()) OpenFile(path, false);
-}
-
-void TTervilMain::BringToFront() {
-  if (isMinimized()) showMaximized();
-  raise();
-  activateWindow();
 }
 
 void TTervilMain::FormDestroy() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <memory>
 #include <vector>
@@ -21,6 +22,7 @@ namespace tervil {
 
 class TCodeInspector;
 class TEditorPanel;
+class TInstanceServer;
 class TSearchController;
 class TRunActions;
 class TStatusPanels;
@@ -71,10 +73,16 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void ChangeEncodingClick(const QString& encoding);
   void GoToLine();
   void AutosaveTimerTimer();
+  // Writes the settings, the recent-file records and (when the open files are remembered)
+  // the reopen marks of the documents open now: for an end without the close sequence.
+  void SaveSession();
   void BuildRecentMenu(QMenu* menu);
   QString LastDirectory() const;
 
-  // The receiving side of the single-instance hand-over.
+  // The receiving side of the single-instance hand-over. The window takes the server's queued
+  // requests once its start-up is over, one at a time and in order, also when a question is
+  // open meanwhile.
+  void AcceptHandOver(TInstanceServer* server);
   void HandOverPath(const QString& path);
   void BringToFront();
 
@@ -151,6 +159,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void InsertGenerated(const QString& text);
   void GetHiglightersMenuItems();
   void UpdateActions();
+  void UpdatePageActions();
   void Window1Click();
   void ReadReferenceData();
   void ReportStartupErrors();
@@ -171,6 +180,11 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void ShowPageMenu(TTvlPage* page, const QPoint& globalPos);
   void ShowEditorMenu(TTvlPage* page, const QPoint& localPos);
   void ReopenAtStart();
+  void FollowPage(TTvlPage* page);
+  void ScheduleSessionSave();
+  void WriteSession(bool evenUnchanged);
+  void OpenDroppedFiles(const QStringList& files);
+  void OpenHandedOver();
   TWriteSettings WriteSettings(const TTvlPage* page) const;
   std::string PageTerminator(const TTvlPage* page) const;
   // PHP commands and the code inspector (MainMenusPhp.cpp).
@@ -201,11 +215,18 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QStringList startupErrors_;
   bool destroyed_ = false;
   int saving_ = 0;  // saves under way: their own writes are no outside changes
+  QPointer<TInstanceServer> handOver_;
+  bool startupDone_ = false;        // start-up questions and reports are over
+  bool openingHandedOver_ = false;  // the hand-over queue is being worked off
 
   TWaitWindow* wait_ = nullptr;
   TRunActions* runActions_ = nullptr;
   int saveFilterIndex_ = 0;
   QTimer* autosaveTimer_ = nullptr;
+  bool autosaving_ = false;
+  bool sessionEnded_ = false;  // the window closed: the reopen marks are final
+  QTimer* sessionSaveTimer_ = nullptr;
+  std::vector<TRecentFile> writtenRecentList_;  // as the store last got it
   QMenu* encodingMenu_ = nullptr;
   QMenu* reopenMenu_ = nullptr;
 

@@ -1,5 +1,7 @@
 // The main window's commands and menus for documents, pages, views and windows.
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -8,7 +10,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimer>
 #include <QToolBar>
 
 #include "core/documents/PageLayout.h"
@@ -20,10 +21,6 @@
 #include "ui/editor/TvlEdit.h"
 
 namespace tervil {
-
-namespace {
-constexpr int kUpdateIntervalMs = 250;
-}
 
 // Makes an action with its caption, shortcut and status-bar hint, running `run` when chosen.
 template <typename Run>
@@ -104,11 +101,11 @@ void TTervilMain::CreateActions() {
   addActions(
       {actNew, actOpen, actSave, actSaveAll, actClose, actGoToLine, actPreviousTab, actNextTab});
 
-  // Update rules run while the program is idle.
-  auto* updater = new QTimer(this);
-  updater->setInterval(kUpdateIntervalMs);
-  connect(updater, &QTimer::timeout, this, &TTervilMain::UpdateActions);
-  updater->start();
+  // Commands follow what they depend on at once: the current page's state (RefreshStatus),
+  // the clipboard and the split of the editor panel. A shortcut pressed right after a change
+  // finds its command enabled.
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TTervilMain::UpdateActions);
+  connect(editorPanel_, &TEditorPanel::SplitRatioChanged, this, &TTervilMain::UpdateActions);
 }
 
 void TTervilMain::GetHiglightersMenuItems() {
@@ -217,6 +214,14 @@ void TTervilMain::ShowEditorMenu(TTvlPage* page, const QPoint& localPos) {
 }
 
 void TTervilMain::UpdateActions() {
+  UpdatePageActions();
+  TTvlEdit* editor = currentPage_ ? currentPage_->TvlEdit() : nullptr;
+  actPaste->setEnabled(editor && editor->CanPaste());
+}
+
+// The commands that depend on the current page alone; cheap enough for every status change
+// (asking the clipboard is left to its own change signal).
+void TTervilMain::UpdatePageActions() {
   TTvlPage* page = currentPage_;
   const bool modified = page && page->Model().Modified();
   const bool fileExists = page && QFileInfo(page->Filename()).isFile();
@@ -237,7 +242,6 @@ void TTervilMain::UpdateActions() {
   actRedo->setEnabled(editor && editor->CanRedo());
   actCopy->setEnabled(editor && editor->SelAvail());
   actCut->setEnabled(editor && editor->SelAvail() && !editor->ReadOnly());
-  actPaste->setEnabled(editor && editor->CanPaste());
   actSelectAll->setEnabled(editor != nullptr);
   actWordWrap->setEnabled(editor != nullptr);
   actWordWrap->setChecked(editor && editor->WordWrap());

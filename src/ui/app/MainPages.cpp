@@ -89,6 +89,7 @@ void TTervilMain::SetUpPage(TTvlPage* page) {
   editor->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(editor, &QWidget::customContextMenuRequested, this,
           [this, page](const QPoint& at) { ShowEditorMenu(page, at); });
+  FollowPage(page);
 
   // The program a page runs with by default.
   page->RunWith = QString::fromStdString(
@@ -120,7 +121,12 @@ void TTervilMain::RefreshStatus(TTvlPage* page) {
   CheckOutsideChange(page);
   if (!page->parent()) return;  // the page was closed while it was being checked
   statusPanels_->SetPanelText(kModifiedPanel, page->Model().Modified() ? Message("Modified") : "");
+  const bool pageChanged = currentPage_ != page;
   currentPage_ = page;
+  if (pageChanged)
+    UpdateActions();
+  else
+    UpdatePageActions();
 }
 
 void TTervilMain::PageControlChange(TTvlPageControl* control) {
@@ -136,6 +142,7 @@ void TTervilMain::PageControlChange(TTvlPageControl* control) {
     statusPanels_->SetPanelText(panel, "");
   statusPanels_->SetPanelText(
       kCountPanel, Counted(Message("OpenedCount"), static_cast<int>(EditorPages().size())));
+  UpdateActions();
 }
 
 namespace {
@@ -298,8 +305,10 @@ void TTervilMain::ApplyEditorSettings(TTvlEdit* editor) {
   editor->SetAutoIndent(c.AutoIndent);
   editor->SetContinueLists(c.ContinueLists);
   editor->SetAutoClose(c.AutoClose);
-  // The autosave timer follows the configuration whenever a page is set up.
-  autosaveTimer_->setInterval(std::max(c.AutosaveInterval, 1000));
+  // The autosave timer follows the configuration whenever a page is set up. Setting the
+  // interval starts a running timer's period again: only a changed period may do that.
+  const int autosaveInterval = std::max(c.AutosaveInterval, 1000);
+  if (autosaveTimer_->interval() != autosaveInterval) autosaveTimer_->setInterval(autosaveInterval);
   if (c.Autosave && !autosaveTimer_->isActive()) autosaveTimer_->start();
   if (!c.Autosave) autosaveTimer_->stop();
   TEditorOptions options = editor->Options() | eoTabsToSpaces;

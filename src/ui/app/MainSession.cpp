@@ -1,5 +1,5 @@
 // The main window's session: recent files, closing with the reopen marks, reopening at start,
-// autosave and files dropped from the desktop.
+// saving the session while the editor runs, autosave and files dropped from the desktop.
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QTimer>
+#include <cstdio>
 
 #include "core/documents/DocumentFiles.h"
 #include "core/documents/DocumentRules.h"
@@ -17,8 +18,28 @@
 #include "ui/app/StatusPanels.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
+#include "ui/editor/TvlEdit.h"
 
 namespace tervil {
+
+namespace {
+
+// How long after opening, saving or closing a page the store is written: changes that come
+// together (a start reopening ten files) are written once, and never on the typing path.
+constexpr int kSessionSaveDelayMs = 200;
+
+// The files of a drop from a file manager: a list of URLs that all name local files.
+QStringList LocalFiles(const QMimeData& data) {
+  QStringList files;
+  if (!data.hasUrls()) return files;
+  for (const QUrl& url : data.urls()) {
+    if (!url.isLocalFile()) return {};
+    files << url.toLocalFile();
+  }
+  return files;
+}
+
+}  // namespace
 
 void TTervilMain::BuildRecentMenu(QMenu* menu) {
   menu->clear();
@@ -63,11 +84,70 @@ void TTervilMain::closeEvent(QCloseEvent* event) {
   }
   std::vector<std::string> reopen;
   for (const QString& path : ReopenList) reopen.push_back(path.toStdString());
-  MarkReopenFiles(configuration_->RecentList, reopen);
+  configuration_->SetReopenMarks(reopen);
+  sessionEnded_ = true;
+  if (sessionSaveTimer_) sessionSaveTimer_->stop();
   event->accept();
 }
 
+// Files dropped on the text open as pages, as files dropped on the window do; other drops on
+// the text (editor text, plain text) stay the editor's own. Opening, saving and closing the
+// page write the session soon after.
+void TTervilMain::FollowPage(TTvlPage* page) {
+  TTvlEdit* editor = page->TvlEdit();
+  editor->OnDragOver = [](TTextEditor&, const QMimeData& data, QPoint, bool& accept) {
+    accept = !LocalFiles(data).isEmpty();
+  };
+  editor->OnDragDrop = [this](TTextEditor&, const QMimeData& data, QPoint) {
+    const QStringList files = LocalFiles(data);
+    if (files.isEmpty()) return false;
+    OpenDroppedFiles(files);
+    return true;
+  };
+  connect(page, &TTvlPage::CaptionLookChanged, this, &TTervilMain::ScheduleSessionSave);
+  connect(page, &QObject::destroyed, this, &TTervilMain::ScheduleSessionSave);
+  ScheduleSessionSave();
+}
+
+void TTervilMain::ScheduleSessionSave() {
+  if (destroyed_ || sessionEnded_) return;
+  if (!sessionSaveTimer_) {
+    sessionSaveTimer_ = new QTimer(this);
+    sessionSaveTimer_->setSingleShot(true);
+    sessionSaveTimer_->setInterval(kSessionSaveDelayMs);
+    connect(sessionSaveTimer_, &QTimer::timeout, this, [this] { WriteSession(false); });
+  }
+  if (!sessionSaveTimer_->isActive()) sessionSaveTimer_->start();
+}
+
+void TTervilMain::SaveSession() {
+  WriteSession(true);
+}
+
+// With the open files always remembered, the reopen marks follow the open pages, so that an
+// editor ended by a signal or a crash reopens them; with "ask" or "no" only closing sets them.
+void TTervilMain::WriteSession(bool evenUnchanged) {
+  if (configuration_->ReopenFiles == 0 && !sessionEnded_) {
+    std::vector<std::string> open;
+    for (TTvlPage* page : EditorPages()) open.push_back(page->Filename().toStdString());
+    configuration_->SetReopenMarks(open);
+  }
+  if (!evenUnchanged && configuration_->RecentList == writtenRecentList_) return;
+  try {
+    configuration_->SaveAtExit();
+    writtenRecentList_ = configuration_->RecentList;
+  } catch (const TSettingsError& e) {
+    // No message box: nobody asked for this write, and at a signal nobody may be there.
+    statusPanels_->SetPanelText(0, QString::fromUtf8(e.what()));
+    std::fprintf(stderr, "tervil: %s\n", e.what());
+  }
+}
+
+// Saves every modified page that has a file. A page that is not saved (its question declined,
+// its backup or write failed and reported) is skipped and the pass goes on with the others.
 void TTervilMain::AutosaveTimerTimer() {
+  if (autosaving_) return;  // a question of the running pass is still open
+  autosaving_ = true;
   statusPanels_->SetPanelText(0, Message("Autosaving"));
   QApplication::processEvents();
   QList<QPointer<TTvlPage>> pages;
@@ -76,18 +156,18 @@ void TTervilMain::AutosaveTimerTimer() {
     if (!page || !page->Model().Modified() || !HasDirectoryPart(page->Filename().toStdString()))
       continue;
     const std::string path = page->Filename().toStdString();
-    if (configuration_->AutosaveBackup && QFileInfo(page->Filename()).isFile()) {
-      std::string error;
-      if (!BackupFile(path, path + ".bak", &error)) {
-        TMessageBox::Error(this, tr("Cannot keep a backup of \"%1\". %2")
-                                     .arg(page->Filename(), QString::fromStdString(error)));
-        return;
-      }
+    std::string error;
+    if (configuration_->AutosaveBackup && QFileInfo(page->Filename()).isFile() &&
+        !BackupFile(path, path + ".bak", &error)) {
+      TMessageBox::Error(this, tr("Cannot keep a backup of \"%1\". %2")
+                                   .arg(page->Filename(), QString::fromStdString(error)));
+      continue;
     }
-    if (!SavePageTo(page, page->Filename())) return;  // the panel keeps "Autosaving"
+    if (page) SavePageTo(page, page->Filename());
     QApplication::processEvents();
   }
   statusPanels_->SetPanelText(0, Message("AutosaveComplete"));
+  autosaving_ = false;
 }
 
 void TTervilMain::dragEnterEvent(QDragEnterEvent* event) {
@@ -99,6 +179,10 @@ void TTervilMain::dropEvent(QDropEvent* event) {
   for (const QUrl& url : event->mimeData()->urls())
     if (url.isLocalFile()) files << url.toLocalFile();
   event->acceptProposedAction();
+  OpenDroppedFiles(files);
+}
+
+void TTervilMain::OpenDroppedFiles(const QStringList& files) {
   // Opening may ask questions: let the drag finish first.
   QTimer::singleShot(0, this, [this, files] {
     for (const QString& file : files) OpenFile(file, false);

@@ -185,6 +185,9 @@ void TTvlTabBar::mousePressEvent(QMouseEvent* event) {
       pressPos_ = event->position().toPoint();
     }
   }
+  // After any press on the tabs (also on the tab that is already active) the keyboard goes to
+  // the active document.
+  if (TTvlPage* active = control_->ActivePage()) active->FocusEditor();
   emit control_->TabsClicked();
 }
 

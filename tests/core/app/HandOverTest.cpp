@@ -40,6 +40,18 @@ TEST(HandOver, MalformedStreamsAreRejected) {
   }
 }
 
+TEST(HandOver, OnlyAbsolutePathsAreHandedOver) {
+  THandOverDecoder decoder;
+  const std::string nul("O/a\0b", 5);
+  ASSERT_TRUE(decoder.Feed("10:Oindex.php,5:O../x,2:O/," + std::to_string(nul.size()) + ":" + nul +
+                           ",1:R,"));
+  const auto got = decoder.TakeMessages();
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_EQ(got[0].kind, THandOverMessage::Open);
+  EXPECT_EQ(got[0].path, "/");
+  EXPECT_EQ(got[1].kind, THandOverMessage::Raise);
+}
+
 TEST(HandOver, NoEditorRunningWhenNobodyListens) {
   test::TTempDir dir;
   std::string error;
@@ -90,6 +102,16 @@ TEST(HandOver, SocketFolderMustBePrivate) {
   EXPECT_TRUE(PrepareSocketDirectory(sock, &error)) << error;
   ::chmod(dir.File("run").c_str(), 0755);
   EXPECT_FALSE(PrepareSocketDirectory(sock, &error));
+}
+
+TEST(HandOver, ASocketPathTooLongForTheSystemIsRefused) {
+  test::TTempDir dir;
+  std::string error;
+  const std::string sock = dir.File(std::string(120, 'r') + "/editor.sock");
+  EXPECT_FALSE(SocketPathFits(sock));
+  EXPECT_FALSE(PrepareSocketDirectory(sock, &error));
+  EXPECT_NE(error.find("too long"), std::string::npos) << error;
+  EXPECT_EQ(SendHandOver(sock, {"/a"}, &error), THandOverResult::Failed);
 }
 
 }  // namespace

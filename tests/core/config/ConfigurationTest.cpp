@@ -250,5 +250,20 @@ TEST_F(ConfigurationTest, OwnerKeepsHighlighterColoursInTheActiveConfiguration) 
                                                    "save " + R + "\\default\\Highlighters"}));
 }
 
+// The marks follow the documents open now: a record of a file no longer open loses its mark.
+TEST_F(ConfigurationTest, ReopenMarksAreSetForExactlyTheGivenFiles) {
+  TConfiguration config(Reopen());
+  for (const char* file : {"/w/a.php", "/w/b.php", "/w/c.php"}) {
+    TRecentFile record;
+    record.fileName = file;
+    config.AddRecentFile(record);
+  }
+  config.SetReopenMarks({"/w/a.php", "/w/c.php"});
+  config.SetReopenMarks({"/w/b.php", "/w/A.php"});
+  std::vector<bool> marks;
+  for (const auto& record : config.RecentList) marks.push_back(record.reopen);
+  EXPECT_EQ(marks, (std::vector<bool>{false, true, false}));  // c, b, a
+}
+
 }  // namespace
 }  // namespace tervil

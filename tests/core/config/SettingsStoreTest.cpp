@@ -157,5 +157,47 @@ TEST(SettingsStore, SurvivesKillDuringWrite) {
   }
 }
 
+// A key nested 300,000 levels deep: the file is kept aside at start, and no walk over such a
+// tree (freeing it included) may run out of stack.
+TEST(SettingsStore, KeysNestedTooDeeplyAreRefusedAndNeverRecursedOver) {
+  test::TTempDir dir;
+  const std::string file = dir.File("registry.reg");
+  std::string deep;
+  for (int i = 0; i < 300000; ++i) deep += "a\\";
+  WriteFile(file, "REGEDIT4\n\n[" + deep + "b]\n\"v\"=\"1\"\n");
+  {
+    TSettingsStore store(file);
+    const std::string message = store.Load();
+    EXPECT_NE(message.find("nested more than 512 levels"), std::string::npos) << message;
+    EXPECT_FALSE(ReadFile(file + ".bad").empty());
+    EXPECT_THROW(store.CreateKey(deep + "b"), TSettingsError);
+    store.WriteString(kKey, "a", "1");
+    store.Flush();
+  }
+  TSettingsStore reread(file);
+  EXPECT_EQ(reread.Load(), "");
+  EXPECT_EQ(reread.ReadString(kKey, "a"), "1");
+
+  TSettingsKey root;
+  TSettingsKey* key = &root;
+  for (int i = 0; i < 300000; ++i)
+    key = (key->subkeys["a"] = std::make_unique<TSettingsKey>()).get();
+}
+
+// The writer removes what a killed writer left behind, never a user's own file.
+TEST(SettingsStore, RemovesOnlyItsOwnLeftoverTemporaries) {
+  test::TTempDir dir;
+  const std::string file = dir.File("registry.reg");
+  WriteFile(file + ".backup", "mine");
+  WriteFile(file + ".tmp-Ab12Cd", "left behind");
+  TSettingsStore store(file);
+  store.Load();
+  store.WriteString(kKey, "a", "1");
+  store.Flush();
+  EXPECT_EQ(ReadFile(file + ".backup"), "mine");
+  struct stat st {};
+  EXPECT_NE(::stat((file + ".tmp-Ab12Cd").c_str(), &st), 0);
+}
+
 }  // namespace
 }  // namespace tervil

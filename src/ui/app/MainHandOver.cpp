@@ -1,0 +1,46 @@
+// The main window's side of the single-instance hand-over: paths that later starts of the
+// program send are opened here, exactly as the Open command opens them.
+#include <QFileInfo>
+
+#include "core/app/HandOver.h"
+#include "ui/app/InstanceServer.h"
+#include "ui/app/MainForm.h"
+
+namespace tervil {
+
+void TTervilMain::AcceptHandOver(TInstanceServer* server) {
+  handOver_ = server;
+  connect(server, &TInstanceServer::RequestsArrived, this, &TTervilMain::OpenHandedOver);
+  OpenHandedOver();
+}
+
+// Works off the queue in arrival order. Requests that arrive while a question is open wait
+// for the running pass, which takes them after the current one; before start-up is over they
+// wait for its end.
+void TTervilMain::OpenHandedOver() {
+  if (!handOver_ || !startupDone_ || openingHandedOver_) return;
+  openingHandedOver_ = true;
+  for (auto requests = handOver_->TakeRequests(); !requests.empty();
+       requests = handOver_ ? handOver_->TakeRequests() : decltype(requests){}) {
+    for (const THandOverMessage& request : requests) {
+      if (request.kind == THandOverMessage::Open)
+        HandOverPath(QString::fromStdString(request.path));
+      else
+        BringToFront();
+    }
+  }
+  openingHandedOver_ = false;
+}
+
+void TTervilMain::HandOverPath(const QString& path) {
+  // Only an absolute path names a file; one that names no file is dropped without a message.
+  if (IsHandOverPath(path.toStdString()) && QFileInfo(path).isFile()) OpenFile(path, false);
+}
+
+void TTervilMain::BringToFront() {
+  if (isMinimized()) showMaximized();
+  raise();
+  activateWindow();
+}
+
+}  // namespace tervil

@@ -1,0 +1,33 @@
+#include "ui/app/SessionGuard.h"
+
+#include <signal.h>
+
+#include <QGuiApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
+
+#include "ui/app/MainForm.h"
+
+namespace tervil {
+
+TSessionGuard::TSessionGuard(TTervilMain& window) : window_(window), pipe_({SIGTERM, SIGHUP}) {
+  if (pipe_.ReadFd() >= 0) {
+    notifier_ = new QSocketNotifier(pipe_.ReadFd(), QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &TSessionGuard::SignalArrived);
+  }
+  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    connect(app, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { window_.SaveSession(); });
+}
+
+TSessionGuard::~TSessionGuard() = default;
+
+// Saves and ends every event loop, also that of an open question; the window is then destroyed
+// as at a normal end, without the close questions nobody is there to answer.
+void TSessionGuard::SignalArrived() {
+  if (pipe_.TakeSignals().empty()) return;
+  window_.SaveSession();
+  QCoreApplication::exit(0);
+}
+
+}  // namespace tervil

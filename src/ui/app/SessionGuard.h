@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+
+#include "core/app/SignalPipe.h"
+
+class QSocketNotifier;
+
+namespace tervil {
+
+class TTervilMain;
+
+// Keeps the editor's session when the program ends without its window closing: SIGTERM and
+// SIGHUP (logout, shutdown, a closed terminal) save the session and then end the program; the
+// end of the desktop session saves it as well.
+class TSessionGuard : public QObject {
+  Q_OBJECT
+ public:
+  explicit TSessionGuard(TTervilMain& window);
+  ~TSessionGuard() override;
+
+ private:
+  void SignalArrived();
+
+  TTervilMain& window_;
+  TSignalPipe pipe_;
+  QSocketNotifier* notifier_ = nullptr;
+};
+
+}  // namespace tervil

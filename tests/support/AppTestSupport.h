@@ -1,0 +1,66 @@
+#pragma once
+
+// Helpers for the tests that run the main window or the program itself.
+#include <utime.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <ctime>
+
+#include "ui/app/MainForm.h"
+#include "ui/documents/TvlPage.h"
+
+namespace tervil::test {
+
+// Points the per-user folders (settings, cache, the hand-over socket's private folder) into
+// `home`, so that neither the user's settings nor a running editor are touched.
+inline void UseUserFoldersIn(const QTemporaryDir& home) {
+  QDir(home.path()).mkpath("run");
+  QFile::setPermissions(home.filePath("run"),
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+  qputenv("XDG_CACHE_HOME", home.filePath("cache").toUtf8());
+  qputenv("XDG_RUNTIME_DIR", home.filePath("run").toUtf8());
+}
+
+// Sets a file's modification time `seconds` into the past.
+inline void AgeFile(const QString& path, int seconds) {
+  const time_t then = std::time(nullptr) - seconds;
+  utimbuf times{then, then};
+  ::utime(QFile::encodeName(path).constData(), &times);
+}
+
+// Writes a file as another program did two hours ago; returns its path.
+inline QString WriteOldFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+  file.close();
+  AgeFile(path, 7200);
+  return path;
+}
+
+inline QByteArray FileContents(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Starts the program built beside the tests, as a user would from `workDir`.
+inline bool StartTervil(QProcess& process, const QStringList& args, const QString& workDir) {
+  process.setProgram(QStringLiteral(TERVIL_BIN_DIR "/tervil"));
+  process.setArguments(args);
+  process.setWorkingDirectory(workDir);
+  process.start();
+  return process.waitForStarted();
+}
+
+// The paths of the window's editor pages, upper control first.
+inline QStringList OpenedPaths(const TTervilMain& window) {
+  QStringList paths;
+  for (TTvlPage* page : window.EditorPages()) paths << page->Filename();
+  return paths;
+}
+
+}  // namespace tervil::test

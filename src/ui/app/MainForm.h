@@ -20,7 +20,9 @@ class QTimer;
 namespace tervil {
 
 class TCodeInspector;
+class TDockManager;
 class TEditorPanel;
+class THtmlEditor;
 class TSearchController;
 class TStatusPanels;
 class TTvlPage;
@@ -120,6 +122,10 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   // The "Processing text" window of long text conversions.
   TWaitWindow* Wait() const { return wait_; }
   const THtmlTagsEditor& Tags() const { return tags_; }
+  THtmlTagsEditor& Tags() { return tags_; }
+  THtmlEditor* HtmlEditor() const { return htmlEditor_; }
+  // The dock areas and the tool windows in them (see ui/docking/ToolForm.h).
+  TDockManager* DockManager() const { return dockManager_; }
 
   QString LastOpenedFile;
   bool ReloadAfterChange = true;
@@ -129,6 +135,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
  signals:
   // Raised for every document the window is asked to open.
   void OpenFileRequested(const QString& fileName, bool forceReadOnly);
+  // The status of the current page was refreshed (caret, text, page switch); nullptr when no
+  // editor page is current. Tool windows that follow the caret listen to it.
+  void StatusRefreshed(TTvlPage* page);
 
  private:
   void FormCreate(const QStringList& arguments);
@@ -138,6 +147,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void CreateActions();
   void CreateMenus();
   void CreateSearchActions();  // MainMenusSearch.cpp
+  void CreateHtmlEditor();
   void GetHiglightersMenuItems();
   void UpdateActions();
   void Window1Click();
@@ -185,6 +195,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TStatusPanels* statusPanels_ = nullptr;
   TSearchController* searchController_ = nullptr;
   TEditorPanel* editorPanel_ = nullptr;
+  TDockManager* dockManager_ = nullptr;
+  THtmlEditor* htmlEditor_ = nullptr;
+  QAction* actHtmlEditor = nullptr;
   TTvlPage* currentPage_ = nullptr;
   std::vector<TEntityItem> entityItems_;
   QStringList startupErrors_;

@@ -129,6 +129,7 @@ void TTervilMain::RefreshStatus(TTvlPage* page) {
   if (!page->parent()) return;  // the page was closed while it was being checked
   statusPanels_->SetPanelText(kModifiedPanel, page->Model().Modified() ? Message("Modified") : "");
   currentPage_ = page;
+  emit StatusRefreshed(page);
 }
 
 void TTervilMain::PageControlChange(TTvlPageControl* control) {
@@ -144,6 +145,7 @@ void TTervilMain::PageControlChange(TTvlPageControl* control) {
     statusPanels_->SetPanelText(panel, "");
   statusPanels_->SetPanelText(
       kCountPanel, Counted(Message("OpenedCount"), static_cast<int>(EditorPages().size())));
+  emit StatusRefreshed(nullptr);
 }
 
 namespace {

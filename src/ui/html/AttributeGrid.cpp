@@ -14,7 +14,8 @@ namespace tervil {
 namespace {
 
 constexpr int kColumnWidth = 102;
-constexpr int kShownChars = 1000;  // a cell shows no more of a long value
+constexpr int kShownChars = 1000;             // a cell shows no more of a long value
+constexpr int kLongestEditedValue = 32767;  // what a line editor holds
 enum Role : int {
   kValueRole = Qt::UserRole,  // the whole value
   kStyleRole,
@@ -230,7 +231,9 @@ void TAttributeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 QWidget* TAttributeDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                           const QModelIndex& index) const {
   const int row = index.row();
-  const bool readOnly = grid_->IsReadOnly(row);
+  // A value longer than a line editor holds is shown but not edited: the editor would cut it.
+  const bool readOnly =
+      grid_->IsReadOnly(row) || index.data(kValueRole).toString().size() > kLongestEditedValue;
   if (grid_->AllReadOnly()) return nullptr;
   const bool ellipsis = grid_->EditStyle(row) == esEllipsis || grid_->IsColorRow(row);
   auto* editor = new TValueEditor(

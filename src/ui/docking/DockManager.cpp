@@ -236,8 +236,14 @@ void TDockManager::ApplyPendingSizes() {
 }
 
 bool TDockManager::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == main_ && event->type() == QEvent::Show && !pendingSizes_.isEmpty())
-    QTimer::singleShot(0, this, &TDockManager::ApplyPendingSizes);
+  if (watched != main_ || event->type() != QEvent::Show)
+    return QObject::eventFilter(watched, event);
+  if (!pendingSizes_.isEmpty()) QTimer::singleShot(0, this, &TDockManager::ApplyPendingSizes);
+  // Floating windows restored before the main window appeared go above it.
+  QTimer::singleShot(0, this, [this] {
+    for (TToolForm* window : windows_)
+      if (window->isFloating() && !window->isHidden()) window->raise();
+  });
   return QObject::eventFilter(watched, event);
 }
 

@@ -14,7 +14,7 @@ namespace tervil {
 namespace {
 
 constexpr int kColumnWidth = 102;
-constexpr int kShownChars = 1000;             // a cell shows no more of a long value
+constexpr int kShownChars = 1000;           // a cell shows no more of a long value
 constexpr int kLongestEditedValue = 32767;  // what a line editor holds
 enum Role : int {
   kValueRole = Qt::UserRole,  // the whole value

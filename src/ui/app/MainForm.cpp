@@ -13,6 +13,7 @@
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
 #include "ui/app/WaitWindow.h"
+#include "ui/docking/DockManager.h"
 #include "ui/documents/EditorPanel.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
@@ -86,6 +87,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   CreateRunActions();
   CreateGeneratorActions();
   ReadReferenceData();
+  CreateHtmlEditor();
 
   configuration_ = std::make_unique<TConfiguration>(store_, this);
 
@@ -101,13 +103,12 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   RecoverInterruptedWrites();
   ReopenAtStart();
   for (const QString& path : arguments) OpenFile(path, false);
+  dockManager_->LoadComponents(*configuration_);
   ApplyConfiguration();
 }
 
 void TTervilMain::CreateDockAreas() {
-  setDockOptions(QMainWindow::AllowTabbedDocks | QMainWindow::AnimatedDocks);
-  setCorner(Qt::BottomLeftCorner, Qt::BottomDockWidgetArea);
-  setCorner(Qt::BottomRightCorner, Qt::BottomDockWidgetArea);
+  dockManager_ = new TDockManager(this);
 }
 
 void TTervilMain::CreateEditorPanel() {
@@ -173,6 +174,7 @@ void TTervilMain::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   try {
+    dockManager_->SaveComponents(*configuration_);
     configuration_->SaveAtExit();
   } catch (const TSettingsError& e) {
     TMessageBox::Error(this, QString::fromUtf8(e.what()));

@@ -21,8 +21,10 @@ class QTimer;
 namespace tervil {
 
 class TCodeInspector;
+class TDockManager;
 class TEditorPanel;
 class TInstanceServer;
+class THtmlEditor;
 class TSearchController;
 class TRunActions;
 class TStatusPanels;
@@ -131,6 +133,10 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   const THtmlTagsEditor& Tags() const { return tags_; }
   // Run, Execute, the Project menu, the Run toolbar and the console window.
   TRunActions* RunActions() const { return runActions_; }
+  THtmlTagsEditor& Tags() { return tags_; }
+  THtmlEditor* HtmlEditor() const { return htmlEditor_; }
+  // The dock areas and the tool windows in them (see ui/docking/ToolForm.h).
+  TDockManager* DockManager() const { return dockManager_; }
 
   QString LastOpenedFile;
   bool ReloadAfterChange = true;
@@ -140,6 +146,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
  signals:
   // Raised for every document the window is asked to open.
   void OpenFileRequested(const QString& fileName, bool forceReadOnly);
+  // The status of the current page was refreshed (caret, text, page switch); nullptr when no
+  // editor page is current. Tool windows that follow the caret listen to it.
+  void StatusRefreshed(TTvlPage* page);
 
  private:
   void FormCreate(const QStringList& arguments);
@@ -157,6 +166,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void UpdateGeneratorActions();
   void NewTypeCommand();
   void InsertGenerated(const QString& text);
+  void CreateHtmlEditor();
   void GetHiglightersMenuItems();
   void UpdateActions();
   void UpdatePageActions();
@@ -210,6 +220,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TStatusPanels* statusPanels_ = nullptr;
   TSearchController* searchController_ = nullptr;
   TEditorPanel* editorPanel_ = nullptr;
+  TDockManager* dockManager_ = nullptr;
+  THtmlEditor* htmlEditor_ = nullptr;
+  QAction* actHtmlEditor = nullptr;
   TTvlPage* currentPage_ = nullptr;
   std::vector<TEntityItem> entityItems_;
   QStringList startupErrors_;

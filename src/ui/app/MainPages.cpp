@@ -127,6 +127,7 @@ void TTervilMain::RefreshStatus(TTvlPage* page) {
     UpdateActions();
   else
     UpdatePageActions();
+  emit StatusRefreshed(page);
 }
 
 void TTervilMain::PageControlChange(TTvlPageControl* control) {
@@ -143,6 +144,7 @@ void TTervilMain::PageControlChange(TTvlPageControl* control) {
   statusPanels_->SetPanelText(
       kCountPanel, Counted(Message("OpenedCount"), static_cast<int>(EditorPages().size())));
   UpdateActions();
+  emit StatusRefreshed(nullptr);
 }
 
 namespace {

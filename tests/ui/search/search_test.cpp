@@ -186,6 +186,9 @@ class SearchTest : public QObject {
     Search().actSearchToolbar->trigger();
     QVERIFY(!Search().SearchToolbar()->isVisible());
     QVERIFY(!Search().actSearchToolbar->isChecked());
+    // Shown again: its visibility is kept in the settings the next tests start from.
+    Search().actSearchToolbar->trigger();
+    QVERIFY(Search().actSearchToolbar->isChecked());
   }
 
   void findDialog_data() {

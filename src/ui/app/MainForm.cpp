@@ -105,6 +105,9 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   for (const QString& path : arguments) OpenFile(path, false);
   dockManager_->LoadComponents(*configuration_);
   ApplyConfiguration();
+  // Commands follow the pages' state changes; this sets them for the pages the start opened
+  // (or for none).
+  UpdateActions();
 }
 
 void TTervilMain::CreateDockAreas() {

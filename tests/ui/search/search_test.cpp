@@ -149,7 +149,7 @@ class SearchTest : public QObject {
     store_->Load();
     window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
                                             QStringLiteral(TERVIL_SOURCE_DIR "/data"));
-    window_->resize(1000, 700);
+    window_->resize(1600, 900);  // room for every toolbar in one row, the find box included
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
   }

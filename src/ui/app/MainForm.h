@@ -14,7 +14,6 @@
 #include "core/html/TagsEditor.h"
 
 class QAction;
-class QDockWidget;
 class QMenu;
 class QTimer;
 
@@ -28,6 +27,7 @@ class THtmlEditor;
 class TSearchController;
 class TRunActions;
 class TStatusPanels;
+class TToolForm;
 class TTvlPage;
 class TTvlPageControl;
 class TTvlEdit;
@@ -280,7 +280,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QMenu* editorHighlighterMenu_ = nullptr;  // in the editor's context menu
   QMenu* highlighterPopup_ = nullptr;       // from status panel 7
   TCodeInspector* codeInspector_ = nullptr;
-  QDockWidget* codeInspectorDock_ = nullptr;
+  TToolForm* codeInspectorDock_ = nullptr;
   QAction* actPHPAnalyser = nullptr;
   QAction* actAddGetSet = nullptr;
 };

@@ -1,19 +1,21 @@
 // The main window's PHP commands: the PHP Analyser with its code inspector tool window, and the
 // accessor generator of the editor's context menu.
 #include <QAction>
-#include <QDockWidget>
 #include <QMenu>
 
 #include "core/phpcss/PhpInspectorText.h"
 #include "ui/app/MainForm.h"
+#include "ui/docking/DockManager.h"
+#include "ui/docking/ToolForm.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/phpcss/CodeInspector.h"
 
 namespace tervil {
 
 namespace {
-constexpr int kInspectorWidth = 320;  // pixels, when the inspector comes into view
-}
+constexpr int kInspectorWidth = 320;   // pixels, the first time the inspector comes into view
+constexpr int kInspectorHeight = 400;  // pixels, when it floats
+}  // namespace
 
 void TTervilMain::CreatePhpActions() {
   codeInspector_ = new TCodeInspector(dataDir_ + "/icons", this);
@@ -24,11 +26,11 @@ void TTervilMain::CreatePhpActions() {
     currentPage_->Model().EnsureCaretVisible();
     currentPage_->FocusEditor();
   });
-  codeInspectorDock_ = new QDockWidget(codeInspector_->windowTitle(), this);
-  codeInspectorDock_->setObjectName("CodeInspector");
+  codeInspectorDock_ = new TToolForm(codeInspector_->windowTitle(), "CodeInspector", this);
   codeInspectorDock_->setWidget(codeInspector_);
-  addDockWidget(Qt::RightDockWidgetArea, codeInspectorDock_);
-  codeInspectorDock_->hide();
+  codeInspectorDock_->SetStartSize(QSize(kInspectorWidth, kInspectorHeight));
+  dockManager_->AddToolWindow(codeInspectorDock_, "DockPanelRight");
+  connect(codeInspectorDock_, &TToolForm::ShownChanged, this, [this] { UpdatePhpActions(); });
 
   actPHPAnalyser = new QAction(tr("PHP Analyser"), this);
   actPHPAnalyser->setObjectName("actPHPAnalyser");
@@ -52,11 +54,7 @@ void TTervilMain::UpdatePhpActions() {
 // Analyses the current page, then brings the inspector back into view; it never hides it.
 void TTervilMain::actPHPAnalyserExecute() {
   if (currentPage_) codeInspector_->RefreshFromText(currentPage_->Model().Text());
-  if (!codeInspectorDock_->isVisible()) {
-    codeInspectorDock_->setFloating(false);
-    codeInspectorDock_->show();
-    resizeDocks({codeInspectorDock_}, {kInspectorWidth}, Qt::Horizontal);
-  }
+  if (!codeInspectorDock_->isVisible()) dockManager_->ShowToolWindow(codeInspectorDock_);
   codeInspectorDock_->raise();
   UpdatePhpActions();
 }

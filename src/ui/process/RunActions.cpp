@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -28,6 +27,8 @@
 #include "core/process/Spawn.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
+#include "ui/docking/DockManager.h"
+#include "ui/docking/ToolForm.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/process/Console.h"
 
@@ -36,7 +37,7 @@ namespace tervil {
 namespace {
 
 constexpr int kStartSettleMs = 1000;
-constexpr int kConsoleDefaultSize = 200;
+constexpr int kConsoleStartHeight = 200;  // pixels, the first time the console shows
 
 QString Qt(const std::string& text) {
   return QString::fromStdString(text);
@@ -72,12 +73,11 @@ TRunActions::TRunActions(TTervilMain& main, QMenu* viewMenu, QMenu* beforeMenu)
 }
 
 void TRunActions::CreateConsole() {
-  ConsoleDock = new QDockWidget(tr("Console"), &main_);
-  ConsoleDock->setObjectName("ConsoleDock");
+  ConsoleDock = new TToolForm(tr("Console"), "Console", &main_);
   Console = new TConsole(ConsoleDock);
   ConsoleDock->setWidget(Console);
-  main_.addDockWidget(::Qt::BottomDockWidgetArea, ConsoleDock);
-  ConsoleDock->hide();
+  ConsoleDock->SetStartSize(QSize(kConsoleStartHeight * 3, kConsoleStartHeight));
+  main_.DockManager()->AddToolWindow(ConsoleDock, "DockPanelBottom");
   connect(Console, &TConsole::ShowRequested, this, &TRunActions::ShowConsole);
   connect(Console, &TConsole::RunFinished, this, &TRunActions::RefreshRunState);
   connect(Console, &TConsole::ErrorLineActivated, this, &TRunActions::GoToError);
@@ -111,8 +111,9 @@ void TRunActions::CreateActions() {
                           [this] { RunToolButtonClick(); });
   actRunToolButtonExternal = make(tr("Execute"), tr("Execute using selected application"),
                                   [this] { ExecuteToolButtonClick(); });
-  actConsole = make(tr("Console"), tr("Console"), [this] { ToggleConsole(); });
-  actConsole->setCheckable(true);
+  actConsole = main_.DockManager()->CreateShowAction(
+      ConsoleDock, tr("Console"), QString(), tr("Console"),
+      ThemeIcon("utilities-terminal", QStyle::SP_ComputerIcon));
   actRunToolbar = make(tr("Run"), tr("Show or hide the Run toolbar"),
                        [this] { RunToolbar->setVisible(!RunToolbar->isVisible()); });
   actRunToolbar->setCheckable(true);
@@ -364,7 +365,6 @@ void TRunActions::UpdateActions() {
       hasRunWith ? ThemeIcon("system-run", QStyle::SP_CommandLink)
                  : ThemeIcon("view-more", QStyle::SP_FileDialogDetailedView));
   actParameters->setEnabled(page != nullptr);
-  actConsole->setChecked(ConsoleDock->isVisible());
   actRunToolbar->setChecked(RunToolbar->isVisible());
   RefreshRunState();
 }
@@ -388,21 +388,8 @@ void TRunActions::RefreshRunState() {
   if (stopping) actRunToolButton->setEnabled(true);
 }
 
-void TRunActions::ToggleConsole() {
-  if (ConsoleDock->isVisible()) {
-    ConsoleDock->hide();
-  } else {
-    ShowConsole();
-  }
-  actConsole->setChecked(ConsoleDock->isVisible());
-}
-
 void TRunActions::ShowConsole() {
-  if (ConsoleDock->isVisible()) return;
-  ConsoleDock->show();
-  if (Console->height() == 0)
-    main_.resizeDocks({ConsoleDock}, {kConsoleDefaultSize}, ::Qt::Vertical);
-  actConsole->setChecked(true);
+  if (!ConsoleDock->isVisible()) main_.DockManager()->ShowToolWindow(ConsoleDock);
 }
 
 // Double-clicking an error line shows the line it names: in the page that was run when the

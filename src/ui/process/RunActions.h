@@ -8,7 +8,6 @@
 #include "core/process/RunCommands.h"
 
 class QAction;
-class QDockWidget;
 class QMenu;
 class QToolBar;
 class QToolButton;
@@ -16,6 +15,7 @@ class QToolButton;
 namespace tervil {
 
 class TConsole;
+class TToolForm;
 class TTervilMain;
 class TTvlPage;
 
@@ -45,7 +45,7 @@ class TRunActions : public QObject {
   bool Running() const;
 
   TConsole* Console = nullptr;
-  QDockWidget* ConsoleDock = nullptr;
+  TToolForm* ConsoleDock = nullptr;
   QMenu* ProjectMenu = nullptr;
   QMenu* RunWithMenu = nullptr;
   QMenu* ExecuteWithMenu = nullptr;
@@ -73,7 +73,6 @@ class TRunActions : public QObject {
   void RunToolButtonClick();
   void ExecuteToolButtonClick();
   void PopupUnder(QMenu* menu, QAction* action);
-  void ToggleConsole();
   void ShowConsole();
   void RefreshRunState();
   void GoToError(const QString& file, int line);

@@ -200,6 +200,9 @@ class CodeInspectorTest : public QObject {
     analyser->trigger();
     QVERIFY(Dock()->isVisible());
     QVERIFY(analyser->isChecked());
+    QCOMPARE(Window().dockWidgetArea(Dock()), Qt::RightDockWidgetArea);
+    Dock()->close();  // the caption strip's close box
+    QVERIFY(!analyser->isChecked());
 
     Dock()->hide();
     OpenPhp("counter.php", kCounter);

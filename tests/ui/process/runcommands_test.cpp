@@ -22,6 +22,7 @@
 #include "ui/editor/TvlEdit.h"
 #include "ui/process/Console.h"
 #include "ui/process/HtmlOutputView.h"
+#include "ui/docking/ToolForm.h"
 #include "ui/process/RunActions.h"
 
 using namespace tervil;
@@ -254,6 +255,8 @@ class RunCommandsTest : public QObject {
     QVERIFY(!Run().ConsoleDock->isVisible());
     Run().actConsole->trigger();
     QVERIFY(Run().ConsoleDock->isVisible());
+    QCOMPARE(Run().ConsoleDock->DockAreaName(), QString("DockPanelBottom"));
+    QVERIFY(Run().ConsoleDock->height() >= 100);  // the start size, not a collapsed strip
     Run().UpdateActions();
     QVERIFY(Run().actConsole->isChecked());
     Run().actConsole->trigger();

@@ -34,6 +34,10 @@ void TConsoleOutput::Clear() {
 
 void TConsoleOutput::Add(const std::string& chunk) {
   total_ += chunk.size();
+  // Reserving the whole limit at once spares copying megabytes of kept output each time the
+  // string would grow; the pages are only touched as output arrives.
+  if (full_.capacity() < limit_ && full_.size() + chunk.size() > full_.capacity())
+    full_.reserve(limit_);
   if (full_.size() < limit_) full_.append(chunk, 0, std::min(chunk.size(), limit_ - full_.size()));
   tail_ += chunk;
   if (tail_.size() > 2 * kTailBytes) tail_.erase(0, tail_.size() - kTailBytes);

@@ -1,4 +1,5 @@
 #include <QLabel>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -52,6 +53,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(TStatusPanels::PanelAt(900), -1);
     window.ShowAtStart();
     QVERIFY(window.windowState() & Qt::WindowMaximized);
+  }
+
+  void menusComeInTheirOrder() {
+    TSettingsStore store;
+    store.Load();
+    TTervilMain window(store, {}, home_.filePath("no-data"));
+    QStringList captions;
+    for (QAction* menu : window.menuBar()->actions()) captions << menu->text();
+    QCOMPARE(captions, QStringList({"&File", "&Edit", "&View", "&Project", "&Tools", "&Window"}));
   }
 
   void reportsMissingDataFilesAndGoesOn() {

@@ -22,7 +22,6 @@ namespace tervil {
 namespace {
 // Search-as-you-type scans this long per turn, so that typing and painting keep going.
 constexpr auto kFindSlice = std::chrono::milliseconds(8);
-constexpr int kUpdateIntervalMs = 250;
 const QColor kFailedFindColor(255, 128, 128);
 
 QAction* NewAction(QObject* owner, const QString& caption, const char* icon,
@@ -43,11 +42,14 @@ TSearchController::TSearchController(TTervilMain& window, const QString& program
   connect(findTimer_, &QTimer::timeout, this, &TSearchController::ContinueFindText);
   CreateActions();
   CreateToolbar();
-  // Update rules run while the program is idle.
-  auto* updater = new QTimer(this);
-  updater->setInterval(kUpdateIntervalMs);
-  connect(updater, &QTimer::timeout, this, &TSearchController::UpdateActions);
-  updater->start();
+  // The commands follow what they depend on as it changes: the current page, the find box and
+  // the last search (set by the commands themselves).
+  connect(&window_, &TTervilMain::StatusRefreshed, this, &TSearchController::UpdateActions);
+  connect(findText_, &QLineEdit::textChanged, this, &TSearchController::UpdateActions);
+  for (QAction* action :
+       {actFind, actReplace, actMultiReplace, actRepeatSearch, actSearchNext, actSearchPrev})
+    connect(action, &QAction::triggered, this, &TSearchController::UpdateActions);
+  UpdateActions();
 }
 
 TSearchController::~TSearchController() = default;
@@ -107,7 +109,8 @@ void TSearchController::UpdateActions() {
   actMultiReplace->setEnabled(page);
   actSearchNext->setEnabled(page && !findText_->text().isEmpty());
   actSearchPrev->setEnabled(actSearchNext->isEnabled());
-  actRepeatSearch->setEnabled(page && !Driver().State().SearchText.empty());
+  // The search state comes with the configuration, after the menus; no search before it.
+  actRepeatSearch->setEnabled(page && driver_ && !driver_->State().SearchText.empty());
   actSearchToolbar->setChecked(searchToolbar_->isVisible());
 }
 

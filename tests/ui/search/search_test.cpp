@@ -175,11 +175,9 @@ class SearchTest : public QObject {
     QCOMPARE(bar[4], Search().actReplace);
     QCOMPARE(Search().FindText()->focusPolicy(), Qt::ClickFocus);
     QCOMPARE(Search().actMultiReplace->associatedObjects().size(), 2);  // Edit and Tools
-    Search().UpdateActions();
     QVERIFY(!Search().actMultiReplace->isEnabled());
     QVERIFY(!Search().actRepeatSearch->isEnabled());
     OpenText("text");
-    Search().UpdateActions();
     QVERIFY(Search().actMultiReplace->isEnabled());
     QVERIFY(!Search().actSearchNext->isEnabled());
     QVERIFY(Search().actSearchToolbar->isChecked());
@@ -458,7 +456,6 @@ class SearchTest : public QObject {
   void nextPreviousAndRepeatSearch() {
     OpenText("ab ab ab");
     QTest::keyClicks(Search().FindText(), "ab");
-    Search().UpdateActions();
     QVERIFY(Search().actSearchNext->isEnabled());
     auto* next = qobject_cast<QToolButton*>(
         Search().SearchToolbar()->widgetForAction(Search().actSearchNext));

@@ -265,7 +265,7 @@ int TEditorModel::BufferColumn(int line, int displayColumn) const {
 
 // ---------------------------------------------------------------- primitive edits
 
-TBufferPos TEditorModel::InsertText(TBufferPos pos, std::string_view text) {
+TBufferPos TEditorModel::InsertText(TBufferPos pos, std::string_view text, std::string* owned) {
   pos = ClampPos(pos);
   std::string normalized;
   if (!utf8::IsNormalized(text)) {
@@ -278,7 +278,9 @@ TBufferPos TEditorModel::InsertText(TBufferPos pos, std::string_view text) {
   buffer_.InsertNormalized(ByteOfPos(pos), text);
   const TBufferPos end = PositionAfter(pos, text);
   if (recording_) {
-    RecordChange({TChangeReason::crInsert, pos, end, std::string(text), selMode_});
+    const bool takeOver = owned && owned->data() == text.data() && owned->size() == text.size();
+    RecordChange({TChangeReason::crInsert, pos, end,
+                  takeOver ? std::move(*owned) : std::string(text), selMode_});
   }
   AfterInsert(pos, end);
   EndUndoBlock();

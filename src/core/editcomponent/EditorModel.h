@@ -243,8 +243,9 @@ class TEditorModel {
     TEditorModel& model_;
   };
 
-  // Primitive edits: every change of the text goes through these two.
-  TBufferPos InsertText(TBufferPos pos, std::string_view text);
+  // Primitive edits: every change of the text goes through these two. When `text` is the whole
+  // of `*owned`, the undo list takes that string over instead of copying it.
+  TBufferPos InsertText(TBufferPos pos, std::string_view text, std::string* owned = nullptr);
   void DeleteText(TBufferPos start, TBufferPos end);
   void RecordChange(TUndoItem&& item);
   void AfterInsert(TBufferPos start, TBufferPos end);
@@ -298,7 +299,8 @@ class TEditorModel {
 
   // Search helpers (EditorSearch.cpp).
   int ReplaceAllInScope(std::size_t begin, std::size_t end, std::string_view replacement);
-  TBufferPos ReplaceMatch(std::size_t start, std::size_t end, std::string_view replacement);
+  TBufferPos ReplaceMatch(std::size_t start, std::size_t end, std::string_view replacement,
+                          std::string* owned = nullptr);
 
   TTextBuffer buffer_;
   TUndoList undo_;

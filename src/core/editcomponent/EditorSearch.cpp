@@ -82,10 +82,10 @@ int TEditorModel::SearchReplace(std::string_view search, std::string_view replac
 }
 
 TBufferPos TEditorModel::ReplaceMatch(std::size_t start, std::size_t end,
-                                      std::string_view replacement) {
+                                      std::string_view replacement, std::string* owned) {
   const TBufferPos from = PosOfByte(start);
   DeleteText(from, PosOfByte(end));
-  return InsertText(from, replacement);
+  return InsertText(from, replacement, owned);
 }
 
 int TEditorModel::ReplaceAllInScope(std::size_t begin, std::size_t end,
@@ -93,7 +93,9 @@ int TEditorModel::ReplaceAllInScope(std::size_t begin, std::size_t end,
   // Build the new text of the span from the first to the last match and put it in with one
   // deletion and one insertion: a single undo step at memory speed, however many matches.
   std::string text;
-  text.reserve(end - begin);  // grows at most once more, for longer replacements
+  // Room for twice the span: pages are only touched as the text is written, so the spare room
+  // costs no memory, and replacements up to twice as long never copy the whole text again.
+  text.reserve(2 * (end - begin));
   std::size_t first = std::string::npos;
   std::size_t previous = 0;
   std::size_t count = engine_->FindAll(buffer_, begin, end, [&](const TSearchMatch& m) {
@@ -106,7 +108,7 @@ int TEditorModel::ReplaceAllInScope(std::size_t begin, std::size_t end,
   if (count == 0) return 0;
   UpdateScope scope(*this);
   BeginUndoBlock();
-  const TBufferPos after = ReplaceMatch(first, previous, text);
+  const TBufferPos after = ReplaceMatch(first, previous, text, &text);
   MoveCaret(after, false);
   EndUndoBlock();
   return static_cast<int>(count);

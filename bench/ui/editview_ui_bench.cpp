@@ -245,6 +245,50 @@ void BM_LongLineTyping(benchmark::State& state) {
 }
 BENCHMARK(BM_LongLineTyping)->Unit(benchmark::kMillisecond);
 
+// A tab at the start of a 20 MB line: every column question past it depends on it.
+Screen& LongLineWithTab() {
+  static std::unique_ptr<Screen> screen;
+  if (!screen) {
+    screen = std::make_unique<Screen>();
+    screen->Load("\t" + MinifiedScript(20 * kMB));
+    screen->editor.SetHighlighter(&screen->highlighters.JavaScript());
+    screen->Key(Qt::Key_End, "", Qt::ControlModifier);
+    screen->Paint();
+  }
+  return *screen;
+}
+
+// The caret left at the end of the line: what each blink of the caret repaints.
+void BM_LongLineWithTabIdleRepaint(benchmark::State& state) {
+  Screen& screen = LongLineWithTab();
+  for (auto _ : state) screen.Paint();
+}
+BENCHMARK(BM_LongLineWithTabIdleRepaint)->Unit(benchmark::kMillisecond);
+
+void BM_LongLineWithTabCaretMove(benchmark::State& state) {
+  Screen& screen = LongLineWithTab();
+  bool left = true;
+  for (auto _ : state) {
+    screen.Key(left ? Qt::Key_Left : Qt::Key_Right);
+    screen.Paint();
+    left = !left;
+  }
+}
+BENCHMARK(BM_LongLineWithTabCaretMove)->Unit(benchmark::kMillisecond);
+
+void BM_LongLineWithTabTyping(benchmark::State& state) {
+  Screen& screen = LongLineWithTab();
+  for (auto _ : state) {
+    screen.Key(Qt::Key_X, "x");
+    screen.Paint();
+    state.PauseTiming();
+    screen.Key(Qt::Key_Backspace);
+    screen.Paint();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_LongLineWithTabTyping)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -51,6 +51,7 @@ void TLineGeometry::SetTabWidth(int width) {
   width = std::max(1, width);
   if (width == tabWidth_) return;
   tabWidth_ = width;
+  longLines_.clear();  // the checkpoints' columns depend on the tab width
 }
 
 int TLineGeometry::LineCount() const {
@@ -76,7 +77,7 @@ std::size_t TLineGeometry::ByteOfChar(int line, int charIndex) const {
   return std::min(byte, end);
 }
 
-const TLineGeometry::LongLineInfo& TLineGeometry::Info(int line) {
+TLineGeometry::LongLineInfo& TLineGeometry::Info(int line) {
   auto found = longLines_.find(line);
   if (found != longLines_.end()) return found->second;
   if (longLines_.size() > 64) longLines_.clear();
@@ -99,11 +100,47 @@ const TLineGeometry::LongLineInfo& TLineGeometry::Info(int line) {
   return longLines_.emplace(line, info).first->second;
 }
 
+const std::vector<int>& TLineGeometry::Checkpoints(int line) {
+  LongLineInfo& info = Info(line);
+  if (!info.checkpointColumns.empty()) return info.checkpointColumns;
+  // One walk from tab to tab: between tabs every character takes one column, so the stretches
+  // are counted at memory speed and their checkpoints computed.
+  std::vector<int> columns;
+  int charIndex = 0, column = 0;
+  auto addCheckpointsBefore = [&](int endChar) {
+    for (int next = static_cast<int>(columns.size()) * kCheckpointChars; next < endChar;
+         next += kCheckpointChars)
+      columns.push_back(column + (next - charIndex));
+  };
+  const std::size_t start = buffer_.LineStart(line);
+  buffer_.VisitRange(start, buffer_.LineEnd(line) - start, [&](const char* data, std::size_t n) {
+    const char* p = data;
+    const char* end = data + n;
+    while (p < end) {
+      const auto* tab =
+          static_cast<const char*>(std::memchr(p, '\t', static_cast<std::size_t>(end - p)));
+      const char* stretchEnd = tab ? tab : end;
+      const int chars =
+          static_cast<int>(utf8::CountChars(p, static_cast<std::size_t>(stretchEnd - p)));
+      addCheckpointsBefore(charIndex + chars);
+      charIndex += chars;
+      column += chars;
+      if (!tab) break;
+      addCheckpointsBefore(charIndex + 1);
+      column += TabAdvance(column, tabWidth_);
+      ++charIndex;
+      p = tab + 1;
+    }
+    return true;
+  });
+  if (columns.empty()) columns.push_back(0);
+  info.checkpointColumns = std::move(columns);
+  return info.checkpointColumns;
+}
+
 template <typename Stop>
 void TLineGeometry::ScanLong(int line, Stop stop, int& column, int& charIndex) {
-  column = 0;
-  charIndex = 0;
-  std::size_t start = buffer_.LineStart(line);
+  std::size_t start = ByteOfChar(line, charIndex);
   buffer_.VisitRange(start, buffer_.LineEnd(line) - start, [&](const char* data, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
       unsigned char c = static_cast<unsigned char>(data[i]);
@@ -127,9 +164,12 @@ int TLineGeometry::DisplayColumn(int line, int charIndex) {
     while (!w.AtEnd() && w.charIndex < charIndex) w.Next();
     return w.column + (charIndex - w.charIndex);
   }
-  const LongLineInfo& info = Info(line);
-  if (info.firstTab < 0 || charIndex <= info.firstTab) return charIndex;
-  int column = 0, index = 0;
+  if (Info(line).firstTab < 0 || charIndex <= Info(line).firstTab) return charIndex;
+  const std::vector<int>& checkpoints = Checkpoints(line);
+  const std::size_t k =
+      std::min(static_cast<std::size_t>(charIndex / kCheckpointChars), checkpoints.size() - 1);
+  int column = checkpoints[k];
+  int index = static_cast<int>(k) * kCheckpointChars;
   ScanLong(
       line, [&](int, int, int i) { return i >= charIndex; }, column, index);
   return column + (charIndex - index);
@@ -151,9 +191,15 @@ int TLineGeometry::CharAtColumn(int line, int column, bool nearest) {
     }
     return w.charIndex + (column - w.column);
   }
-  const LongLineInfo& info = Info(line);
-  if (info.firstTab < 0 || column <= info.firstTab) return column;
-  int reached = 0, index = 0, result = -1;
+  if (Info(line).firstTab < 0 || column <= Info(line).firstTab) return column;
+  const std::vector<int>& checkpoints = Checkpoints(line);
+  // The last checkpoint at or before the column: the character sought lies within the next
+  // kCheckpointChars characters.
+  const std::size_t k = static_cast<std::size_t>(
+      std::upper_bound(checkpoints.begin(), checkpoints.end(), column) - checkpoints.begin() - 1);
+  int reached = checkpoints[k];
+  int index = static_cast<int>(k) * kCheckpointChars;
+  int result = -1;
   ScanLong(
       line,
       [&](int start, int width, int i) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace tervil {
 
@@ -66,14 +67,21 @@ class TLineGeometry {
 
  private:
   // What is remembered of a long line: where its first tab is, so that columns before it are
-  // character indices.
+  // character indices, and past it the display column of every kCheckpointChars-th character,
+  // so that a column question reads at most that many characters (the caret's blink and every
+  // paint ask them).
+  static constexpr int kCheckpointChars = 4096;
   struct LongLineInfo {
-    int firstTab = -1;  // character index of the first tab, -1 for none
+    int firstTab = -1;                   // character index of the first tab, -1 for none
+    std::vector<int> checkpointColumns;  // [k]: display column of character k * kCheckpointChars
   };
-  const LongLineInfo& Info(int line);
+  LongLineInfo& Info(int line);
+  // The checkpoints of a long line with a tab, found by one walk over the line when first needed.
+  const std::vector<int>& Checkpoints(int line);
   std::size_t ByteOfChar(int line, int charIndex) const;
-  // Display column and character index reached after scanning a long line from its start up
-  // to `stop` (a predicate on the running column and character index).
+  // Display column and character index reached after scanning a long line from character
+  // `charIndex` at display column `column` (both updated) up to `stop` (a predicate on the
+  // running column, the character's width and its index).
   template <typename Stop>
   void ScanLong(int line, Stop stop, int& column, int& charIndex);
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "core/editcomponent/TextBuffer.h"
 #include "core/editview/LineGeometry.h"
 
@@ -76,6 +79,45 @@ TEST(LineGeometry, LongLineWithTabsCountsThem) {
   buffer.Erase(10, 1);
   geometry.InvalidateLine(0);
   EXPECT_EQ(geometry.DisplayColumn(0, 30000), 30000);
+}
+
+// Long lines answer from checkpoints; every answer must equal a plain walk over the line, at the
+// checkpoints' borders too, and after the tab width changes.
+TEST(LineGeometry, LongLineAnswersEqualAPlainWalk) {
+  std::string line;
+  unsigned seed = 7;
+  for (int i = 0; i < 20000; ++i) {
+    seed = seed * 1103515245 + 12345;
+    const unsigned r = (seed >> 16) % 50;
+    line += r == 0 ? "\t" : r == 1 ? "\xC3\xA9" : r == 2 ? "\xE2\x82\xAC" : "x";
+  }
+  TTextBuffer buffer;
+  buffer.Assign("short\n" + line);
+  TLineGeometry geometry(buffer);
+  ASSERT_TRUE(geometry.IsLong(1));
+  for (int width : {8, 3}) {
+    geometry.SetTabWidth(width);
+    std::vector<int> columns;  // columns[i]: display column of character i
+    int column = 0;
+    for (std::size_t b = 0; b < line.size(); ++b) {
+      const auto c = static_cast<unsigned char>(line[b]);
+      if ((c & 0xC0) == 0x80) continue;
+      columns.push_back(column);
+      column += c == '\t' ? TabAdvance(column, width) : 1;
+    }
+    const int chars = static_cast<int>(columns.size());
+    for (int i : {0, 1, 4095, 4096, 4097, 8191, 8192, 12000, chars - 1, chars, chars + 3}) {
+      const int expected = i < chars ? columns[i] : column + (i - chars);
+      EXPECT_EQ(geometry.DisplayColumn(1, i), expected) << "char " << i << " width " << width;
+      EXPECT_EQ(geometry.CharAtColumn(1, expected), i) << "column " << expected;
+    }
+    for (int i = 1; i < chars; i += 97) {
+      // A column inside a tab belongs to the tab; with `nearest`, its right half to the next.
+      const int start = columns[i - 1], cells = columns[i] - start;
+      EXPECT_EQ(geometry.CharAtColumn(1, start + cells - 1), i - 1);
+      EXPECT_EQ(geometry.CharAtColumn(1, start + cells - 1, true), cells > 1 ? i : i - 1);
+    }
+  }
 }
 
 TEST(LineGeometry, SlicesOfShortLinesAreClampedToTheLine) {

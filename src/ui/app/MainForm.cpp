@@ -88,6 +88,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   CreateGeneratorActions();
   ReadReferenceData();
   CreateHtmlEditor();
+  ArrangeViewMenu();
 
   configuration_ = std::make_unique<TConfiguration>(store_, this);
 

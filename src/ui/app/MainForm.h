@@ -167,6 +167,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void NewTypeCommand();
   void InsertGenerated(const QString& text);
   void CreateHtmlEditor();
+  void ArrangeViewMenu();
   void GetHiglightersMenuItems();
   void UpdateActions();
   void UpdatePageActions();

@@ -19,6 +19,7 @@
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
 #include "ui/editor/TvlEdit.h"
+#include "ui/process/RunActions.h"
 
 namespace tervil {
 
@@ -211,6 +212,33 @@ void TTervilMain::ShowEditorMenu(TTvlPage* page, const QPoint& localPos) {
   menu.addSeparator();
   menu.addMenu(editorHighlighterMenu_);
   menu.exec(editor->mapToGlobal(localPos));
+}
+
+// The View menu's items come from several command groups; once all exist they take the order of
+// the menu: word wrap and the split view, the tool windows, the analyser, then the submenus.
+// Items of groups not named here keep their order after those.
+void TTervilMain::ArrangeViewMenu() {
+  const QList<QAction*> items = viewMenu_->actions();
+  QList<QAction*> ordered;
+  auto take = [&](QAction* action) {
+    if (action && items.contains(action) && !ordered.contains(action)) ordered << action;
+  };
+  auto submenu = [&](const QString& title) -> QAction* {
+    for (QAction* item : items)
+      if (item->menu() && item->menu()->title().remove('&') == title) return item;
+    return nullptr;
+  };
+  take(actWordWrap);
+  take(actSplitView);
+  take(actHtmlEditor);
+  take(runActions_ ? runActions_->actConsole : nullptr);
+  take(actPHPAnalyser);
+  for (QAction* item : items)
+    if (item != submenu(tr("Toolbars")) && item != highlighterMenu_->menuAction()) take(item);
+  take(submenu(tr("Toolbars")));
+  take(highlighterMenu_->menuAction());
+  for (QAction* item : items) viewMenu_->removeAction(item);
+  viewMenu_->addActions(ordered);
 }
 
 void TTervilMain::UpdateActions() {

@@ -62,6 +62,11 @@ class MainWindowTest : public QObject {
     QStringList captions;
     for (QAction* menu : window.menuBar()->actions()) captions << menu->text();
     QCOMPARE(captions, QStringList({"&File", "&Edit", "&View", "&Project", "&Tools", "&Window"}));
+    QStringList view;
+    for (QAction* item : window.menuBar()->actions()[2]->menu()->actions())
+      if (!item->isSeparator()) view << item->text();
+    QCOMPARE(view, QStringList({"Word Wrap", "Split View", "HTML Editor", "Console", "PHP Analyser",
+                                "Toolbars", "Syntax Highlighter"}));
   }
 
   void reportsMissingDataFilesAndGoesOn() {

@@ -78,8 +78,8 @@ std::optional<std::string> FindOnPath(const std::string& program) {
   while (start <= folders.size()) {
     std::size_t end = folders.find(':', start);
     if (end == std::string::npos) end = folders.size();
-    std::string folder = folders.substr(start, end - start);
-    if (folder.empty()) folder = ".";
+    // An empty entry means the current folder.
+    const std::string folder = end > start ? folders.substr(start, end - start) : std::string(".");
     const std::string candidate = folder + "/" + program;
     if (IsExecutableFile(candidate)) return candidate;
     start = end + 1;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "core/editcomponent/EditorTypes.h"
 
@@ -33,6 +35,10 @@ class TEditorListener {
   virtual void LinesReplaced(int /*first*/, int /*removed*/, int /*inserted*/) {}
   // The whole text was replaced (loading, setting the text, clearing).
   virtual void TextReset() {}
+  // One primitive edit of the buffer, in bytes of its UTF-8 text (LF breaks): `removed` bytes
+  // at `byte` were deleted, or `inserted` was inserted there. Sent after the line notifications.
+  virtual void TextEdited(std::size_t /*byte*/, std::size_t /*removed*/,
+                          std::string_view /*inserted*/) {}
 
   // Before every command run through ExecuteCommand (copy is 201, cut 603).
   virtual void BeforeCommand(TCommandEvent& /*event*/) {}

@@ -275,7 +275,8 @@ TBufferPos TEditorModel::InsertText(TBufferPos pos, std::string_view text, std::
   if (text.empty()) return pos;
   UpdateScope scope(*this);
   BeginUndoBlock();
-  buffer_.InsertNormalized(ByteOfPos(pos), text);
+  const std::size_t byte = ByteOfPos(pos);
+  buffer_.InsertNormalized(byte, text);
   const TBufferPos end = PositionAfter(pos, text);
   if (recording_) {
     const bool takeOver = owned && owned->data() == text.data() && owned->size() == text.size();
@@ -283,6 +284,7 @@ TBufferPos TEditorModel::InsertText(TBufferPos pos, std::string_view text, std::
                   takeOver ? std::move(*owned) : std::string(text), selMode_});
   }
   AfterInsert(pos, end);
+  for (std::size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->TextEdited(byte, 0, text);
   EndUndoBlock();
   return end;
 }
@@ -303,6 +305,8 @@ void TEditorModel::DeleteText(TBufferPos start, TBufferPos end) {
     RecordChange({TChangeReason::crDelete, start, end, std::move(removed), selMode_});
   }
   AfterDelete(start, end);
+  for (std::size_t i = 0; i < listeners_.size(); ++i)
+    listeners_[i]->TextEdited(from, to - from, {});
   EndUndoBlock();
 }
 

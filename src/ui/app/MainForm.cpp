@@ -86,6 +86,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   CreatePhpActions();
   CreateRunActions();
   CreateGeneratorActions();
+  CreateRecoveryActions();
   ReadReferenceData();
   CreateHtmlEditor();
   ArrangeViewMenu();
@@ -165,6 +166,7 @@ void TTervilMain::ShowAtStart() {
   QTimer::singleShot(0, this, [this] {
     if (currentPage_) currentPage_->FocusEditor();
     ReportStartupErrors();
+    OfferCrashRecovery();
     startupDone_ = true;
     OpenHandedOver();
   });

@@ -20,6 +20,8 @@ class QTimer;
 namespace tervil {
 
 class TCodeInspector;
+class TCrashJournal;
+struct TRecoverablePage;
 class TDockManager;
 class TEditorPanel;
 class TInstanceServer;
@@ -137,6 +139,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   THtmlEditor* HtmlEditor() const { return htmlEditor_; }
   // The dock areas and the tool windows in them (see ui/docking/ToolForm.h).
   TDockManager* DockManager() const { return dockManager_; }
+  // The crash recovery journal of this run (MainRecoveryJournal.cpp).
+  TCrashJournal* CrashJournal() const { return crashJournal_; }
 
   QString LastOpenedFile;
   bool ReloadAfterChange = true;
@@ -174,6 +178,10 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void Window1Click();
   void ReadReferenceData();
   void ReportStartupErrors();
+  // The crash journal, its setting, and the recovery offered at start (MainRecoveryJournal.cpp).
+  void CreateRecoveryActions();
+  void OfferCrashRecovery();
+  void RecoverPage(const TRecoverablePage& recovered, QStringList& notes);
   static std::string ReadRequiredFile(const std::string& path);
   void EditorStatusChange(TTvlPage* page);
   TTvlPage* CreatePage();
@@ -284,6 +292,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TToolForm* codeInspectorDock_ = nullptr;
   QAction* actPHPAnalyser = nullptr;
   QAction* actAddGetSet = nullptr;
+  TCrashJournal* crashJournal_ = nullptr;
+  QAction* actCrashJournal = nullptr;
 };
 
 }  // namespace tervil

@@ -19,6 +19,7 @@
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
 #include "ui/editor/TvlEdit.h"
+#include "ui/recovery/CrashJournal.h"
 
 namespace tervil {
 
@@ -98,6 +99,7 @@ void TTervilMain::SetUpPage(TTvlPage* page) {
   if (isVisible()) page->FocusEditor();
   RefreshStatus(page);
   ApplyEditorSettings(page->TvlEdit());
+  if (crashJournal_) crashJournal_->Attach(page);
 }
 
 void TTervilMain::EditorStatusChange(TTvlPage* page) {

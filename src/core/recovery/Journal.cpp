@@ -1,0 +1,253 @@
+#include "core/recovery/Journal.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "core/editcomponent/TextBuffer.h"
+
+namespace tervil {
+
+namespace {
+
+constexpr std::size_t kRecordHead = 4 + 1 + 8;
+constexpr std::size_t kRecordTail = 4;
+// A record longer than this is taken as damage, not as a record to allocate for.
+constexpr std::uint64_t kMaxRecord = std::uint64_t{1} << 40;
+
+std::array<std::uint32_t, 256> MakeCrcTable() {
+  std::array<std::uint32_t, 256> table{};
+  for (std::uint32_t i = 0; i < 256; ++i) {
+    std::uint32_t c = i;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    table[i] = c;
+  }
+  return table;
+}
+
+void PutU32(std::string& out, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+void PutU64(std::string& out, std::uint64_t v) {
+  for (int i = 0; i < 8; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+void PutString(std::string& out, std::string_view s) {
+  PutU32(out, static_cast<std::uint32_t>(s.size()));
+  out.append(s);
+}
+
+// Reads little-endian fields from a payload; any read past the end sets `failed`.
+class TReader {
+ public:
+  explicit TReader(std::string_view data) : data_(data) {}
+  std::uint64_t Uint(int bytes) {
+    if (data_.size() - pos_ < static_cast<std::size_t>(bytes) || pos_ > data_.size()) {
+      failed = true;
+      return 0;
+    }
+    std::uint64_t v = 0;
+    for (int i = 0; i < bytes; ++i) {
+      v |= std::uint64_t{static_cast<unsigned char>(data_[pos_ + i])} << (8 * i);
+    }
+    pos_ += bytes;
+    return v;
+  }
+  std::string_view String() {
+    const std::uint64_t n = Uint(4);
+    if (failed || data_.size() - pos_ < n) {
+      failed = true;
+      return {};
+    }
+    std::string_view s = data_.substr(pos_, n);
+    pos_ += n;
+    return s;
+  }
+  std::string_view Rest() {
+    std::string_view s = data_.substr(pos_);
+    pos_ = data_.size();
+    return s;
+  }
+  bool failed = false;
+
+ private:
+  std::string_view data_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+std::uint32_t Crc32(std::string_view data, std::uint32_t crc) {
+  static const std::array<std::uint32_t, 256> table = MakeCrcTable();
+  crc = ~crc;
+  for (char ch : data) crc = table[(crc ^ static_cast<unsigned char>(ch)) & 0xFF] ^ (crc >> 8);
+  return ~crc;
+}
+
+std::string JournalHeader() {
+  std::string out(kJournalMagic);
+  PutU32(out, kJournalVersion);
+  return out;
+}
+
+std::string EncodeRecord(TJournalRecord kind, std::uint64_t timeMs, std::string_view payload) {
+  std::string out;
+  out.reserve(kRecordHead + payload.size() + kRecordTail);
+  PutU32(out, static_cast<std::uint32_t>(payload.size()));
+  out.push_back(static_cast<char>(kind));
+  PutU64(out, timeMs);
+  out.append(payload);
+  PutU32(out, Crc32(payload, Crc32(std::string_view(out).substr(4, 9))));
+  return out;
+}
+
+std::string EncodeIdentity(const TJournalIdentity& id) {
+  std::string out;
+  PutString(out, id.name);
+  out.push_back(id.named ? 1 : 0);
+  PutString(out, id.encoding);
+  PutU32(out, static_cast<std::uint32_t>(id.lineBreakStyle));
+  PutU64(out, id.lf);
+  PutU64(out, id.crlf);
+  PutU64(out, id.cr);
+  PutU64(out, static_cast<std::uint64_t>(id.fileTime));
+  PutU64(out, static_cast<std::uint64_t>(id.fileSize));
+  PutU64(out, id.fileInode);
+  return out;
+}
+
+bool DecodeIdentity(std::string_view payload, TJournalIdentity& id) {
+  TReader r(payload);
+  id.name = std::string(r.String());
+  id.named = r.Uint(1) != 0;
+  id.encoding = std::string(r.String());
+  id.lineBreakStyle = static_cast<int>(r.Uint(4));
+  id.lf = r.Uint(8);
+  id.crlf = r.Uint(8);
+  id.cr = r.Uint(8);
+  id.fileTime = static_cast<std::int64_t>(r.Uint(8));
+  id.fileSize = static_cast<std::int64_t>(r.Uint(8));
+  id.fileInode = r.Uint(8);
+  return !r.failed;
+}
+
+std::string EncodeInsert(std::uint64_t byte, std::string_view text) {
+  std::string out;
+  out.reserve(8 + text.size());
+  PutU64(out, byte);
+  out.append(text);
+  return out;
+}
+
+std::string EncodeErase(std::uint64_t byte, std::uint64_t length) {
+  std::string out;
+  PutU64(out, byte);
+  PutU64(out, length);
+  return out;
+}
+
+TJournalContents ParseJournal(std::string_view data) {
+  TJournalContents result;
+  if (data.size() < kJournalMagic.size() + 4 ||
+      data.substr(0, kJournalMagic.size()) != kJournalMagic) {
+    result.state = TJournalContents::State::Unreadable;
+    result.error = "not a journal";
+    return result;
+  }
+  TReader header(data.substr(kJournalMagic.size(), 4));
+  if (header.Uint(4) != kJournalVersion) {
+    result.state = TJournalContents::State::UnknownFormat;
+    result.error = "journal of another program version";
+    return result;
+  }
+  TTextBuffer buffer;
+  bool identified = false;
+  std::size_t pos = kJournalMagic.size() + 4;
+  result.state = TJournalContents::State::Ok;
+  while (pos < data.size()) {
+    TReader head(data.substr(pos, kRecordHead));
+    const std::uint64_t length = head.Uint(4);
+    const auto kind = static_cast<TJournalRecord>(head.Uint(1));
+    const std::uint64_t time = head.Uint(8);
+    if (head.failed || length > kMaxRecord ||
+        data.size() - pos - kRecordHead < length + kRecordTail ||
+        data.size() - pos < kRecordHead + kRecordTail) {
+      result.state = TJournalContents::State::TornTail;
+      break;
+    }
+    const std::string_view payload = data.substr(pos + kRecordHead, length);
+    TReader tail(data.substr(pos + kRecordHead + length, kRecordTail));
+    if (tail.Uint(4) != Crc32(payload, Crc32(data.substr(pos + 4, 9)))) {
+      result.state = TJournalContents::State::TornTail;
+      break;
+    }
+    pos += kRecordHead + length + kRecordTail;
+    TReader r(payload);
+    switch (kind) {
+      case TJournalRecord::Identity:
+        identified = DecodeIdentity(payload, result.identity);
+        break;
+      case TJournalRecord::Snapshot:
+        buffer.Assign({});  // a snapshot replaces everything before it
+        buffer.InsertNormalized(0, payload);
+        result.hasText = true;
+        result.edits = result.changeBytes = 0;
+        break;
+      case TJournalRecord::Insert: {
+        const std::uint64_t byte = r.Uint(8);
+        const std::string_view text = r.Rest();
+        if (r.failed || byte > buffer.ByteCount()) {
+          result.state = TJournalContents::State::TornTail;
+          pos = data.size();
+          break;
+        }
+        buffer.InsertNormalized(byte, text);
+        ++result.edits;
+        result.changeBytes += text.size();
+        break;
+      }
+      case TJournalRecord::Erase: {
+        const std::uint64_t byte = r.Uint(8);
+        const std::uint64_t len = r.Uint(8);
+        if (r.failed || byte > buffer.ByteCount() || len > buffer.ByteCount() - byte) {
+          result.state = TJournalContents::State::TornTail;
+          pos = data.size();
+          break;
+        }
+        buffer.Erase(byte, len);
+        ++result.edits;
+        result.changeBytes += len;
+        break;
+      }
+      default:
+        break;  // a record kind this version does not know: skipped
+    }
+    if (time > result.lastEditMs) result.lastEditMs = time;
+  }
+  if (!identified) {
+    result.state = TJournalContents::State::Unreadable;
+    result.error = "the journal holds no page identity";
+    return result;
+  }
+  result.text = buffer.Text("\n");
+  return result;
+}
+
+TJournalContents ReadJournal(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    TJournalContents result;
+    result.error = "cannot open " + path + ": " + std::strerror(errno);
+    return result;
+  }
+  std::string data;
+  in.seekg(0, std::ios::end);
+  data.resize(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+  in.seekg(0);
+  in.read(data.data(), static_cast<std::streamsize>(data.size()));
+  data.resize(static_cast<std::size_t>(in.gcount()));
+  return ParseJournal(data);
+}
+
+}  // namespace tervil

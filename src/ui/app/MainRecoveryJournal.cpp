@@ -1,0 +1,134 @@
+// The main window's crash recovery: the journal of this run, the setting that switches it off,
+// and the recovery of pages journalled by a run that ended without saving them.
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "core/recovery/RecoveryStore.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/MenuLookup.h"
+#include "ui/app/MessageBox.h"
+#include "ui/app/StatusPanels.h"
+#include "ui/documents/TvlPage.h"
+#include "ui/recovery/CrashJournal.h"
+#include "ui/recovery/RecoveryDialog.h"
+
+namespace tervil {
+
+namespace {
+
+const std::string kRecoveryKey = kRootKey + "\\Recovery";
+constexpr const char* kJournalValue = "Journal";
+// Text size in MB above which pages are snapshotted less often.
+constexpr const char* kSnapshotCapValue = "SnapshotCapMB";
+
+bool IsRecoverable(const TRecoverablePage& page) {
+  return page.contents.state == TJournalContents::State::Ok ||
+         page.contents.state == TJournalContents::State::TornTail;
+}
+
+}  // namespace
+
+void TTervilMain::CreateRecoveryActions() {
+  crashJournal_ = new TCrashJournal(this);
+  connect(crashJournal_, &TCrashJournal::WriteFailed, this,
+          [this](const QString& message) { statusPanels_->SetPanelText(0, message); });
+  if (store_.ValueExists(kRecoveryKey, kSnapshotCapValue)) {
+    crashJournal_->SetSnapshotCap(std::size_t{store_.ReadInteger(kRecoveryKey, kSnapshotCapValue)}
+                                  << 20);
+  }
+  const bool enabled = !store_.ValueExists(kRecoveryKey, kJournalValue) ||
+                       store_.ReadBool(kRecoveryKey, kJournalValue);
+
+  actCrashJournal =
+      new QAction(QIcon::fromTheme("document-revert"), tr("Crash Recovery Journal"), this);
+  actCrashJournal->setObjectName("actCrashJournal");
+  actCrashJournal->setCheckable(true);
+  actCrashJournal->setChecked(enabled);
+  actCrashJournal->setToolTip(tr("Crash Recovery Journal"));
+  actCrashJournal->setStatusTip(
+      tr("Keep unsaved changes in a journal, offered back after a crash"));
+  connect(actCrashJournal, &QAction::toggled, this, [this](bool on) {
+    crashJournal_->SetEnabled(on);
+    store_.WriteBool(kRecoveryKey, kJournalValue, on);
+  });
+  QMenu* tools = MenuNamed(menuBar(), tr("&Tools"), tr("&Window"));
+  tools->addSeparator();
+  tools->addAction(actCrashJournal);
+  crashJournal_->SetEnabled(enabled);
+}
+
+// Journals of runs that ended (killed, crashed, the machine went down) are offered once: a
+// second start at the same moment finds them claimed and offers nothing.
+void TTervilMain::OfferCrashRecovery() {
+  std::vector<TRunFolder> runs = ClaimEndedRuns(RecoveryDirectory());
+  if (runs.empty()) return;
+  const std::vector<TRecoverablePage> pages = ReadRecoverablePages(runs);
+  std::vector<std::string> keep;  // journals of another program version stay where they are
+  bool recoverable = false;
+  for (const TRecoverablePage& page : pages) {
+    if (page.contents.state == TJournalContents::State::UnknownFormat) keep.push_back(page.journal);
+    recoverable = recoverable || IsRecoverable(page);
+  }
+  int choice = TRecoveryDialog::Discard;
+  if (recoverable) {
+    TRecoveryDialog dialog(pages, this);
+    choice = dialog.exec();
+  }
+  if (choice == TRecoveryDialog::Later) {
+    for (TRunFolder& run : runs) run.Release();
+    return;
+  }
+  if (choice == TRecoveryDialog::Recover) {
+    QStringList notes;
+    for (const TRecoverablePage& page : pages) {
+      if (IsRecoverable(page)) RecoverPage(page, notes);
+    }
+    if (!notes.isEmpty())
+      TMessageBox::Show(this, tr("Recover Unsaved Changes"), notes.join("\n\n"));
+  }
+  for (TRunFolder& run : runs) run.Remove(keep);
+  if (!keep.empty()) {
+    statusPanels_->SetPanelText(0, tr("Crash journals of another program version were kept in %1")
+                                       .arg(QString::fromStdString(RecoveryDirectory())));
+  }
+}
+
+// Opens the recovered text, marked modified, with the page's encoding and line breaks. The
+// file itself is never written here; a file that changed on disk since the page read it opens
+// as it is, with the recovered text in a new page beside it.
+void TTervilMain::RecoverPage(const TRecoverablePage& recovered, QStringList& notes) {
+  const TJournalIdentity& id = recovered.contents.identity;
+  const QString name = QString::fromStdString(id.name);
+  TTvlPage* page = nullptr;
+  if (id.named && !IsOpenForEditing(name) && QFileInfo::exists(name)) {
+    OpenFile(name, false);
+    if (!recovered.fileChanged && currentPage_ && currentPage_->Filename() == name) {
+      page = currentPage_;
+    }
+  }
+  if (!page) {
+    page = NewDocument();
+    if (id.named) {
+      notes << tr("\"%1\" changed on disk since its changes were made. The recovered text "
+                  "opens as the new page \"%2\" beside it.")
+                   .arg(name, page->Filename());
+    }
+  }
+  if (recovered.contents.state == TJournalContents::State::TornTail) {
+    notes << tr("The end of the journal of \"%1\" was lost: its text is recovered up to the "
+                "last whole edit.")
+                 .arg(name);
+  }
+  page->Encoding = QString::fromStdString(id.encoding);
+  page->LineBreakStyle = id.lineBreakStyle;
+  page->LineBreaks.lf = id.lf;
+  page->LineBreaks.crlf = id.crlf;
+  page->LineBreaks.cr = id.cr;
+  page->LineBreaks.firstStyle = id.lineBreakStyle;
+  page->Model().SetText(recovered.contents.text);
+  RefreshStatus(page);
+}
+
+}  // namespace tervil

@@ -1,0 +1,204 @@
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+#include <filesystem>
+#include <fstream>
+
+#include "core/config/SettingsStore.h"
+#include "core/recovery/RecoveryStore.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/MessageBox.h"
+#include "ui/documents/TvlPage.h"
+#include "ui/editor/TvlEdit.h"
+#include "ui/recovery/CrashJournal.h"
+#include "ui/recovery/RecoveryDialog.h"
+
+using namespace tervil;
+namespace fs = std::filesystem;
+
+// The crash journal through the real main window: text typed into a named and an unnamed page
+// is journalled, a run that ended without cleaning up is offered at the next start, and the
+// recovery window's buttons recover, discard or keep the journals.
+class RecoveryTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir home_;
+  QStringList shown_;
+  QString file_;
+
+  QString StateRoot() const { return home_.filePath("state/tervil-editor/recovery"); }
+
+  static QString TextOf(TTvlPage* page) {
+    return QString::fromStdString(page->Model().Buffer().Text("\n"));
+  }
+
+  static int JournalCount(const QString& folder) {
+    return QDir(folder).entryList({"*.tvj"}, QDir::Files).size();
+  }
+
+  // Types into a named and an unnamed page, waits for their journals, and leaves a copy of the
+  // run's folder without its lock: a run that was killed.
+  QString CrashedRun() {
+    TSettingsStore store;
+    store.Load();
+    TTervilMain window(store, {file_}, home_.filePath("no-data"));
+    window.show();
+    TTvlPage* named = window.CurrentPage();
+    QTest::keyClicks(named->TvlEdit(), "typed ");
+    for (QAction* action : window.findChildren<QAction*>()) {
+      if (action->text() == "New" && action->shortcut() == QKeySequence("Ctrl+N"))
+        action->trigger();
+    }
+    TTvlPage* unnamed = window.CurrentPage();
+    [&] { QVERIFY(unnamed != named); }();
+    QTest::keyClicks(unnamed->TvlEdit(), "new page text");
+    QTest::keyClick(unnamed->TvlEdit(), Qt::Key_Return);
+    QTest::keyClicks(unnamed->TvlEdit(), "xy");
+    QTest::keyClick(unnamed->TvlEdit(), Qt::Key_Backspace);
+    const QString folder = window.CrashJournal()->Folder();
+    [&] { QTRY_COMPARE_WITH_TIMEOUT(JournalCount(folder), 2, 3000); }();
+    window.CrashJournal()->Flush();
+    const QString dead = StateRoot() + "/run-killed";
+    fs::copy(folder.toStdString(), dead.toStdString());
+    QFile::remove(dead + "/run.lock");
+    return dead;
+  }
+
+  // Starts the editor and answers the recovery window with `button`; returns the rows shown.
+  QStringList StartAndAnswer(TTervilMain& window, const char* button) {
+    QStringList rows;
+    QTimer::singleShot(100, this, [&] {
+      auto* dialog = qobject_cast<TRecoveryDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      auto* list = dialog->findChild<QTreeWidget*>("RecoveryList");
+      for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        rows << list->topLevelItem(i)->text(0) + " | " + list->topLevelItem(i)->text(3);
+      }
+      dialog->findChild<QPushButton*>(button)->click();
+    });
+    window.ShowAtStart();
+    QTest::qWait(300);
+    return rows;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(home_.isValid());
+    qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
+    qputenv("XDG_CACHE_HOME", home_.filePath("cache").toUtf8());
+    qputenv("XDG_STATE_HOME", home_.filePath("state").toUtf8());
+    TMessageBox::SetHandler([this](const QString&, const QString& text, int, TMsgIcon) {
+      shown_ << text;
+      return TMsgResult::OK;
+    });
+  }
+
+  void init() {
+    shown_.clear();
+    QDir(home_.filePath("state")).removeRecursively();
+    file_ = home_.filePath("page.php");
+    std::ofstream(file_.toStdString()) << "<?php echo 1;\r\n";
+    // written two hours ago, like a file opened in the morning
+    fs::last_write_time(file_.toStdString(),
+                        fs::last_write_time(file_.toStdString()) - std::chrono::hours(2));
+  }
+
+  void cleanExitLeavesNoJournal() {
+    QString folder;
+    {
+      TSettingsStore store;
+      store.Load();
+      TTervilMain window(store, {file_}, home_.filePath("no-data"));
+      window.show();
+      QTest::keyClicks(window.CurrentPage()->TvlEdit(), "unsaved");
+      folder = window.CrashJournal()->Folder();
+      QTRY_COMPARE_WITH_TIMEOUT(JournalCount(folder), 1, 3000);
+    }
+    QVERIFY(!QDir(folder).exists());
+    QCOMPARE(QDir(StateRoot()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
+  }
+
+  void recoverOpensBothPagesModifiedWithoutWritingTheFile() {
+    const QString dead = CrashedRun();
+    QVERIFY(!dead.isEmpty());
+    TSettingsStore store;
+    store.Load();
+    TTervilMain window(store, {}, home_.filePath("no-data"));
+    const QStringList rows = StartAndAnswer(window, "RecoverButton");
+    QCOMPARE(rows.size(), 2);
+    QVERIFY(rows.join("\n").contains(file_));
+    QTRY_COMPARE(window.EditorPages().size(), std::size_t{2});
+    QStringList texts;
+    for (TTvlPage* page : window.EditorPages()) {
+      QVERIFY(page->Model().Modified());
+      texts << page->Filename() + ": " + TextOf(page);
+    }
+    texts.sort();
+    QCOMPARE(texts.join("\n"), file_ + ": typed <?php echo 1;\n\n" + "Unnamed 1: new page text\nx");
+    std::ifstream in(file_.toStdString(), std::ios::binary);
+    QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), std::string("<?php echo 1;\r\n"));
+    QVERIFY(!QDir(dead).exists());
+  }
+
+  void fileChangedOnDiskOpensTheRecoveredTextBesideIt() {
+    CrashedRun();
+    std::ofstream(file_.toStdString()) << "changed by another program\n";
+    TSettingsStore store;
+    store.Load();
+    TTervilMain window(store, {}, home_.filePath("no-data"));
+    const QStringList rows = StartAndAnswer(window, "RecoverButton");
+    QVERIFY(rows.join("\n").contains("changed on disk"));
+    QTRY_COMPARE(window.EditorPages().size(), std::size_t{3});
+    QStringList texts;
+    for (TTvlPage* page : window.EditorPages()) texts << TextOf(page);
+    QVERIFY(texts.contains("changed by another program\n"));
+    QVERIFY(texts.contains("typed <?php echo 1;\n"));
+    QTRY_VERIFY(shown_.join("\n").contains("changed on disk"));
+  }
+
+  void laterKeepsTheJournalsAndDiscardDeletesThem() {
+    const QString dead = CrashedRun();
+    {
+      TSettingsStore store;
+      store.Load();
+      TTervilMain window(store, {}, home_.filePath("no-data"));
+      QCOMPARE(StartAndAnswer(window, "LaterButton").size(), 2);
+      QVERIFY(window.EditorPages().empty());
+    }
+    QCOMPARE(JournalCount(dead), 2);
+    TSettingsStore store;
+    store.Load();
+    TTervilMain window(store, {}, home_.filePath("no-data"));
+    QCOMPARE(StartAndAnswer(window, "DiscardButton").size(), 2);
+    QVERIFY(window.EditorPages().empty());
+    QVERIFY(!QDir(dead).exists());
+  }
+
+  void switchingTheJournalOffDeletesItAndIsRemembered() {
+    TSettingsStore store;
+    store.Load();
+    {
+      TTervilMain window(store, {file_}, home_.filePath("no-data"));
+      window.show();
+      QTest::keyClicks(window.CurrentPage()->TvlEdit(), "unsaved");
+      const QString folder = window.CrashJournal()->Folder();
+      QTRY_COMPARE_WITH_TIMEOUT(JournalCount(folder), 1, 3000);
+      auto* action = window.findChild<QAction*>("actCrashJournal");
+      QVERIFY(action && action->isChecked());
+      action->trigger();
+      QVERIFY(!QDir(folder).exists());
+      QVERIFY(window.CrashJournal()->Folder().isEmpty());
+    }
+    TTervilMain window(store, {}, home_.filePath("no-data"));
+    QVERIFY(!window.findChild<QAction*>("actCrashJournal")->isChecked());
+    QVERIFY(window.CrashJournal()->Folder().isEmpty());
+  }
+};
+
+QTEST_MAIN(RecoveryTest)
+#include "recovery_test.moc"

@@ -33,6 +33,14 @@ TJournalIdentity NamedIdentity() {
   return id;
 }
 
+TEST(Journal, Crc32MatchesTheStandardCheckValue) {
+  EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
+  EXPECT_EQ(Crc32(""), 0u);
+  const std::string text = "a longer text than eight bytes, in two parts";
+  EXPECT_EQ(Crc32(std::string_view(text).substr(13), Crc32(std::string_view(text).substr(0, 13))),
+            Crc32(text));
+}
+
 TEST(Journal, IdentityRoundTrip) {
   const TJournalIdentity id = NamedIdentity();
   TJournalIdentity back;

@@ -143,6 +143,8 @@ class RecoveryTest : public QObject {
     std::ifstream in(file_.toStdString(), std::ios::binary);
     QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), std::string("<?php echo 1;\r\n"));
     QVERIFY(!QDir(dead).exists());
+    // the recovered pages are journalled by this run before the old journals go
+    QCOMPARE(JournalCount(window.CrashJournal()->Folder()), 2);
   }
 
   void fileChangedOnDiskOpensTheRecoveredTextBesideIt() {

@@ -1,10 +1,14 @@
 #include "core/recovery/Journal.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #include "core/editcomponent/TextBuffer.h"
 
@@ -248,20 +252,30 @@ TJournalContents ParseJournal(std::string_view data) {
   return result;
 }
 
+// The file is mapped rather than read: no copy of a journal that may hold a 100 MB snapshot.
 TJournalContents ReadJournal(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    TJournalContents result;
+  TJournalContents result;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  if (fd < 0 || ::fstat(fd, &st) != 0) {
     result.error = "cannot open " + path + ": " + std::strerror(errno);
+    if (fd >= 0) ::close(fd);
     return result;
   }
-  std::string data;
-  in.seekg(0, std::ios::end);
-  data.resize(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
-  in.seekg(0);
-  in.read(data.data(), static_cast<std::streamsize>(data.size()));
-  data.resize(static_cast<std::size_t>(in.gcount()));
-  return ParseJournal(data);
+  const auto size = static_cast<std::size_t>(st.st_size);
+  if (size == 0) {
+    ::close(fd);
+    return ParseJournal({});
+  }
+  void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+  ::close(fd);
+  if (map == MAP_FAILED) {
+    result.error = "cannot read " + path + ": " + std::strerror(errno);
+    return result;
+  }
+  result = ParseJournal(std::string_view(static_cast<const char*>(map), size));
+  ::munmap(map, size);
+  return result;
 }
 
 }  // namespace tervil

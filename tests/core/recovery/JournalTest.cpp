@@ -162,6 +162,15 @@ TEST(Journal, BadInputIsReportedNotReplayed) {
   for (const Case& c : cases) EXPECT_EQ(ParseJournal(c.data).state, c.state) << c.data;
 }
 
+TEST(Journal, MissingOrEmptyFilesAreUnreadable) {
+  test::TTempDir dir;
+  std::ofstream(dir.File("empty.tvj")).flush();
+  const TJournalContents missing = ReadJournal(dir.File("missing.tvj"));
+  EXPECT_EQ(missing.state, TJournalContents::State::Unreadable);
+  EXPECT_NE(missing.error.find("missing.tvj"), std::string::npos);
+  EXPECT_EQ(ReadJournal(dir.File("empty.tvj")).state, TJournalContents::State::Unreadable);
+}
+
 TEST(JournalWriter, UnwritableFolderIsReportedOnceAndTheNextSnapshotRepairs) {
   test::TTempDir dir;
   const std::string folder = dir.File("locked");

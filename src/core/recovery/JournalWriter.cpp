@@ -66,7 +66,7 @@ std::string TJournalWriter::PathOf(int page) const {
 
 void TJournalWriter::Snapshot(int page, const TJournalIdentity& identity, std::string text) {
   TOp op = MakeOp(TOp::Snapshot, page);
-  op.identity = identity;
+  op.identity = std::make_shared<const TJournalIdentity>(identity);
   op.text = std::move(text);
   Queue(std::move(op));
 }
@@ -219,7 +219,7 @@ bool TJournalWriter::WriteSnapshot(TOp& op) {
     return false;
   }
   std::string data = JournalHeader();
-  data += EncodeRecord(TJournalRecord::Identity, op.time, EncodeIdentity(op.identity));
+  data += EncodeRecord(TJournalRecord::Identity, op.time, EncodeIdentity(*op.identity));
   data += EncodeRecord(TJournalRecord::Snapshot, op.time, op.text);
   op.text = std::string();
   if (!WriteAll(fd, data) || ::fdatasync(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {

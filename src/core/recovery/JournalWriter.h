@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -51,7 +52,7 @@ class TJournalWriter {
     std::uint64_t byte = 0;
     std::uint64_t length = 0;
     std::string text;
-    TJournalIdentity identity;
+    std::shared_ptr<const TJournalIdentity> identity;  // snapshots only
   };
   struct TPageFile {
     int fd = -1;

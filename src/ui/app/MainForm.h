@@ -20,8 +20,6 @@ class QTimer;
 namespace tervil {
 
 class TCodeInspector;
-class TCrashJournal;
-struct TRecoverablePage;
 class TDockManager;
 class TEditorPanel;
 class TInstanceServer;
@@ -34,6 +32,8 @@ class TTvlPage;
 class TTvlPageControl;
 class TTvlEdit;
 class TWaitWindow;
+class TCrashJournal;
+struct TRecoverablePage;
 
 // The main window: owns the configuration, the highlighters, the two page controls, the
 // status bar and the dock areas of the tool windows.

@@ -85,6 +85,8 @@ void TTervilMain::OfferCrashRecovery() {
     for (const TRecoverablePage& page : pages) {
       if (IsRecoverable(page)) RecoverPage(page, notes);
     }
+    // The recovered pages are in this run's journal before the old journals go.
+    crashJournal_->Flush();
     if (!notes.isEmpty())
       TMessageBox::Show(this, tr("Recover Unsaved Changes"), notes.join("\n\n"));
   }
@@ -102,7 +104,8 @@ void TTervilMain::RecoverPage(const TRecoverablePage& recovered, QStringList& no
   const TJournalIdentity& id = recovered.contents.identity;
   const QString name = QString::fromStdString(id.name);
   TTvlPage* page = nullptr;
-  if (id.named && !IsOpenForEditing(name) && QFileInfo::exists(name)) {
+  const bool openAlready = id.named && IsOpenForEditing(name);
+  if (id.named && !openAlready && QFileInfo::exists(name)) {
     OpenFile(name, false);
     if (!recovered.fileChanged && currentPage_ && currentPage_->Filename() == name) {
       page = currentPage_;
@@ -111,8 +114,10 @@ void TTervilMain::RecoverPage(const TRecoverablePage& recovered, QStringList& no
   if (!page) {
     page = NewDocument();
     if (id.named) {
-      notes << tr("\"%1\" changed on disk since its changes were made. The recovered text "
-                  "opens as the new page \"%2\" beside it.")
+      notes << (openAlready ? tr("\"%1\" is open already. The recovered text opens as the new "
+                                 "page \"%2\" beside it.")
+                            : tr("\"%1\" changed on disk since its changes were made. The "
+                                 "recovered text opens as the new page \"%2\" beside it."))
                    .arg(name, page->Filename());
     }
   }

@@ -33,6 +33,14 @@ TJournalIdentity NamedIdentity() {
   return id;
 }
 
+TEST(Journal, Crc32MatchesTheStandardCheckValue) {
+  EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
+  EXPECT_EQ(Crc32(""), 0u);
+  const std::string text = "a longer text than eight bytes, in two parts";
+  EXPECT_EQ(Crc32(std::string_view(text).substr(13), Crc32(std::string_view(text).substr(0, 13))),
+            Crc32(text));
+}
+
 TEST(Journal, IdentityRoundTrip) {
   const TJournalIdentity id = NamedIdentity();
   TJournalIdentity back;
@@ -152,6 +160,15 @@ TEST(Journal, BadInputIsReportedNotReplayed) {
       {eraseOutside, TJournalContents::State::TornTail},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseJournal(c.data).state, c.state) << c.data;
+}
+
+TEST(Journal, MissingOrEmptyFilesAreUnreadable) {
+  test::TTempDir dir;
+  std::ofstream(dir.File("empty.tvj")).flush();
+  const TJournalContents missing = ReadJournal(dir.File("missing.tvj"));
+  EXPECT_EQ(missing.state, TJournalContents::State::Unreadable);
+  EXPECT_NE(missing.error.find("missing.tvj"), std::string::npos);
+  EXPECT_EQ(ReadJournal(dir.File("empty.tvj")).state, TJournalContents::State::Unreadable);
 }
 
 TEST(JournalWriter, UnwritableFolderIsReportedOnceAndTheNextSnapshotRepairs) {

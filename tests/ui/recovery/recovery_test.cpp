@@ -12,6 +12,7 @@
 #include "core/recovery/RecoveryStore.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
+#include "ui/app/StatusPanels.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
 #include "ui/recovery/CrashJournal.h"
@@ -143,6 +144,8 @@ class RecoveryTest : public QObject {
     std::ifstream in(file_.toStdString(), std::ios::binary);
     QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), std::string("<?php echo 1;\r\n"));
     QVERIFY(!QDir(dead).exists());
+    // the recovered pages are journalled by this run before the old journals go
+    QCOMPARE(JournalCount(window.CrashJournal()->Folder()), 2);
   }
 
   void fileChangedOnDiskOpensTheRecoveredTextBesideIt() {
@@ -177,6 +180,21 @@ class RecoveryTest : public QObject {
     QCOMPARE(StartAndAnswer(window, "DiscardButton").size(), 2);
     QVERIFY(window.EditorPages().empty());
     QVERIFY(!QDir(dead).exists());
+  }
+
+  void unwritableJournalFolderIsReportedAndEditingGoesOn() {
+    std::ofstream(home_.filePath("blocked").toStdString()) << "a file, not a folder";
+    qputenv("XDG_STATE_HOME", home_.filePath("blocked").toUtf8());
+    {
+      TSettingsStore store;
+      store.Load();
+      TTervilMain window(store, {file_}, home_.filePath("no-data"));
+      window.show();
+      QVERIFY(window.StatusPanels()->PanelText(0).startsWith("Crash recovery is off: "));
+      QTest::keyClicks(window.CurrentPage()->TvlEdit(), "still typing");
+      QCOMPARE(TextOf(window.CurrentPage()), QString("still typing<?php echo 1;\n"));
+    }
+    qputenv("XDG_STATE_HOME", home_.filePath("state").toUtf8());
   }
 
   void switchingTheJournalOffDeletesItAndIsRemembered() {

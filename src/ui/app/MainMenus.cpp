@@ -208,6 +208,7 @@ void TTervilMain::ShowEditorMenu(TTvlPage* page, const QPoint& localPos) {
   menu.addSeparator();
   menu.addActions({actCopy, actPaste, actCut});
   AddPhpEditorMenuItems(menu);
+  AddEditorMenuItems(menu);
   menu.addSeparator();
   menu.addMenu(editorHighlighterMenu_);
   menu.exec(editor->mapToGlobal(localPos));

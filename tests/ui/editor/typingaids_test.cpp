@@ -10,6 +10,7 @@
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/documents/TvlPage.h"
+#include "ui/editcomponent/EditorClipboard.h"
 #include "ui/editor/TvlEdit.h"
 
 using namespace tervil;
@@ -209,6 +210,35 @@ class TypingAidsTest : public QObject {
     QCOMPARE(editor->VariableAtCaret(true), std::string("$total"));
     QCOMPARE(editor->IdentifierAtCaret(true), std::string("$total"));
     editor->grab();  // paints the frames without a fault
+  }
+
+  // Text dragged from one editor control to another moves: it leaves the source.
+  void dragBetweenEditorsMovesTheText() {
+    TTvlEdit source;
+    TTvlEdit target;
+    source.resize(400, 200);
+    target.resize(400, 200);
+    source.show();
+    target.show();
+    source.SetText("drag this");
+    target.SetText("into ");
+    source.Model().SetCaretAndSelection({10, 1}, {6, 1}, {10, 1});
+    std::unique_ptr<QMimeData> owned(TEditorClipboard::MakeMimeData(source.SelText(), false));
+    QMimeData& data = *owned;
+    data.setData(
+        TTextEditor::kDragMimeType,
+        QByteArray::number(QCoreApplication::applicationPid()) + ":" +
+            QByteArray::number(reinterpret_cast<quintptr>(static_cast<TTextEditor*>(&source))));
+    const QPoint at = target.BufferPosToPixels({6, 1}) + QPoint(1, target.TextHeight() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target.viewport(), &enter);
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target.viewport(), &move);
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    drop.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(target.viewport(), &drop);
+    QCOMPARE(target.Model().Text("\n"), std::string("into this"));
+    QCOMPARE(source.Model().Text("\n"), std::string("drag "));
   }
 
   // A 10 MB line, NUL bytes and invalid UTF-8: keys and painting keep the text as typed.

@@ -114,8 +114,8 @@ void TTvlEdit::CtrlSpace(TKeyInfo& key) {
     const std::string line = LineText();
     const std::size_t at = ByteOfColumn(line, pos.Column);
     // Just after the end of a tag (but not after "->") is HTML text, not code.
-    const bool refused = pos.Column > 1 && at + 1 < line.size() + 1 && at < line.size() &&
-                         line[at] == '>' && at > 0 && line[at - 1] != '-';
+    const bool refused =
+        pos.Column > 1 && at + 1 < line.size() && line[at] == '>' && line[at - 1] != '-';
     if (completion && !refused) {
       const bool javaScript = h.LanguageName() == "JavaScript";
       if (javaScript && JSHelper) JSHelper();

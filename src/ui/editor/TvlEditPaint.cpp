@@ -98,7 +98,17 @@ void TTvlEdit::PaintLinkedTag(QPainter& painter) {
   const QRect box(p.x(), p.y(), std::max(end.x() - p.x(), 1), TextHeight());
   painter.fillRect(box, ToQColor(SelectedBackground(), palette().highlight().color()));
   painter.setPen(ToQColor(SelectedForeground(), palette().highlightedText().color()));
-  painter.setFont(EditorFont());
+  // In the font style of the text two columns further on (the closing tag's name).
+  QFont font = EditorFont();
+  const THighlighterAttribute* attribute = nullptr;
+  if (GetHighlighterAttriAtRowCol({linked_.insertedAt.Column + 2, linked_.insertedAt.Line},
+                                  attribute)) {
+    font.setBold((attribute->style & fsBold) != 0);
+    font.setItalic((attribute->style & fsItalic) != 0);
+    font.setUnderline((attribute->style & fsUnderline) != 0);
+    font.setStrikeOut((attribute->style & fsStrikeOut) != 0);
+  }
+  painter.setFont(font);
   painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(linked_.text));
 }
 

@@ -119,6 +119,9 @@ class TypingAidsTest : public QObject {
     row("brace unindents", "a.php", "<?php\n    x();", 2, 9, false, "}", "<?php\n    x();\n}", 3,
         2);
     row("nbsp in html", "a.html", "<p>a", 1, 5, false, "\x01", "<p>a&nbsp;", 1, 11);
+    row("nbsp after a tag", "a.html", "<p>a", 1, 4, false, "\x01", "<p>&nbsp;a", 1, 10);
+    row("completion after ->", "a.php", "<?php\n$a->", 2, 5, false, "\x01", "<?php\n$a->", 2, 5);
+    row("completion on a name", "a.php", "<?php\nstrl", 2, 5, false, "\x01", "<?php\nstrl", 2, 5);
     row("left wraps", "a.html", "ab\ncd", 2, 1, false, "\x02", "ab\ncd", 1, 3);
     row("left at 1,1", "a.html", "ab", 1, 1, false, "\x02", "ab", 1, 1);
     row("tab indents", "a.html", "a\nb\nc", 1, 1, false, "\x03\x03\t", "    a\n    b\nc", 3, 1);

@@ -35,7 +35,7 @@ struct Screen {
   Screen() {
     std::string text;
     for (int i = 0; text.size() < (50u << 20); ++i) text += Block(i);
-    text += "<section>\n";
+    text += "<section>\n<div>\n";
     for (int i = 0; text.size() < (100u << 20); ++i) text += Block(i);
     editor.LoadFromBytes(text);
     editor.SetHighlighter(&highlighters.Multi());
@@ -66,7 +66,7 @@ Screen& Big() {
 // Down and Up between a "<div" line and the line after it, each painted with its marks.
 void BM_CaretMovePaintedOnTags(benchmark::State& state) {
   Screen& s = Big();
-  s.editor.SetCaretXY({3, s.sectionLine + 1});
+  s.editor.SetCaretXY({3, s.sectionLine + 2});
   s.editor.viewport()->repaint();
   bool down = true;
   for (auto _ : state) {
@@ -88,5 +88,19 @@ void BM_CaretMovePaintedMissingPartner(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CaretMovePaintedMissingPartner)->Unit(benchmark::kMillisecond);
+
+// Right and Left inside an unclosed "<div" among balanced ones: every "div" within the scan
+// limit is counted and checked for strings and comments, and no partner is found.
+void BM_CaretMovePaintedUnclosedAmongMany(benchmark::State& state) {
+  Screen& s = Big();
+  s.editor.SetCaretXY({3, s.sectionLine + 1});
+  s.editor.viewport()->repaint();
+  bool right = true;
+  for (auto _ : state) {
+    s.Key(right ? Qt::Key_Right : Qt::Key_Left);
+    right = !right;
+  }
+}
+BENCHMARK(BM_CaretMovePaintedUnclosedAmongMany)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -39,7 +39,8 @@ class TTagWalker {
       budget_ -= std::min(budget_, line.size() + 2);
       if (auto found = ScanLine(line, lineIndex, from)) return *found;
       lineIndex += forward_ ? 1 : -1;
-      if (budget_ == 0 || lineIndex < 0 || lineIndex >= lineCount) return {0, 0};
+      if (budget_ == 0 || counted_ >= kTagCountLimit || lineIndex < 0 || lineIndex >= lineCount)
+        return {0, 0};
       line = text_.Line(lineIndex);
       from = forward_ ? 0 : line.size();
     }
@@ -53,6 +54,7 @@ class TTagWalker {
                               : (from < n ? std::string_view::npos : line.rfind(name_, from - n));
     while (at != std::string_view::npos) {
       if (auto found = Count(line, lineIndex, at)) return found;
+      if (counted_ >= kTagCountLimit) return TBufferPos{0, 0};
       if (forward_) {
         at = line.find(name_, at + 1);
       } else {
@@ -65,6 +67,7 @@ class TTagWalker {
   std::optional<TBufferPos> Count(std::string_view line, int lineIndex, std::size_t at) {
     const TTagKind kind = TagKindAt(line, at, name_.size());
     if (kind == TTagKind::None) return std::nullopt;
+    ++counted_;
     const TBufferPos pos{ColumnOfByte(line, at), lineIndex + 1};
     if (text_.InStringOrComment && text_.InStringOrComment(pos)) return std::nullopt;
     const bool closes = (kind == TTagKind::Closing) == forward_;
@@ -77,6 +80,7 @@ class TTagWalker {
   std::string_view name_;
   bool forward_;
   int depth_ = 1;
+  int counted_ = 0;
   std::size_t budget_ = kTagScanLimit;
 };
 

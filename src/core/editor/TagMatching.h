@@ -15,6 +15,9 @@
 namespace tervil {
 
 inline constexpr std::size_t kTagScanLimit = 256 * 1024;
+// The most tags of the same name the search counts before it gives up: each is checked for
+// being in a string or comment, which asks the highlighter about its line.
+inline constexpr int kTagCountLimit = 100;
 
 // What the search reads: the number of lines, a line (index from 0), and whether the character
 // at a position (column, line from 1) is in a string or comment.
@@ -25,7 +28,7 @@ struct TTagText {
 };
 
 // The start of the matching tag's name for a caret at `caret`, or (0, 0) when the caret is not
-// in a tag name or the partner is not found within the scan limit.
+// in a tag name or the partner is not found within the scan and count limits.
 TBufferPos FindMatchingTag(const TTagText& text, TBufferPos caret);
 
 // The tag name at the caret and the column where it starts (0 when the caret is in no tag

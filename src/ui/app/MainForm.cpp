@@ -84,6 +84,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   GetHiglightersMenuItems();
   CreateMenus();
   CreatePhpActions();
+  CreateEditorActions();
   CreateRunActions();
   CreateGeneratorActions();
   CreateRecoveryActions();

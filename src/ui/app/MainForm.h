@@ -162,6 +162,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void CreateActions();
   void CreateMenus();
   void CreateSearchActions();  // MainMenusSearch.cpp
+  void CreateEditorActions();  // MainMenusEditor.cpp
+  void AddEditorMenuItems(QMenu& menu);
   void CreateRunActions();
   void UpdateRunActions();
   void StopConsoleProgram();  // MainMenusRun.cpp
@@ -266,6 +268,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QAction* actCopyFilenameAndPath = nullptr;
   QAction* actChangeEncoding = nullptr;
   QAction* actGoToLine = nullptr;
+  QAction* actMatchBracket = nullptr;
   QAction* actUndo = nullptr;
   QAction* actRedo = nullptr;
   QAction* actCopy = nullptr;

@@ -209,6 +209,7 @@ void TTervilMain::ShowEditorMenu(TTvlPage* page, const QPoint& localPos) {
   menu.addSeparator();
   menu.addActions({actCopy, actPaste, actCut});
   AddPhpEditorMenuItems(menu);
+  AddEditorMenuItems(menu);
   menu.addSeparator();
   menu.addMenu(editorHighlighterMenu_);
   menu.exec(editor->mapToGlobal(localPos));

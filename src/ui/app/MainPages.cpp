@@ -309,6 +309,7 @@ void TTervilMain::ApplyEditorSettings(TTvlEdit* editor) {
   editor->SetAutoIndent(c.AutoIndent);
   editor->SetContinueLists(c.ContinueLists);
   editor->SetAutoClose(c.AutoClose);
+  editor->SetTagsEditor(&tags_);
   // The autosave timer follows the configuration whenever a page is set up. Setting the
   // interval starts a running timer's period again: only a changed period may do that.
   const int autosaveInterval = std::max(c.AutosaveInterval, 1000);

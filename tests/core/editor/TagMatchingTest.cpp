@@ -54,5 +54,15 @@ TEST(MatchingTag, StopsAfterTheScanLimit) {
   EXPECT_EQ(FindMatchingTag(TextOf(lines), {2, 1}), (TBufferPos{3, 100}));
 }
 
+TEST(MatchingTag, StopsAfterCountingTooManyTagsOfTheName) {
+  std::vector<std::string> lines{"<p>"};
+  for (int i = 0; i < kTagCountLimit / 2 - 1; ++i) lines.push_back("<p></p>");
+  lines.push_back("</p>");
+  EXPECT_EQ(FindMatchingTag(TextOf(lines), {2, 1}),
+            (TBufferPos{3, static_cast<int>(lines.size())}));
+  lines.insert(lines.begin() + 1, "<p></p>");
+  EXPECT_EQ(FindMatchingTag(TextOf(lines), {2, 1}), (TBufferPos{0, 0}));
+}
+
 }  // namespace
 }  // namespace tervil

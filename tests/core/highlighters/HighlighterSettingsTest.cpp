@@ -1,5 +1,7 @@
 // Highlighter colours in the settings store.
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,7 +14,9 @@ namespace {
 
 std::string StorePath() {
   const char* tmp = std::getenv("TERVIL_TEST_TMP");
-  return std::string(tmp ? tmp : "/tmp") + "/highlighter-settings-test.reg";
+  // One file per test process: the cases run as parallel processes.
+  return std::string(tmp ? tmp : "/tmp") + "/highlighter-settings-test-" +
+         std::to_string(::getpid()) + ".reg";
 }
 
 TEST(HighlighterSettings, KeyPathOfAConfiguration) {

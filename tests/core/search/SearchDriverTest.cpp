@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <deque>
 #include <filesystem>
@@ -37,9 +38,11 @@ class FakeHost : public TSearchHost {
   }
 };
 
+// A folder of this test process's own: the cases run as parallel processes.
 fs::path TempFolder(const char* name) {
   const char* base = std::getenv("TERVIL_TEST_TMP");
-  fs::path folder = fs::path(base ? base : "/tmp") / name;
+  fs::path folder =
+      fs::path(base ? base : "/tmp") / (std::string(name) + "-" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
   return folder;

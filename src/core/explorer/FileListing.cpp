@@ -29,7 +29,7 @@ bool StatEntry(const std::string& path, TFileEntry& entry) {
   entry.IsDir = S_ISDIR(info.st_mode);
   entry.Size = entry.IsDir ? 0 : static_cast<std::uint64_t>(info.st_size);
   entry.Modified = info.st_mtime;
-  entry.ReadOnly = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  entry.ReadOnly = (info.st_mode & S_IWUSR) == 0;
   return true;
 }
 

@@ -13,7 +13,7 @@ struct TFileEntry {
   bool IsDir = false;
   bool IsLink = false;
   bool Hidden = false;    // name begins with a dot
-  bool ReadOnly = false;  // no write permission for anyone
+  bool ReadOnly = false;  // the owner may not write it
   std::uint64_t Size = 0;
   std::time_t Modified = 0;
 

@@ -21,6 +21,7 @@ class QTimer;
 namespace tervil {
 
 class TCodeInspector;
+class TDiskExplorer;
 class TDockManager;
 class TEditorPanel;
 class TInstanceServer;
@@ -163,6 +164,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void StopConsoleProgram();  // MainMenusRun.cpp
   // The generators and "New..." (MainMenusGenerators.cpp).
   void CreateGeneratorActions();
+  void CreateExplorerActions();  // MainMenusExplorer.cpp
+  static TDiskExplorer* ExplorerOf(TTvlPageControl* control);
   void UpdateGeneratorActions();
   void NewTypeCommand();
   void InsertGenerated(const QString& text);
@@ -223,6 +226,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TDockManager* dockManager_ = nullptr;
   THtmlEditor* htmlEditor_ = nullptr;
   QAction* actHtmlEditor = nullptr;
+  QAction* actGotoFileExplorer = nullptr;
   TTvlPage* currentPage_ = nullptr;
   std::vector<TEntityItem> entityItems_;
   QStringList startupErrors_;

@@ -3,13 +3,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QSplitter>
 #include <QStorageInfo>
+#include <QThreadPool>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -52,6 +55,24 @@ TDisksToolBar::TDisksToolBar(QWidget* parent) : QWidget(parent), bar_(new QToolB
 }
 
 void TDisksToolBar::Rescan() {
+  // Reading the mounts asks every file system for its state, which can block on a slow or dead
+  // network mount: it happens on a worker thread and the buttons follow when it is done.
+  QPointer<TDisksToolBar> self(this);
+  QThreadPool::globalInstance()->start([self] {
+    QList<QPair<QString, QString>> volumes;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+      if (IsUserMount(volume) && volume.rootPath() != "/")
+        volumes.append({volume.rootPath(), volume.displayName()});
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [self, volumes] {
+          if (self) self->ShowVolumes(volumes);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void TDisksToolBar::ShowVolumes(const QList<QPair<QString, QString>>& volumes) {
   QStringList roots;
   QStringList captions;
   QList<QIcon> icons;
@@ -63,11 +84,8 @@ void TDisksToolBar::Rescan() {
   };
   add("/", "/", "drive-harddisk");
   add(NoSlash(QDir::homePath()), tr("Home"), "user-home");
-  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-    if (!IsUserMount(volume) || volume.rootPath() == "/") continue;
-    const QString name = volume.displayName().isEmpty() ? volume.rootPath() : volume.displayName();
-    add(volume.rootPath(), name, "drive-removable-media");
-  }
+  for (const auto& [root, name] : volumes)
+    add(root, name.isEmpty() ? root : name, "drive-removable-media");
   if (roots == roots_) return;
   roots_ = roots;
   bar_->clear();

@@ -29,6 +29,8 @@ class TDisksToolBar : public QWidget {
   void OnButtonClicked(const QString& root);
 
  private:
+  void ShowVolumes(const QList<QPair<QString, QString>>& volumes);
+
   QToolBar* bar_;
   QStringList roots_;
   QTimer timer_;

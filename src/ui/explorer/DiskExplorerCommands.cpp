@@ -13,9 +13,10 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
+#include <QStandardPaths>
 #include <QUrl>
 
+#include "ui/app/MessageBox.h"
 #include "ui/explorer/DiskExplorer.h"
 #include "ui/explorer/FileListview.h"
 #include "ui/explorer/FileOperationRunner.h"
@@ -77,9 +78,7 @@ void TDiskExplorer::TransferFiles(bool move) {
   const QString caption = move ? tr("Move") : tr("Copy");
   const QString text = move ? tr("Are you sure you want to move selected files")
                             : tr("Are you sure you want to copy selected files");
-  QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Yes | QMessageBox::No,
-                  this);
-  if (box.exec() != QMessageBox::Yes) return;
+  if (!TMessageBox::Ask(this, caption, text)) return;
   const auto result =
       RunFileOperation(this, move ? TFileOperationKind::Move : TFileOperationKind::Copy, sources,
                        panes_[1 - active_].List->Path());
@@ -89,26 +88,28 @@ void TDiskExplorer::TransferFiles(bool move) {
 void TDiskExplorer::DeleteFiles() {
   const QStringList sources = SourceList();
   if (sources.isEmpty()) return;
-  if (QMessageBox::question(this, tr("Delete To Recycle Bin"),
-                            tr("Move %n item(s) to the Trash?", nullptr, sources.size())) !=
-      QMessageBox::Yes)
+  if (!TMessageBox::Ask(this, tr("Delete To Recycle Bin"),
+                        tr("Move %n item(s) to the Trash?", nullptr, sources.size())))
     return;
+  // The Trash lives in the user's data folder, which must exist for the move to work.
+  QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
   QStringList failed;
   for (const QString& source : sources)
     if (!QFile::moveToTrash(source)) failed << source;
   if (!failed.isEmpty())
-    QMessageBox::warning(this, tr("Delete To Recycle Bin"),
-                         tr("These could not be moved to the Trash:\n\n%1").arg(failed.join('\n')));
+    TMessageBox::Show(this, tr("Delete To Recycle Bin"),
+                      tr("These could not be moved to the Trash:\n\n%1").arg(failed.join('\n')),
+                      mbOK, TMsgIcon::Warning);
   AfterOperation(false);
 }
 
 void TDiskExplorer::DeleteFilesPermanent() {
   const QStringList sources = SourceList();
   if (sources.isEmpty()) return;
-  if (QMessageBox::warning(
+  if (TMessageBox::Show(
           this, tr("Delete Permanently"),
           tr("Delete %n item(s) permanently? This cannot be undone.", nullptr, sources.size()),
-          QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+          mbYes | mbNo, TMsgIcon::Warning) != TMsgResult::Yes)
     return;
   RunFileOperation(this, TFileOperationKind::Delete, sources, {});
   AfterOperation(false);
@@ -122,7 +123,8 @@ void TDiskExplorer::Rename() {
   if (name.isEmpty() || name == old) return;
   if (!IsPlainName(name) || QFileInfo::exists(list->Path() + name) ||
       !QFile::rename(list->Path() + old, list->Path() + name)) {
-    QMessageBox::warning(this, tr("Rename"), tr("Cannot rename \"%1\" to \"%2\".").arg(old, name));
+    TMessageBox::Show(this, tr("Rename"), tr("Cannot rename \"%1\" to \"%2\".").arg(old, name),
+                      mbOK, TMsgIcon::Warning);
     return;
   }
   list->ShowAndSelect(list->Path(), name);
@@ -158,7 +160,7 @@ void TDiskExplorer::NewFile() {
   if (!IsPlainName(name)) return;
   const QString full = ActivePane()->Path() + name;
   if (QFileInfo(full).isDir())
-    QMessageBox::information(this, tr("New File"), tr("Directory with this name already exists"));
+    TMessageBox::Show(this, tr("New File"), tr("Directory with this name already exists"));
   else if (QFileInfo(full).exists())
     emit OpenFileRequested(full, false);
   else
@@ -170,8 +172,8 @@ void TDiskExplorer::MakeDir() {
   if (!IsPlainName(name)) return;
   TFileListview* list = ActivePane();
   if (!QDir(list->Path()).mkdir(name) && !QFileInfo(list->Path() + name).isDir())
-    QMessageBox::warning(this, tr("Make Directory"),
-                         tr("Cannot create the folder \"%1\".").arg(name));
+    TMessageBox::Show(this, tr("Make Directory"), tr("Cannot create the folder \"%1\".").arg(name),
+                      mbOK, TMsgIcon::Warning);
   list->ShowAndSelect(list->Path(), name);
 }
 

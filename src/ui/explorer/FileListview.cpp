@@ -185,7 +185,12 @@ void TFileListview::ShowAndSelect(const QString& folder, const QString& name) {
   StartListing(Slashed(folder), name, false);
 }
 
-void TFileListview::StartListing(const QString& folder, const QString& select, bool keepView) {
+void TFileListview::StartListing(const QString& folder, const QString& selectAsked, bool keepView) {
+  // A refresh that overtakes a listing still under way keeps the entry that listing was to select.
+  const QString select =
+      keepView && pending_ > 0 && folder == pendingFolder_ ? pendingSelect_ : selectAsked;
+  pendingFolder_ = folder;
+  pendingSelect_ = select;
   const int generation = ++generation_;
   ++pending_;
   const bool hidden = ShowHidden;
@@ -209,13 +214,13 @@ void TFileListview::ListingArrived(int generation, const QString& folder,
                                    bool keepView) {
   --pending_;
   if (generation != generation_) return;  // a newer listing was asked for meanwhile
+  pendingSelect_.clear();
   if (!listing.Error.empty()) {
     if (keepView && folder == path_) {
       // The folder shown went away or became unreadable: show the nearest folder that remains.
-      QDir up(folder);
-      while (!up.exists() && up.cdUp()) {
-      }
-      if (up.absolutePath() != QDir(folder).absolutePath()) SetPath(up.absolutePath());
+      QString up = QDir::cleanPath(folder);
+      while (up != "/" && !QFileInfo(up).isDir()) up = QFileInfo(up).path();
+      if (up != QDir::cleanPath(folder)) SetPath(up);
       return;
     }
     emit ListingFailed(folder, QString::fromLocal8Bit(listing.Error.c_str()));

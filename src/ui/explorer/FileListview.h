@@ -91,6 +91,8 @@ class TFileListview : public QTreeView {
   QString path_;
   int generation_ = 0;
   int pending_ = 0;
+  QString pendingFolder_;
+  QString pendingSelect_;
 };
 
 }  // namespace tervil

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QThread>
 
+#include "ui/app/MessageBox.h"
+
 namespace tervil {
 
 using explorer::TConflictAnswer;
@@ -55,8 +57,9 @@ void ShowErrors(QWidget* parent, const std::vector<std::string>& errors) {
   for (size_t i = 0; i < errors.size() && i < 20; ++i)
     lines << QString::fromLocal8Bit(errors[i].c_str());
   if (errors.size() > 20) lines << QObject::tr("... and %1 more").arg(errors.size() - 20);
-  QMessageBox::warning(parent, QObject::tr("File Operation"),
-                       QObject::tr("Some files could not be handled:\n\n%1").arg(lines.join('\n')));
+  TMessageBox::Show(parent, QObject::tr("File Operation"),
+                    QObject::tr("Some files could not be handled:\n\n%1").arg(lines.join('\n')),
+                    mbOK, TMsgIcon::Warning);
 }
 
 }  // namespace

@@ -132,6 +132,11 @@ TDiskExplorer::TDiskExplorer(QWidget* parent)
   UpdateCommands();
 }
 
+// The focus moves while the child widgets go; the commands must not follow it any more by then.
+TDiskExplorer::~TDiskExplorer() {
+  disconnect(qApp, nullptr, this, nullptr);
+}
+
 QWidget* TDiskExplorer::BuildPane(int side) {
   auto* pane = new QWidget(this);
   TPane& p = panes_[side];

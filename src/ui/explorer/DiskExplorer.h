@@ -42,6 +42,7 @@ class TDiskExplorer : public QWidget {
   Q_OBJECT
  public:
   explicit TDiskExplorer(QWidget* parent = nullptr);
+  ~TDiskExplorer() override;
 
   TFileListview* FileListviewLeft() const { return panes_[0].List; }
   TFileListview* FileListviewRight() const { return panes_[1].List; }

@@ -2,10 +2,8 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include "core/common/Paths.h"
 #include "core/common/TextFile.h"
@@ -17,26 +15,13 @@
 #include "ui/documents/EditorPanel.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
+#include "ui/explorer/DiskExplorer.h"
 
 namespace tervil {
 
 namespace {
 constexpr int kMinimumWidth = 600;
 constexpr int kMinimumHeight = 400;
-
-// The fixed first tab of a page control; the file explorer lives here.
-QWidget* NewStartSheet() {
-  auto* sheet = new QWidget;
-  sheet->setObjectName("StartSheet");
-  auto* layout = new QVBoxLayout(sheet);
-  auto* label = new QLabel(QObject::tr("Open a file with File > Open or start a new one with "
-                                       "File > New."),
-                           sheet);
-  label->setAlignment(Qt::AlignCenter);
-  label->setEnabled(false);
-  layout->addWidget(label);
-  return sheet;
-}
 }  // namespace
 
 TTervilMain::TTervilMain(TSettingsStore& store, const QStringList& arguments,
@@ -93,6 +78,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   ArrangeViewMenu();
 
   configuration_ = std::make_unique<TConfiguration>(store_, this);
+  CreateExplorerActions();
 
   ReloadAfterChange = true;
   if (!configuration_->RecentList.empty())
@@ -120,7 +106,7 @@ void TTervilMain::CreateDockAreas() {
 void TTervilMain::CreateEditorPanel() {
   editorPanel_ = new TEditorPanel(this);
   for (TTvlPageControl* control : {PageControl(), SplitPageControl()}) {
-    control->addTab(NewStartSheet(), "Start");
+    control->addTab(new TDiskExplorer, "Start");
     control->Lists = std::make_shared<TCompletionLists>();
     connect(control, &QTabWidget::currentChanged, this,
             [this, control] { PageControlChange(control); });

@@ -20,6 +20,7 @@ class QTimer;
 namespace tervil {
 
 class TCodeInspector;
+class TDiskExplorer;
 class TDockManager;
 class TEditorPanel;
 class TInstanceServer;
@@ -169,6 +170,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void StopConsoleProgram();  // MainMenusRun.cpp
   // The generators and "New..." (MainMenusGenerators.cpp).
   void CreateGeneratorActions();
+  void CreateExplorerActions();  // MainMenusExplorer.cpp
+  static TDiskExplorer* ExplorerOf(TTvlPageControl* control);
   void UpdateGeneratorActions();
   void NewTypeCommand();
   void InsertGenerated(const QString& text);
@@ -234,6 +237,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TDockManager* dockManager_ = nullptr;
   THtmlEditor* htmlEditor_ = nullptr;
   QAction* actHtmlEditor = nullptr;
+  QAction* actGotoFileExplorer = nullptr;
   TTvlPage* currentPage_ = nullptr;
   std::vector<TEntityItem> entityItems_;
   QStringList startupErrors_;

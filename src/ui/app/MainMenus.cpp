@@ -180,6 +180,7 @@ void TTervilMain::ShowPageMenu(TTvlPage* page, const QPoint& globalPos) {
   RefreshStatus(page);
   UpdateActions();
   QMenu menu(this);
+  menu.addAction(actGotoFileExplorer);
   QMenu* opened = menu.addMenu(tr("Opened Files"));
   if (TTvlPageControl* control = ControlOf(page)) {
     for (int i = 0; i < control->count(); ++i) {

@@ -182,14 +182,25 @@ void TRunActions::CreateMenus(QMenu* viewMenu, QMenu* beforeMenu) {
 
 // ---------------------------------------------------------------- programs
 
-TRunPrograms TRunActions::Programs() const {
+const TRunPrograms& TRunActions::Programs() const {
+  constexpr qint64 kKeepMs = 5000;
   const TConfiguration& config = main_.Configuration();
-  return TRunPrograms(config.PhpPath, config.Applications);
+  TProgramsCache& cache = programs_;
+  const QByteArray searchPath = qgetenv("PATH");
+  if (!cache.Programs || cache.Age.elapsed() > kKeepMs || cache.PhpPath != config.PhpPath ||
+      cache.SearchPath != searchPath || cache.Applications != config.Applications) {
+    cache.PhpPath = config.PhpPath;
+    cache.SearchPath = searchPath;
+    cache.Applications = config.Applications;
+    cache.Programs.emplace(config.PhpPath, config.Applications);
+    cache.Age.start();
+  }
+  return *cache.Programs;
 }
 
 void TRunActions::BuildRunMenu(QMenu* menu, bool execute) {
   menu->clear();
-  const TRunPrograms programs = Programs();
+  const TRunPrograms& programs = Programs();
   for (const std::string& item : programs.MenuItems()) {
     QAction* action = menu->addAction(LiteralCaption(Qt(item)));
     connect(action, &QAction::triggered, this, [this, item, execute] {

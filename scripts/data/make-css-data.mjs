@@ -9,7 +9,7 @@
 // css.tvd has one line per property, sorted by name:
 //   name="..." style="essimple|espicklist|esellipsis" values="a|b|..." uservalue="false|"
 //   kind="..."
-// style is esellipsis for colour values (the colour picker), espicklist when the value grammar
+// style is esellipsis for colour properties (the colour picker), espicklist when the value grammar
 // offers keywords (the keywords and the CSS-wide keywords become the pick list) and essimple
 // otherwise. uservalue is "false" when nothing but those keywords is allowed. kind names the
 // value types the grammar refers to (length-percentage, color, ...), as a hint.
@@ -76,8 +76,7 @@ function onlyKeywords(syntax) {
 
 function isColor(property) {
   const syntax = property.syntax ?? '';
-  return syntax === '<color>' || /^<color>\s*\|/.test(syntax) || /\|\s*<color>$/.test(syntax) ||
-    (property.name.endsWith('-color') && syntax.includes('<color>'));
+  return syntax === '<color>' || property.name.endsWith('-color');
 }
 
 const seen = new Set();

@@ -16,6 +16,12 @@ void ParseAtCaret(TCSSStyle& style, const TEditorModel& editor) {
   const TTextBuffer& buffer = editor.Buffer();
   const std::int64_t length = editor.TextLength();
   const std::int64_t caret = editor.SelStart();
+  if (caret <= 0) {
+    // No block can hold the start of the text; the style must not keep a block read earlier
+    // (perhaps from another page), which a write would then go to.
+    style = TCSSStyle{};
+    return;
+  }
   const std::int64_t c = std::min(caret, length);
   const auto from =
       static_cast<std::size_t>(std::max<std::int64_t>(0, c - TCSSStyle::kScanBack - kMargin));

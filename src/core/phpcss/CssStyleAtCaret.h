@@ -10,7 +10,9 @@ namespace tervil {
 
 class TEditorModel;
 
-// Parses `style` in caret mode at the start of the editor's selection.
+// Parses `style` in caret mode at the start of the editor's selection. A caret at the start of
+// the text gives an empty, invalid style with the range [0, 0) (TCSSStyle::Parse would keep the
+// previous result).
 void ParseAtCaret(TCSSStyle& style, const TEditorModel& editor);
 
 // Selects the style's block [BlockStart, BlockEnd) in the editor.

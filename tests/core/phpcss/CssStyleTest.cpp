@@ -397,6 +397,21 @@ TEST(CssStyleAtCaret, MatchesParseOnTheWholeText) {
   }
 }
 
+TEST(CssStyleAtCaret, CaretAtTheStartForgetsTheLastBlock) {
+  TEditorModel editor;
+  editor.SetText("p { color: red }");
+  editor.SetSelStart(6);
+  TCSSStyle style;
+  ParseAtCaret(style, editor);
+  ASSERT_TRUE(style.IsValid);
+  editor.SetSelStart(0);
+  ParseAtCaret(style, editor);
+  EXPECT_FALSE(style.IsValid);
+  EXPECT_TRUE(style.Declarations.empty());
+  EXPECT_EQ(style.BlockStart, 0);
+  EXPECT_EQ(style.BlockEnd, 0);
+}
+
 TEST(CssStyleAtCaret, SelectBlockSelectsTheInside) {
   TEditorModel editor;
   editor.SetText("p {\r\n  color: red;\r\n}");

@@ -4,20 +4,13 @@
 
 #include "core/common/TextFile.h"
 #include "core/html/TextProcessor.h"
+#include "core/phpcss/CssText.h"
 
 namespace tervil {
 
 namespace {
 
 constexpr std::size_t kProblemsShown = 5;
-
-std::string Trimmed(std::string_view text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return std::string(text.substr(begin, end - begin));
-}
 
 }  // namespace
 
@@ -32,7 +25,7 @@ std::vector<std::string> TCssAttr::PickList() const {
   TStringList parts;
   SplitByChar(U'|', values, parts);
   for (const std::string& part : parts)
-    if (std::string item = Trimmed(part); !item.empty()) items.push_back(std::move(item));
+    if (const std::string_view item = TrimBlanks(part); !item.empty()) items.emplace_back(item);
   return items;
 }
 
@@ -48,7 +41,7 @@ void TCssAttributeTable::LoadText(std::string_view text, std::vector<std::string
     const std::string line = std::string(text.substr(start, end - start)) + ' ';
     start = end + 1;
     ++lineNumber;
-    if (Trimmed(line).empty()) continue;
+    if (TrimBlanks(line).empty()) continue;
     TCssAttr attr{GetAttributeValue("values", line, false), GetAttributeValue("style", line, false),
                   GetAttributeValue("name", line, false),
                   GetAttributeValue("uservalue", line, false),

@@ -4,24 +4,13 @@
 
 #include "core/common/TextFile.h"
 #include "core/html/ColorNames.h"
+#include "core/phpcss/CssText.h"
 
 namespace tervil {
 
 namespace {
 
 constexpr std::size_t kProblemsShown = 5;
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
-}
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& ch : out) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-  return out;
-}
 
 bool IsHexColor(std::string_view text) {
   if (!text.starts_with('#') || (text.size() != 4 && text.size() != 7)) return false;
@@ -39,19 +28,20 @@ void TCssColorNames::LoadText(std::string_view text, std::vector<std::string>& p
   for (std::size_t start = 0; start <= text.size();) {
     std::size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = Trim(text.substr(start, end - start));
+    const std::string_view line = TrimBlanks(text.substr(start, end - start));
     start = end + 1;
     ++lineNumber;
     if (line.empty()) continue;
     const std::size_t bar = line.find('|');
-    const std::string_view value = bar == std::string_view::npos ? "" : Trim(line.substr(bar + 1));
+    const std::string_view value =
+        bar == std::string_view::npos ? "" : TrimBlanks(line.substr(bar + 1));
     if (bar == 0 || !IsHexColor(value)) {
       if (++unreadable <= kProblemsShown)
         problems.push_back("colorlist.tvd, line " + std::to_string(lineNumber) +
                            ": not a name, \"|\" and a colour; the line is skipped.");
       continue;
     }
-    colors_.try_emplace(Lower(Trim(line.substr(0, bar))), HtmlToColor(value));
+    colors_.try_emplace(AsciiLower(TrimBlanks(line.substr(0, bar))), HtmlToColor(value));
   }
   if (unreadable > kProblemsShown)
     problems.push_back("colorlist.tvd: " + std::to_string(unreadable - kProblemsShown) +
@@ -71,10 +61,10 @@ bool TCssColorNames::LoadFile(const std::string& path, std::vector<std::string>&
 }
 
 TColor TCssColorNames::ColorOf(std::string_view value) const {
-  value = Trim(value);
-  if (IsHexColor(value) || (value.size() > 4 && Lower(value.substr(0, 4)) == "rgb("))
+  value = TrimBlanks(value);
+  if (IsHexColor(value) || (value.size() > 4 && AsciiLower(value.substr(0, 4)) == "rgb("))
     return HtmlToColor(value);
-  const auto found = colors_.find(Lower(value));
+  const auto found = colors_.find(AsciiLower(value));
   return found == colors_.end() ? clNone : found->second;
 }
 

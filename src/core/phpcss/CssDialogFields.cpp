@@ -1,18 +1,13 @@
 #include "core/phpcss/CssDialogFields.h"
 
 #include "core/html/TextProcessor.h"
+#include "core/phpcss/CssText.h"
 
 namespace tervil {
 
 namespace {
 
 using K = TCssFieldKind;
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
-}
 
 const std::vector<std::string_view> kBorderStyles = {
     "none", "hidden", "dotted", "dashed", "solid", "double", "groove", "ridge", "inset", "outset"};
@@ -241,9 +236,9 @@ std::vector<std::string> CssManagedProperties() {
 
 std::pair<std::string, std::string> CssKeyValue(std::string_view declaration) {
   const std::size_t colon = declaration.find(':');
-  if (colon == std::string_view::npos) return {std::string(Trim(declaration)), {}};
-  return {std::string(Trim(declaration.substr(0, colon))),
-          std::string(Trim(declaration.substr(colon + 1)))};
+  if (colon == std::string_view::npos) return {std::string(TrimBlanks(declaration)), {}};
+  return {std::string(TrimBlanks(declaration.substr(0, colon))),
+          std::string(TrimBlanks(declaration.substr(colon + 1)))};
 }
 
 std::string QuoteFontFamilies(std::string_view text, char closer) {
@@ -252,7 +247,7 @@ std::string QuoteFontFamilies(std::string_view text, char closer) {
   SplitByChar(U',', text, parts);
   std::string out;
   for (const std::string& part : parts) {
-    std::string name(Trim(part));
+    std::string name(TrimBlanks(part));
     if (name.empty()) continue;  // "Arial," would leave a dangling comma
     const bool quoted = name.size() >= 2 && (name.front() == '"' || name.front() == '\'') &&
                         name.back() == name.front();
@@ -277,7 +272,7 @@ std::string ComposeCssPreview(const std::vector<std::pair<std::string, std::stri
 }
 
 std::string ChooseFontFamily(std::string_view current, std::string_view font, bool add) {
-  if (add && !Trim(current).empty() && !Trim(font).empty())
+  if (add && !TrimBlanks(current).empty() && !TrimBlanks(font).empty())
     return std::string(current) + ", " + std::string(font);
   return std::string(font);
 }

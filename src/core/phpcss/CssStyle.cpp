@@ -4,6 +4,7 @@
 
 #include "core/common/Utf8.h"
 #include "core/html/TextProcessor.h"
+#include "core/phpcss/CssText.h"
 
 namespace tervil {
 
@@ -24,21 +25,6 @@ std::string Encode(std::u32string_view text) {
   std::string out;
   out.reserve(text.size());
   for (char32_t cp : text) utf8::Append(out, cp);
-  return out;
-}
-
-std::string_view TrimView(std::string_view text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(begin, end - begin);
-}
-
-std::string AsciiLower(std::string_view text) {
-  std::string out(text);
-  for (char& ch : out)
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
   return out;
 }
 
@@ -234,12 +220,12 @@ void TCSSStyle::ReadInside(std::u32string_view insideText) {
   }
   std::vector<std::string> entries;
   for (std::string_view part : parts) {
-    part = TrimView(part);
+    part = TrimBlanks(part);
     // Comments before a declaration are entries of their own.
     while (part.starts_with("/*")) {
       const std::size_t end = part.find("*/", 2);
       entries.emplace_back(part.substr(0, end + 2));
-      part = TrimView(part.substr(end + 2));
+      part = TrimBlanks(part.substr(end + 2));
     }
     if (part.empty()) continue;
     std::size_t colon = 0;
@@ -247,7 +233,7 @@ void TCSSStyle::ReadInside(std::u32string_view insideText) {
       Invalidate(TCssProblem::kBadDeclaration, 0);
       return;
     }
-    const std::string_view property = TrimView(part.substr(0, colon));
+    const std::string_view property = TrimBlanks(part.substr(0, colon));
     if (!std::all_of(property.begin(), property.end(), IsPropertyChar)) {
       Invalidate(TCssProblem::kBadDeclaration, 0);
       return;
@@ -255,7 +241,7 @@ void TCSSStyle::ReadInside(std::u32string_view insideText) {
     // Custom properties ("--name") are case-sensitive and keep their spelling.
     std::string entry = property.starts_with("--") ? std::string(property) : AsciiLower(property);
     entry += ':';
-    entry += TrimView(part.substr(colon + 1));
+    entry += TrimBlanks(part.substr(colon + 1));
     entries.push_back(std::move(entry));
   }
   Declarations = std::move(entries);
@@ -275,7 +261,7 @@ std::string TCSSStyle::Compose() const {
     }
     if (!SingleLine) out += '\n';
   }
-  return std::string(TrimView(out));
+  return std::string(TrimBlanks(out));
 }
 
 void TCSSStyle::Merge(const TCSSStyle& other, const std::vector<std::string>* managed) {

@@ -76,7 +76,7 @@ TCSS::TCSS(QWidget* parent)
       ok_(new QPushButton(tr("Ok"))) {
   setObjectName("CSS");
   setWindowTitle(tr("CSS Editor"));
-  resize(560, 500);
+  resize(720, 520);
   ChooseFont = [this](const QString&) { return ChooseFontDialog(this); };
 
   for (std::string_view page : CssDialogPages())

@@ -30,6 +30,8 @@ constexpr int kMaxWidth = 400;
 constexpr int kMinHeight = 100;
 constexpr int kStartWidth = 200;
 constexpr int kStartHeight = 300;
+// Marks the value cells whose value can only be chosen from the pick list, not typed.
+constexpr int kChooseOnlyRole = Qt::UserRole + 32;
 
 QColor ToQColor(TColor c) {
   return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
@@ -41,6 +43,14 @@ class TCssValueDelegate : public TAttributeDelegate {
  public:
   TCssValueDelegate(TAttributeGridWidget* grid, const TCssColorNames& colors)
       : TAttributeDelegate(grid), grid_(grid), colors_(colors) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    QWidget* editor = TAttributeDelegate::createEditor(parent, option, index);
+    if (editor && index.data(kChooseOnlyRole).toBool())
+      if (auto* combo = editor->findChild<QComboBox*>()) combo->setEditable(false);
+    return editor;
+  }
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
@@ -234,11 +244,13 @@ void TCssEditor::FillGrid() {
       grid_->SetRowLook(row, clRed, tr("Not in the property list"), false);
       continue;
     }
-    grid_->SetReadOnly(row, !attr->UserMayType());
     const TCssEditStyle style = attr->EditStyle();
     if (style == TCssEditStyle::kPickList) {
       grid_->SetEditStyle(row, esPickList);
       grid_->SetPickList(row, attr->PickList());
+      grid_->item(row, 1)->setData(kChooseOnlyRole, !attr->UserMayType());
+    } else {
+      grid_->SetReadOnly(row, !attr->UserMayType());
     }
     grid_->SetRowLook(row, clNone, QString::fromStdString(attr->kind),
                       style == TCssEditStyle::kEllipsis);

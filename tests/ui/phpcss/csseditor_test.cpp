@@ -236,6 +236,20 @@ class CssEditorTest : public QObject {
     QCOMPARE(TextOf(page), Q(text));
   }
 
+  void aValueThatCanOnlyBeChosen() {
+    const std::string text = "p { flex-direction: row; }";
+    TTvlPage* page = PageWith(text, After(text, "flex"));
+    QTRY_COMPARE(RowOf("flex-direction"), 0);
+    auto* combo = OpenCell(0)->findChild<QComboBox*>();
+    QVERIFY(combo);
+    QVERIFY(!combo->isEditable());
+    QCOMPARE(combo->currentText(), QString("row"));
+    const int column = combo->findText("column");
+    combo->setCurrentIndex(column);
+    emit combo->activated(column);
+    QCOMPARE(TextOf(page), QString("p {flex-direction : column;}"));
+  }
+
   void styleAttributeStaysOnOneLine() {
     const std::string text = "<p style=\"color:red\">x</p>";
     TTvlPage* page = PageWith(text, After(text, "col"));

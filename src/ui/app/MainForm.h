@@ -22,6 +22,7 @@ namespace tervil {
 class TCodeInspector;
 class TDiskExplorer;
 class TDockManager;
+class TCssEditor;
 class TEditorPanel;
 class TInstanceServer;
 class THtmlEditor;
@@ -138,6 +139,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TRunActions* RunActions() const { return runActions_; }
   THtmlTagsEditor& Tags() { return tags_; }
   THtmlEditor* HtmlEditor() const { return htmlEditor_; }
+  TCssEditor* CssEditor() const { return cssEditor_; }
   // The dock areas and the tool windows in them (see ui/docking/ToolForm.h).
   TDockManager* DockManager() const { return dockManager_; }
   // The crash recovery journal of this run (MainRecoveryJournal.cpp).
@@ -176,6 +178,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void NewTypeCommand();
   void InsertGenerated(const QString& text);
   void CreateHtmlEditor();
+  void CreateCssActions();  // MainMenusCss.cpp
+  void actCssEditExecute();
   void ArrangeViewMenu();
   void GetHiglightersMenuItems();
   void UpdateActions();
@@ -237,6 +241,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TDockManager* dockManager_ = nullptr;
   THtmlEditor* htmlEditor_ = nullptr;
   QAction* actHtmlEditor = nullptr;
+  TCssEditor* cssEditor_ = nullptr;
+  QAction* actCssEditor = nullptr;
+  QAction* actCssEdit = nullptr;
   QAction* actGotoFileExplorer = nullptr;
   TTvlPage* currentPage_ = nullptr;
   std::vector<TEntityItem> entityItems_;

@@ -233,6 +233,7 @@ void TTervilMain::ArrangeViewMenu() {
   take(actWordWrap);
   take(actSplitView);
   take(actHtmlEditor);
+  take(actCssEditor);
   take(runActions_ ? runActions_->actConsole : nullptr);
   take(actPHPAnalyser);
   for (QAction* item : items)

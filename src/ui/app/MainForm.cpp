@@ -75,6 +75,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   CreateRecoveryActions();
   ReadReferenceData();
   CreateHtmlEditor();
+  CreateHtmlTextActions();
   ArrangeViewMenu();
 
   configuration_ = std::make_unique<TConfiguration>(store_, this);

@@ -15,6 +15,7 @@
 
 class QAction;
 class QMenu;
+class QMimeData;
 class QTimer;
 
 namespace tervil {
@@ -25,6 +26,7 @@ class TDockManager;
 class TEditorPanel;
 class TInstanceServer;
 class THtmlEditor;
+class THtmlTextActions;
 class TSearchController;
 class TRunActions;
 class TStatusPanels;
@@ -32,6 +34,7 @@ class TToolForm;
 class TTvlPage;
 class TTvlPageControl;
 class TTvlEdit;
+class TTextEditor;
 class TWaitWindow;
 class TCrashJournal;
 struct TRecoverablePage;
@@ -138,6 +141,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TRunActions* RunActions() const { return runActions_; }
   THtmlTagsEditor& Tags() { return tags_; }
   THtmlEditor* HtmlEditor() const { return htmlEditor_; }
+  // The HTML toolbars, the text conversions and insertions (MainMenusHtmlText.cpp).
+  THtmlTextActions* HtmlTextActions() const { return htmlText_; }
   // The dock areas and the tool windows in them (see ui/docking/ToolForm.h).
   TDockManager* DockManager() const { return dockManager_; }
   // The crash recovery journal of this run (MainRecoveryJournal.cpp).
@@ -176,6 +181,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void NewTypeCommand();
   void InsertGenerated(const QString& text);
   void CreateHtmlEditor();
+  void CreateHtmlTextActions();  // MainMenusHtmlText.cpp
+  void AddHtmlTextEditorMenuItems(QMenu& menu);
+  bool DropExplorerEntry(TTextEditor& editor, const QMimeData& data, QPoint point);
   void ArrangeViewMenu();
   void GetHiglightersMenuItems();
   void UpdateActions();
@@ -236,6 +244,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TEditorPanel* editorPanel_ = nullptr;
   TDockManager* dockManager_ = nullptr;
   THtmlEditor* htmlEditor_ = nullptr;
+  THtmlTextActions* htmlText_ = nullptr;
   QAction* actHtmlEditor = nullptr;
   QAction* actGotoFileExplorer = nullptr;
   TTvlPage* currentPage_ = nullptr;

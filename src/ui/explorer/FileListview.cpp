@@ -1,7 +1,5 @@
 #include "ui/explorer/FileListview.h"
 
-#include "ui/explorer/ExplorerDrag.h"
-
 #include <sys/stat.h>
 
 #include <QApplication>
@@ -19,6 +17,8 @@
 #include <QScrollBar>
 #include <QThreadPool>
 #include <QUrl>
+
+#include "ui/explorer/ExplorerDrag.h"
 
 namespace tervil {
 

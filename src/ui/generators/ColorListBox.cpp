@@ -40,12 +40,23 @@ class TColorEntryDelegate : public QStyledItemDelegate {
   }
 };
 
+// The swatch the closed box shows before the selected name.
+QIcon Swatch(const std::string& colorText) {
+  QPixmap swatch(12, 12);
+  swatch.fill(ToQColor(HtmlToColor(colorText)));
+  QPainter painter(&swatch);
+  painter.setPen(Qt::black);
+  painter.drawRect(0, 0, 11, 11);
+  return QIcon(swatch);
+}
+
 }  // namespace
 
 TColorList::TColorList(QWidget* parent) : QComboBox(parent) {
   setObjectName("ColorList");
   setItemDelegate(new TColorEntryDelegate(this));
   setMaxVisibleItems(16);
+  setStyleSheet("combobox-popup: 0;");  // a scrolled list of 16 rows, not the whole screen
   ChooseCustomColor = [this](const QColor& initial) {
     return QColorDialog::getColor(initial, this);
   };
@@ -82,10 +93,12 @@ void TColorList::Refill() {
   if (count() != model_.Count()) {
     clear();
     for (int i = 0; i < model_.Count(); ++i)
-      addItem(QString::fromStdString(model_.Name(i)), QString::fromStdString(model_.Item(i)));
+      addItem(Swatch(model_.Item(i)), QString::fromStdString(model_.Name(i)),
+              QString::fromStdString(model_.Item(i)));
   } else {
     setItemText(0, QString::fromStdString(model_.Name(0)));
     setItemData(0, QString::fromStdString(model_.Item(0)), Qt::UserRole);
+    setItemIcon(0, Swatch(model_.Item(0)));
   }
   setCurrentIndex(model_.Selected());
   filling_ = false;

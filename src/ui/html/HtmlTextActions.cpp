@@ -218,11 +218,14 @@ void THtmlTextActions::CreateInsertActions() {
       tr("Insert as Image"), tr("Insert as Image"), "insert-image",
       [this](TTextEditor& editor) { InsertPicture(editor, Qs(dropped_.folder + dropped_.name)); });
   InsertFileContent = new QAction(tr("Insert File Content"), this);
+  InsertFileContent->setEnabled(false);
   for (QAction* item : {InsertFilename1, InsertPathFilename1, InsertasHyperlink1, InsertasImage})
     main_.removeAction(item);
 }
 
 void THtmlTextActions::CreateToolbars() {
+  // The HTML toolbars start a row of their own: they are long.
+  main_.addToolBarBreak(Qt::TopToolBarArea);
   HtmlToolbar = NamedToolBar(main_, "HtmlToolbar", tr("Html Toolbar"));
   for (int tag = 0; tag < HtmlActions.size(); ++tag) {
     if (tag >= kHtmlTagH1 && tag <= kHtmlTagH6) continue;  // in the Header button's menu

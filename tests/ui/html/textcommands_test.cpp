@@ -23,6 +23,7 @@
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
 #include "ui/explorer/ExplorerDrag.h"
+#include "ui/explorer/FileListview.h"
 #include "ui/generators/ColorListBox.h"
 #include "ui/generators/ColorPickForm.h"
 #include "ui/generators/FontPickForm.h"
@@ -366,6 +367,27 @@ class TextCommandsTest : public QObject {
     DropExplorerEntry(page, folder, "n\xC3\xA4me.txt");
     Commands().InsertFilename1->trigger();
     QCOMPARE(Text(page), std::string("n\xC3\xA4me.txt"));
+  }
+
+  void explorerEntriesCarryTheirFolderAndName() {
+    const QString folder = home_.filePath("listed") + "/";
+    WritePicture(folder + "a b.png", {1, 1});
+    TFileListview list;
+    list.SetPath(folder);
+    QTRY_VERIFY(!list.Busy() && list.Model()->rowCount() == 2);
+    for (int row = 0; row < 2; ++row) {
+      const QModelIndex index = list.Model()->index(row, 0);
+      QVERIFY(list.Model()->flags(index) & Qt::ItemIsDragEnabled);
+      std::unique_ptr<QMimeData> data(list.Model()->mimeData({index}));
+      QString dragFolder;
+      QString entry;
+      QVERIFY(ReadExplorerDrag(*data, dragFolder, entry));
+      QCOMPARE(dragFolder, folder);
+      QVERIFY(entry == ".." || entry == "a b.png");
+      QCOMPARE(data->urls().size(), 1);
+      QCOMPARE(data->urls().first().toLocalFile(),
+               entry == ".." ? home_.filePath("listed") : folder + entry);
+    }
   }
 
   void copyAsPutsTheRichFormatAndPlainText() {

@@ -406,6 +406,36 @@ class TextCommandsTest : public QObject {
     QCOMPARE(data->text(), data->html());
   }
 
+  void editorContextMenuOffersCopyAsAndComments() {
+    TTvlPage* page = PageWithText("a", 0, 1);
+    QStringList captions;
+    QTimer::singleShot(0, this, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QVERIFY(menu);
+      for (QAction* item : menu->actions()) captions << item->text();
+      menu->close();
+    });
+    emit page->TvlEdit()->customContextMenuRequested({5, 5});
+    const qsizetype copy = captions.indexOf("Copy");
+    QVERIFY(copy >= 0);
+    QCOMPARE(captions.value(copy + 1), QString("Copy as..."));
+    QVERIFY(captions.contains("Add Comment"));
+    QVERIFY(captions.contains("Remove Comment"));
+  }
+
+  void variablesMenuOpensBelowItsButton() {
+    PageWithText("");
+    auto* button = Window().findChild<QToolButton*>("ServerVarsToolButton");
+    QVERIFY(button && button->isVisible());
+    Trigger(Commands().actPHPVars);
+    QTRY_VERIFY(Commands().PhpVarsMenu->isVisible());
+    // Just below the button's left edge, unless the screen is too small for the menu there.
+    const QRect wanted(button->mapToGlobal(QPoint(0, button->height())),
+                       Commands().PhpVarsMenu->size());
+    if (button->screen()->availableGeometry().contains(wanted))
+      QCOMPARE(Commands().PhpVarsMenu->pos(), wanted.topLeft());
+  }
+
   void showSpecialCharsIsCheckedWhileOn() {
     TTvlPage* page = PageWithText("a b");
     QVERIFY(!Commands().actSpecialChars->isChecked());

@@ -76,6 +76,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   ReadReferenceData();
   CreateHtmlEditor();
   CreateCssActions();
+  CreateHtmlTextActions();
   ArrangeViewMenu();
 
   configuration_ = std::make_unique<TConfiguration>(store_, this);

@@ -15,6 +15,7 @@
 
 class QAction;
 class QMenu;
+class QMimeData;
 class QTimer;
 
 namespace tervil {
@@ -26,6 +27,7 @@ class TCssEditor;
 class TEditorPanel;
 class TInstanceServer;
 class THtmlEditor;
+class THtmlTextActions;
 class TSearchController;
 class TRunActions;
 class TStatusPanels;
@@ -33,6 +35,7 @@ class TToolForm;
 class TTvlPage;
 class TTvlPageControl;
 class TTvlEdit;
+class TTextEditor;
 class TWaitWindow;
 class TCrashJournal;
 struct TRecoverablePage;
@@ -140,6 +143,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   THtmlTagsEditor& Tags() { return tags_; }
   THtmlEditor* HtmlEditor() const { return htmlEditor_; }
   TCssEditor* CssEditor() const { return cssEditor_; }
+  // The HTML toolbars, the text conversions and insertions (MainMenusHtmlText.cpp).
+  THtmlTextActions* HtmlTextActions() const { return htmlText_; }
   // The dock areas and the tool windows in them (see ui/docking/ToolForm.h).
   TDockManager* DockManager() const { return dockManager_; }
   // The crash recovery journal of this run (MainRecoveryJournal.cpp).
@@ -180,6 +185,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void CreateHtmlEditor();
   void CreateCssActions();  // MainMenusCss.cpp
   void actCssEditExecute();
+  void CreateHtmlTextActions();  // MainMenusHtmlText.cpp
+  void AddHtmlTextEditorMenuItems(QMenu& menu);
+  bool DropExplorerEntry(TTextEditor& editor, const QMimeData& data, QPoint point);
   void ArrangeViewMenu();
   void GetHiglightersMenuItems();
   void UpdateActions();
@@ -240,6 +248,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TEditorPanel* editorPanel_ = nullptr;
   TDockManager* dockManager_ = nullptr;
   THtmlEditor* htmlEditor_ = nullptr;
+  THtmlTextActions* htmlText_ = nullptr;
   QAction* actHtmlEditor = nullptr;
   TCssEditor* cssEditor_ = nullptr;
   QAction* actCssEditor = nullptr;

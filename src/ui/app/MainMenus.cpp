@@ -19,6 +19,7 @@
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
 #include "ui/editor/TvlEdit.h"
+#include "ui/html/HtmlTextActions.h"
 #include "ui/process/RunActions.h"
 
 namespace tervil {
@@ -210,6 +211,7 @@ void TTervilMain::ShowEditorMenu(TTvlPage* page, const QPoint& localPos) {
   menu.addSeparator();
   menu.addActions({actCopy, actPaste, actCut});
   AddPhpEditorMenuItems(menu);
+  AddHtmlTextEditorMenuItems(menu);
   AddEditorMenuItems(menu);
   menu.addSeparator();
   menu.addMenu(editorHighlighterMenu_);
@@ -231,6 +233,7 @@ void TTervilMain::ArrangeViewMenu() {
     return nullptr;
   };
   take(actWordWrap);
+  take(htmlText_ ? htmlText_->actSpecialChars : nullptr);
   take(actSplitView);
   take(actHtmlEditor);
   take(actCssEditor);

@@ -65,8 +65,9 @@ class MainWindowTest : public QObject {
     QStringList view;
     for (QAction* item : window.menuBar()->actions()[2]->menu()->actions())
       if (!item->isSeparator()) view << item->text();
-    QCOMPARE(view, QStringList({"Word Wrap", "Split View", "HTML Editor", "CSS Editor", "Console",
-                                "PHP Analyser", "Toolbars", "Syntax Highlighter"}));
+    QCOMPARE(view, QStringList({"Word Wrap", "Show Special Chars", "Split View", "HTML Editor",
+                                "CSS Editor", "Console", "PHP Analyser", "Toolbars",
+                                "Syntax Highlighter"}));
   }
 
   void reportsMissingDataFilesAndGoesOn() {

@@ -322,13 +322,18 @@ void TTervilMain::GoToLine() {
   form->addRow(buttons);
   connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
   connect(buttons, &QDialogButtonBox::accepted, dialog, [this, dialog, line] {
+    dialog->close();
     if (TTvlPage* page = currentPage_) {
       page->Model().SetCaretPos({1, line->value()});
+      activateWindow();
       page->FocusEditor();
     }
-    dialog->close();
   });
+  // The window is shown without blocking the editor, but it is where the user types next: it is
+  // activated, so the number does not go into the text.
   dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
   line->setFocus();
   line->selectAll();
 }

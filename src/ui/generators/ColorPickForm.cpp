@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QWindow>
 
 #include "core/html/ColorNames.h"
 #include "ui/generators/ColorListBox.h"
@@ -61,18 +62,20 @@ void TColorPick::ShowCode() {
   colorCode_->setText(colorList_->SelectedColorText());
 }
 
+// The dialog stays on top while picking, and the screen window shows it live over the picture of
+// the screen, so that its list and colour code follow the pointer. Its stacking changes through
+// its native window: changing the widget's flags would hide it and end a running exec().
 void TColorPick::PickFromScreen() {
-  const Qt::WindowFlags flags = windowFlags();
-  const bool shown = isVisible();
-  setWindowFlags(flags | Qt::WindowStaysOnTopHint);
-  if (shown) show();
+  QWindow* window = windowHandle();
+  const Qt::WindowFlags flags = window ? window->flags() : Qt::WindowFlags();
+  if (window) window->setFlags(flags | Qt::WindowStaysOnTopHint);
   const QString previous = GetSelected();
   TScreenForm screen;
   connect(&screen, &TScreenForm::ColorChanged, this,
           [this](TColor color) { SelectColor(QString::fromStdString(ColorToHtml(color))); });
+  screen.SetLiveWidget(this);
   if (screen.exec() != QDialog::Accepted) SelectColor(previous);
-  setWindowFlags(flags);
-  if (shown) show();
+  if (window) window->setFlags(flags);
 }
 
 }  // namespace tervil

@@ -50,6 +50,7 @@ TColor TScreenForm::ColorAt(QPoint point) const {
 void TScreenForm::Track(QPoint point, QPoint globalPoint) {
   picked_ = ColorAt(point);
   emit ColorChanged(picked_);
+  if (live_) update(QRect(mapFromGlobal(live_->mapToGlobal(QPoint(0, 0))), live_->size()));
   const std::string hint = ScreenPickerHint(kScreenPickerHint, picked_);
   QToolTip::showText(globalPoint + kHintOffset, QString::fromStdString(hint).replace('\r', '\n'),
                      this, {}, kHintMs);
@@ -61,6 +62,8 @@ void TScreenForm::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::black);
   else
     painter.drawImage(rect(), screen_);
+  if (live_ && live_->isVisible())
+    painter.drawPixmap(mapFromGlobal(live_->mapToGlobal(QPoint(0, 0))), live_->grab());
 }
 
 void TScreenForm::mouseMoveEvent(QMouseEvent* event) {

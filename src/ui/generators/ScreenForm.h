@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QPointer>
 
 #include "core/common/Color.h"
 
@@ -17,6 +18,8 @@ class TScreenForm : public QDialog {
   explicit TScreenForm(QWidget* parent = nullptr, QImage screenPicture = {});
 
   TColor ColorAt(QPoint point) const;
+  // A window drawn as it is now over the picture (the picker dialog with its live preview).
+  void SetLiveWidget(QWidget* widget) { live_ = widget; }
   // The colour accepted last (valid after exec() returned Accepted).
   TColor PickedColor() const { return picked_; }
 
@@ -34,6 +37,7 @@ class TScreenForm : public QDialog {
   void Track(QPoint point, QPoint globalPoint);
 
   QImage screen_;
+  QPointer<QWidget> live_;
   TColor picked_ = 0;
 };
 

@@ -97,7 +97,7 @@ const char* CssProblemText(TCssProblem problem) {
     case TCssProblem::kNoBlock:
       return "The caret is not inside a CSS block.";
     case TCssProblem::kForbiddenChar:
-      return "The block at the caret holds a brace or its closing quote.";
+      return "The attribute value at the caret holds its own closing quote.";
     case TCssProblem::kUnclosed:
       return "A comment, a quoted text or a parenthesis in the block at the caret is not closed.";
     case TCssProblem::kBadDeclaration:
@@ -204,10 +204,13 @@ void TCSSStyle::Invalidate(TCssProblem problem, std::int64_t caret) {
 // Reads the declarations of a block's inside; sets IsValid, Problem and Declarations (the
 // caller places the block's range).
 void TCSSStyle::ReadInside(std::u32string_view insideText) {
-  if (insideText.find_first_of(std::u32string{U'{', U'}', static_cast<char32_t>(Closer)}) !=
-      std::u32string_view::npos) {
+  // A brace inside means the caret stands between rules (or between a nested rule and its
+  // parent), outside any declaration block; the closing quote inside, an attribute value that
+  // holds its own quote.
+  const bool brace = insideText.find_first_of(U"{}") != std::u32string_view::npos;
+  if (brace || insideText.find(static_cast<char32_t>(Closer)) != std::u32string_view::npos) {
     SingleLine = true;
-    Invalidate(TCssProblem::kForbiddenChar, 0);
+    Invalidate(brace ? TCssProblem::kNoBlock : TCssProblem::kForbiddenChar, 0);
     return;
   }
   const std::string inside = Encode(insideText);

@@ -366,7 +366,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CssStyle, ProblemsAreNamed) {
   EXPECT_EQ(ParseMarked("color: red;|").Problem, TCssProblem::kNoBlock);
-  EXPECT_EQ(ParseMarked("a {x:1} | b {y:2}").Problem, TCssProblem::kForbiddenChar);
+  EXPECT_EQ(ParseMarked("a {x:1} | b {y:2}").Problem, TCssProblem::kNoBlock);
+  EXPECT_EQ(ParseMarked("@media print { p| { x:1 } }").Problem, TCssProblem::kNoBlock);
+  EXPECT_EQ(ParseMarked("<p style=\"font-family: \"A| B\"\">").Problem,
+            TCssProblem::kForbiddenChar);
   EXPECT_EQ(ParseMarked("p { a: 'b| }").Problem, TCssProblem::kUnclosed);
   EXPECT_EQ(ParseMarked("p { a b| }").Problem, TCssProblem::kBadDeclaration);
   EXPECT_EQ(ParseMarked("p { a: b| }").Problem, TCssProblem::kNone);

@@ -15,6 +15,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -89,8 +90,10 @@ class CssEditorTest : public QObject {
     if (Editor()->isHidden()) ShowAction()->trigger();
     return page;
   }
+  // The caret offset after `marker` in an ASCII text with LF breaks (each counts two).
   static std::int64_t After(const std::string& text, const std::string& marker) {
-    return static_cast<std::int64_t>(text.find(marker) + marker.size());
+    const std::size_t end = text.find(marker) + marker.size();
+    return static_cast<std::int64_t>(end + std::count(text.begin(), text.begin() + end, '\n'));
   }
   int RowOf(const std::string& key) {
     for (int row = 0; row < Grid()->RowCount(); ++row)
@@ -357,6 +360,18 @@ class CssEditorTest : public QObject {
       dialog.OkButton()->click();
     });
     QCOMPARE(TextOf(page), QString("x\nmargin : 0 auto; color : navy;"));
+    // Between two rules is outside any block too: no message, the grid empty.
+    const std::string rules = "a { x: 1 }\n\nb { y: 2 }";
+    TTvlPage* second = PageWith(rules, After(rules, "}\n"));
+    QTRY_VERIFY(!Editor()->RestTimer()->isActive());
+    QCOMPARE(Grid()->RowCount(), 0);
+    QVERIFY(Editor()->ProblemLabel()->isHidden());
+    RunDialog([](TCSS& dialog) {
+      qobject_cast<QLineEdit*>(dialog.Field("color"))->setText("navy");
+      dialog.OkButton()->click();
+    });
+    QCOMPARE(TextOf(second), QString("a { x: 1 }\n\ncolor : navy;\nb { y: 2 }"));
+    QVERIFY(messages_.isEmpty());
   }
 
   void dialogFontChoiceInADoubleQuotedAttribute() {

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace tervil {
 
@@ -24,8 +25,23 @@ TStatusPanels::TStatusPanels(QWidget* parent) : QStatusBar(parent) {
   }
 }
 
+// The panels after the first keep a fixed size, so the texts that change on every keystroke (line,
+// column, modified) repaint their panel without laying out the whole status bar again. A text
+// wider than its panel (a larger desktop font, a huge column) widens the panel for good.
 void TStatusPanels::SetPanelText(int index, const QString& text) {
-  if (index >= 0 && index < kPanelCount) panels_[index]->setText(text);
+  if (index < 0 || index >= kPanelCount) return;
+  QLabel* label = panels_[index];
+  if (index > 0) {
+    const QMargins margins = label->contentsMargins();
+    const int needed = label->fontMetrics().horizontalAdvance(text) + margins.left() +
+                       margins.right() + 2 * label->frameWidth() + 4;
+    const bool fixed = label->maximumWidth() == label->minimumWidth();
+    if (!fixed || needed > label->maximumWidth()) {
+      label->setFixedWidth(std::max(needed, fixed ? label->maximumWidth() : kPanelWidths[index]));
+      label->setFixedHeight(label->sizeHint().height());
+    }
+  }
+  label->setText(text);
 }
 
 QString TStatusPanels::PanelText(int index) const {

@@ -74,6 +74,8 @@ TJSHelper::TJSHelper(QWidget* owner)
       tr("You can navigate between javascript objects using CTRL+LEFT and CTRL+RIGHT"));
   view_->setColumnWidth(0, kTypeColumnWidth);
   description_->setReadOnly(true);
+  description_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  description_->setTabStopDistance(kTypeColumnWidth);
   description_->setFocusPolicy(Qt::NoFocus);
   resize(kWidth, kHeight);
   connect(view_, &QTreeView::clicked, this,
@@ -171,7 +173,7 @@ QString TJSHelper::DescriptionHtml() const {
   QString head = type.empty() ? "" : Text(type).toHtmlEscaped() + "\t";
   head += "<b>" + name + "</b>";
   if (row->kind == TJSRow::TKind::Method) head += " (" + Text(row->Params()).toHtmlEscaped() + ")";
-  return "<pre style=\"font-family: inherit\">" + head + "</pre><u>" +
+  return "<div style=\"white-space: pre-wrap\">" + head + "</div><u>" +
          Text(row->Description()).toHtmlEscaped() + "</u>";
 }
 

@@ -1,6 +1,9 @@
 #include "ui/documents/PageCompletion.h"
 
+#include <algorithm>
+
 #include "core/editor/TypingRules.h"
+#include "core/highlighters/MultiHighlighter.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
 #include "ui/html/JSHelperForm.h"
@@ -13,6 +16,7 @@ constexpr int kListTimer = 2000;
 constexpr int kHintTimer = 20;
 constexpr int kDescriptionDelay = 10;
 constexpr int kPopupWidth = 380;
+constexpr const char* kJavaScript = "JavaScript";
 
 }  // namespace
 
@@ -94,8 +98,23 @@ void TPageCompletion::Prepare() {
   lastHinted_ = -1;
 }
 
+// A JavaScript document, or a script in a page coloured by the multi highlighter.
 bool TPageCompletion::InJavaScript() const {
-  return editor_.Highlighter() && editor_.Highlighter()->LanguageName() == "JavaScript";
+  THighlighter* highlighter = editor_.Highlighter();
+  if (!highlighter) return false;
+  if (highlighter->LanguageName() == kJavaScript) return true;
+  auto* multi = dynamic_cast<TMultiHighlighter*>(highlighter);
+  if (!multi) return false;
+  const TBufferPos caret = editor_.CaretXY();
+  const THighlighterAttribute* attribute = nullptr;
+  if (!editor_.GetHighlighterAttriAtRowCol({std::max(1, caret.Column - 1), caret.Line}, attribute))
+    return false;
+  for (const TMultiScheme& scheme : multi->Schemes()) {
+    if (!scheme.highlighter || scheme.highlighter->LanguageName() != kJavaScript) continue;
+    const auto attributes = scheme.highlighter->Attributes();
+    if (std::find(attributes.begin(), attributes.end(), attribute) != attributes.end()) return true;
+  }
+  return false;
 }
 
 // The function list shows the functions, or after "->" and "::" the parts of the expression.

@@ -261,6 +261,22 @@ class CompletionTest : public QObject {
     QTest::keyClick(editor, Qt::Key_Escape);
     QVERIFY(!helper.isVisible());
   }
+
+  // In a page's script the member popup opens too: by Ctrl+Space, and after a "." by the timer.
+  void javaScriptInAPageScript() {
+    TTvlEdit* editor = Open("s.html", "<html><script>\nvar f = window.");
+    TJSHelper& helper = Aids().JSHelper();
+    QTest::keyClick(editor, Qt::Key_Space, Qt::ControlModifier);
+    QVERIFY(helper.isVisible());
+    QCOMPARE(helper.Browser().Listed()->name, std::string("Window"));
+    QTest::keyClicks(editor, "navigator");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    Aids().CompletionProposal().SetTimerInterval(30);
+    QTest::keyClicks(editor, ".");
+    QTRY_VERIFY(helper.isVisible());
+    QCOMPARE(helper.Browser().Listed()->name, std::string("Navigator"));
+    QVERIFY(!Aids().CompletionProposal().Active());
+  }
 };
 
 QTEST_MAIN(CompletionTest)

@@ -10,25 +10,10 @@ char AsciiUpper(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (prefix.size() > text.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (AsciiUpper(text[i]) != AsciiUpper(prefix[i])) return false;
-  }
-  return true;
-}
-
 std::string UpperAscii(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = AsciiUpper(c);
   return out;
-}
-
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
 }
 
 bool IsBlank(char c) {
@@ -49,6 +34,21 @@ bool IsNameByte(char c) {
 const std::string kNoText;
 
 }  // namespace
+
+std::string_view TrimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(" \t\r\n");
+  return text.substr(first, last - first + 1);
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (prefix.size() > text.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (AsciiUpper(text[i]) != AsciiUpper(prefix[i])) return false;
+  }
+  return true;
+}
 
 // ---------------------------------------------------------------- pretty text
 
@@ -192,7 +192,7 @@ THintScan ScanForFunction(std::string_view line, std::size_t caret, const TFunct
 
 std::vector<std::string> SplitParameters(std::string_view params) {
   std::vector<std::string> pieces;
-  const std::string_view all = Trimmed(params);
+  const std::string_view all = TrimBlanks(params);
   if (all.empty() || all == "void") return pieces;
   int depth = 0;
   char quote = 0;
@@ -211,19 +211,19 @@ std::vector<std::string> SplitParameters(std::string_view params) {
     } else if (c == ')' || c == ']' || c == '}') {
       depth = std::max(0, depth - 1);
     } else if (c == ',' && depth == 0) {
-      pieces.emplace_back(Trimmed(all.substr(start, i - start)));
+      pieces.emplace_back(TrimBlanks(all.substr(start, i - start)));
       start = i + 1;
     }
   }
-  pieces.emplace_back(Trimmed(all.substr(start)));
+  pieces.emplace_back(TrimBlanks(all.substr(start)));
   return pieces;
 }
 
 std::pair<std::string, std::string> DescriptionLines(std::string_view fullLine) {
   const std::size_t gap = fullLine.find("        ");
-  if (gap == std::string_view::npos) return {std::string(Trimmed(fullLine)), {}};
-  return {std::string(Trimmed(fullLine.substr(0, gap))),
-          std::string(Trimmed(fullLine.substr(gap)))};
+  if (gap == std::string_view::npos) return {std::string(TrimBlanks(fullLine)), {}};
+  return {std::string(TrimBlanks(fullLine.substr(0, gap))),
+          std::string(TrimBlanks(fullLine.substr(gap)))};
 }
 
 std::vector<std::string> MemberParts(std::string_view expression) {

@@ -14,6 +14,12 @@ namespace tervil {
 
 using TSharedLines = std::shared_ptr<const std::vector<std::string>>;
 
+// ---- Text helpers of the completion lists.
+// `text` without leading and trailing blanks, tabs and line ends.
+std::string_view TrimBlanks(std::string_view text);
+// Whether `text` starts with `prefix`, ASCII letters compared without regard to case.
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+
 // ---- Pretty text of list items: "\column{}" starts the next column, "\style{+B}" and
 // "\style{-B}" switch bold on and off; other "\name{...}" commands are dropped.
 struct TPrettySegment {

@@ -3,31 +3,14 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "core/editcomponent/Completion.h"
+
 namespace tervil {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
-}
-
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
-}
-
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (prefix.size() > text.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (Lower(text[i]) != Lower(prefix[i])) return false;
-  }
-  return true;
 }
 
 // The text after the first ">" and before the last "<".
@@ -61,7 +44,7 @@ std::string JSAttributeValue(std::string_view line, std::string_view name) {
   if (open == std::string_view::npos) return {};
   const std::size_t close = tag.find('"', open + 1);
   if (close == std::string_view::npos) return {};
-  return std::string(Trimmed(tag.substr(open + 1, close - open - 1)));
+  return std::string(TrimBlanks(tag.substr(open + 1, close - open - 1)));
 }
 
 std::string TJSRow::NameColumn() const {
@@ -97,7 +80,7 @@ void TJSModel::LoadFromText(std::string_view text) {
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = Trimmed(text.substr(start, end - start));
+    const std::string_view line = TrimBlanks(text.substr(start, end - start));
     start = end + 1;
     if (line.empty()) continue;
     if (StartsWith(line, "<object")) {
@@ -202,7 +185,7 @@ bool TJSBrowser::DescendInto(const TJSRow& row, bool indexed) {
     return true;
   }
   const std::string& eltype = row.member->eltype;
-  const bool element = indexed && !Trimmed(eltype).empty();
+  const bool element = indexed && !TrimBlanks(eltype).empty();
   return ShowMembersOf(element ? eltype : row.member->type);
 }
 
@@ -246,7 +229,7 @@ bool TJSBrowser::DescendSelected() {
   const TJSRow* row = SelectedRow();
   if (row == nullptr) return false;
   if (row->kind != TJSRow::TKind::Object) {
-    const std::string type(Trimmed(row->member->type));
+    const std::string type(TrimBlanks(row->member->type));
     if (type.empty() || type == "Number") return false;
   }
   return DescendInto(*row, false);

@@ -126,7 +126,7 @@ void TPageCompletion::ProposalExecute(TCompletionProposal::TKind, bool& canExecu
   }
   if (InJavaScript()) {  // the "." of a script opens the member popup instead
     canExecute = false;
-    jsHelper_->Activate();
+    if (!jsHelper_->isVisible()) jsHelper_->Activate();
     return;
   }
   const std::vector<std::string> parts = MemberParts(editor_.IdentifierAtCaret(true));

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QVBoxLayout>
 
+#include "ui/documents/PageCompletion.h"
 #include "ui/editor/TvlEdit.h"
 
 namespace tervil {
@@ -26,7 +27,10 @@ void SetUpNewEditor(TTvlEdit& editor) {
 
 }  // namespace
 
-TTvlPage::TTvlPage(QWidget* parent) : QWidget(parent), editor_(new TTvlEdit(this)) {
+TTvlPage::TTvlPage(QWidget* parent)
+    : QWidget(parent),
+      editor_(new TTvlEdit(this)),
+      completion_(std::make_unique<TPageCompletion>(*this, *editor_)) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(editor_);

@@ -13,6 +13,7 @@
 namespace tervil {
 
 class THighlighter;
+class TPageCompletion;
 class TTvlEdit;
 
 // One open document: a tab of a page control holding the document's editor.
@@ -51,6 +52,8 @@ class TTvlPage : public QWidget {
   bool ShownModified() const { return shownModified_; }
 
   TTvlEdit* TvlEdit() const { return editor_; }
+  // The function list, hints, templates, auto-correction and JavaScript popup of the editor.
+  TPageCompletion& Completion() const { return *completion_; }
   TEditorModel& Model() const;
   THighlighter* Highlighter() const;
   void SetHighlighter(THighlighter* highlighter);
@@ -76,6 +79,7 @@ class TTvlPage : public QWidget {
   bool readOnly_ = false;
   bool shownModified_ = false;
   TTvlEdit* editor_;
+  std::unique_ptr<TPageCompletion> completion_;  // goes before the editor
 };
 
 }  // namespace tervil

@@ -56,7 +56,7 @@ TEST(ReferenceData, MissingFilesAreReportedAndEntitiesPairByIndex) {
   EXPECT_EQ(items[1].text, "&lt;");
 
   LoadCompletionLists(dir.Path(), errors);
-  ASSERT_EQ(errors.size(), 6u);
+  ASSERT_EQ(errors.size(), 7u);  // the six completion files and js.tvd
   EXPECT_EQ(errors[0],
             "Cannot open file \"" + dir.File("phpfuncn.tvd") + "\". No such file or directory");
 }

@@ -12,6 +12,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool openbox
   fonts-dejavu-core fonts-wqy-microhei
+  breeze-icon-theme
   php-cli php-league-commonmark
   libxml2-utils
   qt6-webengine-dev

@@ -169,24 +169,20 @@ TBufferPos TEditorModel::ClampCaret(TBufferPos pos) const {
 
 std::size_t TEditorModel::ByteOfPos(TBufferPos pos) const {
   const auto line = static_cast<std::size_t>(std::clamp(pos.Line, 1, LineCount()) - 1);
-  const std::size_t start = buffer_.LineStart(line);
   const std::size_t column = static_cast<std::size_t>(std::max(pos.Column, 1) - 1);
-  return std::min(buffer_.ByteOfChar(buffer_.CharIndex(start) + column), buffer_.LineEnd(line));
+  return buffer_.ByteInLine(line, column);
 }
 
 TBufferPos TEditorModel::PosOfByte(std::size_t byte) const {
-  byte = buffer_.CharBoundary(byte);
-  const std::size_t line = buffer_.LineOfByte(byte);
-  const std::size_t column = buffer_.CharIndex(byte) - buffer_.CharIndex(buffer_.LineStart(line));
-  return {static_cast<int>(column) + 1, static_cast<int>(line) + 1};
+  const TTextBuffer::TLineColumn at = buffer_.LineColumnOfByte(byte);
+  return {static_cast<int>(at.column) + 1, static_cast<int>(at.line) + 1};
 }
 
 std::int64_t TEditorModel::RowColToCharIndex(TBufferPos pos) const {
   const auto line = static_cast<std::size_t>(std::clamp(pos.Line, 1, LineCount()) - 1);
-  const std::size_t startChar = buffer_.CharIndex(buffer_.LineStart(line));
-  const std::size_t endChar = buffer_.CharIndex(buffer_.LineEnd(line));
+  const TTextBuffer::TCharSpan span = buffer_.LineCharSpan(line);
   const std::size_t column = static_cast<std::size_t>(std::max(pos.Column, 1) - 1);
-  return static_cast<std::int64_t>(std::min(startChar + column, endChar) + line);
+  return static_cast<std::int64_t>(std::min(span.start + column, span.end) + line);
 }
 
 TBufferPos TEditorModel::CharIndexToRowCol(std::int64_t offset) const {

@@ -363,7 +363,8 @@ std::string TTextBuffer::Line(std::size_t line) const {
 }
 
 std::size_t TTextBuffer::LineChars(std::size_t line) const {
-  return CharIndex(LineEnd(line)) - CharIndex(LineStart(line));
+  const TCharSpan span = LineCharSpan(line);
+  return span.end - span.start;
 }
 
 std::size_t TTextBuffer::CharsBefore(const Chunk& c, std::size_t offset) {
@@ -375,6 +376,72 @@ std::size_t TTextBuffer::CharsBefore(const Chunk& c, std::size_t offset) {
 std::size_t TTextBuffer::AdvanceInChunk(const Chunk& c, std::size_t offset, std::size_t chars) {
   if (c.IsAscii()) return std::min(offset + chars, c.text.size());
   return offset + utf8::AdvanceChars(c.text.data() + offset, c.text.size() - offset, chars);
+}
+
+std::size_t TTextBuffer::CharsBetween(const Chunk& c, std::size_t from, std::size_t to) {
+  if (c.IsAscii()) return to - from;
+  return utf8::CountChars(c.text.data() + from, to - from);
+}
+
+TTextBuffer::LineInChunk TTextBuffer::LocateLine(std::size_t line) const {
+  LineInChunk result;
+  line = std::min(line, LineCount() - 1);
+  std::size_t next = 0;  // index in the chunk's breaks of the break that ends the line
+  if (line == 0) {
+    result.found = {0, Sums{}};
+  } else {
+    result.found = Find(Key::Lines, static_cast<std::int64_t>(line - 1));
+    const std::size_t k = line - 1 - static_cast<std::size_t>(result.found.before.lines);
+    result.start = chunks_[result.found.chunk]->breaks[k] + 1;
+    next = k + 1;
+  }
+  const Chunk& c = *chunks_[result.found.chunk];
+  if (next < c.breaks.size()) {
+    result.end = c.breaks[next];
+    result.whole = true;
+  } else if (line + 1 == LineCount() && result.found.chunk + 1 == chunks_.size()) {
+    result.end = c.text.size();  // the last line ends with the text
+    result.whole = true;
+  }
+  return result;
+}
+
+TTextBuffer::TCharSpan TTextBuffer::LineCharSpan(std::size_t line) const {
+  const LineInChunk at = LocateLine(line);
+  if (!at.whole) return {CharIndex(LineStart(line)), CharIndex(LineEnd(line))};
+  const Chunk& c = *chunks_[at.found.chunk];
+  const std::size_t start =
+      static_cast<std::size_t>(at.found.before.chars) + CharsBefore(c, at.start);
+  return {start, start + CharsBetween(c, at.start, at.end)};
+}
+
+std::size_t TTextBuffer::ByteInLine(std::size_t line, std::size_t column) const {
+  const LineInChunk at = LocateLine(line);
+  if (!at.whole) {
+    return std::min(ByteOfChar(CharIndex(LineStart(line)) + column), LineEnd(line));
+  }
+  const Chunk& c = *chunks_[at.found.chunk];
+  const std::size_t room = at.end - at.start;  // at least the line's characters
+  const std::size_t offset =
+      column >= room ? at.end : std::min(AdvanceInChunk(c, at.start, column), at.end);
+  return static_cast<std::size_t>(at.found.before.bytes) + offset;
+}
+
+TTextBuffer::TLineColumn TTextBuffer::LineColumnOfByte(std::size_t byte) const {
+  byte = std::min(byte, ByteCount());
+  const Found f = FindByte(byte);
+  const Chunk& c = *chunks_[f.chunk];
+  std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
+  while (offset > 0 && offset < c.text.size() &&
+         utf8::IsContinuation(static_cast<unsigned char>(c.text[offset])))
+    --offset;
+  const auto k = static_cast<std::size_t>(
+      std::lower_bound(c.breaks.begin(), c.breaks.end(), offset) - c.breaks.begin());
+  const std::size_t line = static_cast<std::size_t>(f.before.lines) + k;
+  if (k > 0) return {line, CharsBetween(c, c.breaks[k - 1] + 1u, offset)};
+  // The line started in an earlier chunk.
+  const std::size_t boundary = static_cast<std::size_t>(f.before.bytes) + offset;
+  return {line, CharIndex(boundary) - CharIndex(LineStart(line))};
 }
 
 std::size_t TTextBuffer::CharIndex(std::size_t byte) const {

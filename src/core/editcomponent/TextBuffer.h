@@ -70,6 +70,23 @@ class TTextBuffer {
   // end, is clamped to the nearest earlier position.
   std::size_t ByteOfOffset(std::size_t offset) const;
 
+  // The same answers in one walk of the index for the common case of a line that lies inside one
+  // chunk (the editor turns positions into line and column on every caret move and edit):
+  // the character indexes of a line's start and end (its break, or the end of the text);
+  struct TCharSpan {
+    std::size_t start = 0;
+    std::size_t end = 0;
+  };
+  TCharSpan LineCharSpan(std::size_t line) const;
+  // the byte `column` characters into a line, clamped to the line's end;
+  std::size_t ByteInLine(std::size_t line, std::size_t column) const;
+  // the line and the column in characters of the character boundary at or before `byte`.
+  struct TLineColumn {
+    std::size_t line = 0;
+    std::size_t column = 0;
+  };
+  TLineColumn LineColumnOfByte(std::size_t byte) const;
+
   // Byte of the character boundary at or before `byte`, clamped to the text.
   std::size_t CharBoundary(std::size_t byte) const;
   // Byte of the next / previous character boundary (clamped).
@@ -123,6 +140,16 @@ class TTextBuffer {
   // `target` is the total).
   Found Find(Key key, std::int64_t target) const;
   Found FindByte(std::size_t byte) const;
+  // A line found with one walk: its chunk and the offsets of its start and end in it; `whole`
+  // is false when the line does not lie inside that one chunk.
+  struct LineInChunk {
+    Found found;
+    std::size_t start = 0;
+    std::size_t end = 0;
+    bool whole = false;
+  };
+  LineInChunk LocateLine(std::size_t line) const;
+  static std::size_t CharsBetween(const Chunk& c, std::size_t from, std::size_t to);
   void ReplaceChunks(std::size_t first, std::size_t count,
                      std::vector<std::unique_ptr<Chunk>>&& replacement);
   void EraseInChunk(std::size_t chunk, std::size_t offset, std::size_t length);

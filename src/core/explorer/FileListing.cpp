@@ -1,6 +1,7 @@
 #include "core/explorer/FileListing.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -14,18 +15,14 @@ namespace tervil::explorer {
 
 namespace {
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '/') return folder + name;
-  return folder + "/" + name;
-}
-
-// Fills the entry's kind, size, time and permissions; false when the entry vanished meanwhile.
-bool StatEntry(const std::string& path, TFileEntry& entry) {
+// Fills the entry's kind, size, time and permissions from its name inside the open folder
+// (no path to resolve again for every entry); false when the entry vanished meanwhile.
+bool StatEntry(int folder, const char* name, TFileEntry& entry) {
   struct stat linkInfo {};
-  if (lstat(path.c_str(), &linkInfo) != 0) return false;
+  if (fstatat(folder, name, &linkInfo, AT_SYMLINK_NOFOLLOW) != 0) return false;
   entry.IsLink = S_ISLNK(linkInfo.st_mode);
   struct stat info = linkInfo;
-  if (entry.IsLink && stat(path.c_str(), &info) != 0) info = linkInfo;  // dangling link
+  if (entry.IsLink && fstatat(folder, name, &info, 0) != 0) info = linkInfo;  // dangling link
   entry.IsDir = S_ISDIR(info.st_mode);
   entry.Size = entry.IsDir ? 0 : static_cast<std::uint64_t>(info.st_size);
   entry.Modified = info.st_mtime;
@@ -84,7 +81,7 @@ TListing ListFolder(const std::string& folder, bool showHidden) {
     TFileEntry entry;
     entry.Name = name;
     entry.Hidden = name[0] == '.' && name != "..";
-    if (StatEntry(JoinPath(folder, name), entry)) result.Entries.push_back(std::move(entry));
+    if (StatEntry(dirfd(dir), item->d_name, entry)) result.Entries.push_back(std::move(entry));
   }
   closedir(dir);
   return result;

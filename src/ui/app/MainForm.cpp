@@ -75,6 +75,8 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   CreateRecoveryActions();
   ReadReferenceData();
   CreateHtmlEditor();
+  CreateCssActions();
+  CreateHtmlTextActions();
   ArrangeViewMenu();
 
   configuration_ = std::make_unique<TConfiguration>(store_, this);

@@ -15,6 +15,7 @@
 
 class QAction;
 class QMenu;
+class QMimeData;
 class QTimer;
 
 namespace tervil {
@@ -22,9 +23,11 @@ namespace tervil {
 class TCodeInspector;
 class TDiskExplorer;
 class TDockManager;
+class TCssEditor;
 class TEditorPanel;
 class TInstanceServer;
 class THtmlEditor;
+class THtmlTextActions;
 class TSearchController;
 class TRunActions;
 class TStatusPanels;
@@ -32,6 +35,7 @@ class TToolForm;
 class TTvlPage;
 class TTvlPageControl;
 class TTvlEdit;
+class TTextEditor;
 class TWaitWindow;
 class TCrashJournal;
 struct TRecoverablePage;
@@ -138,6 +142,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TRunActions* RunActions() const { return runActions_; }
   THtmlTagsEditor& Tags() { return tags_; }
   THtmlEditor* HtmlEditor() const { return htmlEditor_; }
+  TCssEditor* CssEditor() const { return cssEditor_; }
+  // The HTML toolbars, the text conversions and insertions (MainMenusHtmlText.cpp).
+  THtmlTextActions* HtmlTextActions() const { return htmlText_; }
   // The dock areas and the tool windows in them (see ui/docking/ToolForm.h).
   TDockManager* DockManager() const { return dockManager_; }
   // The crash recovery journal of this run (MainRecoveryJournal.cpp).
@@ -176,6 +183,11 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void NewTypeCommand();
   void InsertGenerated(const QString& text);
   void CreateHtmlEditor();
+  void CreateCssActions();  // MainMenusCss.cpp
+  void actCssEditExecute();
+  void CreateHtmlTextActions();  // MainMenusHtmlText.cpp
+  void AddHtmlTextEditorMenuItems(QMenu& menu);
+  bool DropExplorerEntry(TTextEditor& editor, const QMimeData& data, QPoint point);
   void ArrangeViewMenu();
   void GetHiglightersMenuItems();
   void UpdateActions();
@@ -236,7 +248,11 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TEditorPanel* editorPanel_ = nullptr;
   TDockManager* dockManager_ = nullptr;
   THtmlEditor* htmlEditor_ = nullptr;
+  THtmlTextActions* htmlText_ = nullptr;
   QAction* actHtmlEditor = nullptr;
+  TCssEditor* cssEditor_ = nullptr;
+  QAction* actCssEditor = nullptr;
+  QAction* actCssEdit = nullptr;
   QAction* actGotoFileExplorer = nullptr;
   TTvlPage* currentPage_ = nullptr;
   std::vector<TEntityItem> entityItems_;

@@ -19,6 +19,7 @@
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
 #include "ui/editor/TvlEdit.h"
+#include "ui/html/HtmlTextActions.h"
 #include "ui/process/RunActions.h"
 
 namespace tervil {
@@ -210,6 +211,7 @@ void TTervilMain::ShowEditorMenu(TTvlPage* page, const QPoint& localPos) {
   menu.addSeparator();
   menu.addActions({actCopy, actPaste, actCut});
   AddPhpEditorMenuItems(menu);
+  AddHtmlTextEditorMenuItems(menu);
   AddEditorMenuItems(menu);
   menu.addSeparator();
   menu.addMenu(editorHighlighterMenu_);
@@ -231,8 +233,10 @@ void TTervilMain::ArrangeViewMenu() {
     return nullptr;
   };
   take(actWordWrap);
+  take(htmlText_ ? htmlText_->actSpecialChars : nullptr);
   take(actSplitView);
   take(actHtmlEditor);
+  take(actCssEditor);
   take(runActions_ ? runActions_->actConsole : nullptr);
   take(actPHPAnalyser);
   for (QAction* item : items)
@@ -319,13 +323,18 @@ void TTervilMain::GoToLine() {
   form->addRow(buttons);
   connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
   connect(buttons, &QDialogButtonBox::accepted, dialog, [this, dialog, line] {
+    dialog->close();
     if (TTvlPage* page = currentPage_) {
       page->Model().SetCaretPos({1, line->value()});
+      activateWindow();
       page->FocusEditor();
     }
-    dialog->close();
   });
+  // The window is shown without blocking the editor, but it is where the user types next: it is
+  // activated, so the number does not go into the text.
   dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
   line->setFocus();
   line->selectAll();
 }

@@ -19,6 +19,7 @@
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
 #include "ui/editor/TvlEdit.h"
+#include "ui/explorer/DiskExplorer.h"
 #include "ui/recovery/CrashJournal.h"
 
 namespace tervil {
@@ -93,9 +94,9 @@ void TTervilMain::SetUpPage(TTvlPage* page) {
   FollowPage(page);
 
   // The program a page runs with by default.
-  page->RunWith = QString::fromStdString(
-      TRunPrograms(configuration_->PhpPath, configuration_->Applications)
-          .DefaultRunWith(configuration_->RunWithDefault));
+  page->RunWith =
+      QString::fromStdString(TRunPrograms(configuration_->PhpPath, configuration_->Applications)
+                                 .DefaultRunWith(configuration_->RunWithDefault));
   if (isVisible()) page->FocusEditor();
   RefreshStatus(page);
   ApplyEditorSettings(page->TvlEdit());
@@ -289,6 +290,9 @@ void TTervilMain::ApplyConfiguration() {
   for (TTvlPageControl* control : {PageControl(), SplitPageControl()})
     control->SetTabCloseButton(configuration_->TabCloseButton);
   for (TTvlPage* page : EditorPages()) ApplyEditorSettings(page->TvlEdit());
+  for (TTvlPageControl* control : {PageControl(), SplitPageControl()})
+    if (TDiskExplorer* explorer = ExplorerOf(control))
+      explorer->SetShowHidden(configuration_->ShowHiddenFiles);
   PageControl()->update();
   SplitPageControl()->update();
 }

@@ -98,7 +98,8 @@ void TTervilMain::FollowPage(TTvlPage* page) {
   editor->OnDragOver = [](TTextEditor&, const QMimeData& data, QPoint, bool& accept) {
     accept = !LocalFiles(data).isEmpty();
   };
-  editor->OnDragDrop = [this](TTextEditor&, const QMimeData& data, QPoint) {
+  editor->OnDragDrop = [this](TTextEditor& target, const QMimeData& data, QPoint point) {
+    if (DropExplorerEntry(target, data, point)) return true;
     const QStringList files = LocalFiles(data);
     if (files.isEmpty()) return false;
     OpenDroppedFiles(files);

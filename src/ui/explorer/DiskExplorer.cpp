@@ -261,6 +261,13 @@ bool TDiskExplorer::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+// Showing the explorer (its Start tab chosen, or the window opening on it) puts the keyboard into
+// the active list, so the function keys work at once.
+void TDiskExplorer::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!isAncestorOf(QApplication::focusWidget())) ActivePane()->setFocus();
+}
+
 void TDiskExplorer::Start(const QString& left, const QString& right, bool showHidden) {
   SetShowHidden(showHidden);
   panes_[0].List->SetPath(QFileInfo(left).isDir() ? left : QStringLiteral("/"));
@@ -268,7 +275,11 @@ void TDiskExplorer::Start(const QString& left, const QString& right, bool showHi
 }
 
 void TDiskExplorer::SetShowHidden(bool on) {
-  for (TPane& pane : panes_) pane.List->ShowHidden = on;
+  for (TPane& pane : panes_) {
+    if (pane.List->ShowHidden == on) continue;
+    pane.List->ShowHidden = on;
+    if (!pane.List->Path().isEmpty()) pane.List->RefreshListing();
+  }
 }
 
 QString TDiskExplorer::DriveOf(const QString& folder) const {

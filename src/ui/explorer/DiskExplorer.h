@@ -70,6 +70,7 @@ class TDiskExplorer : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   struct TPane {

@@ -11,11 +11,14 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMimeData>
 #include <QMimeDatabase>
 #include <QPointer>
 #include <QScrollBar>
 #include <QThreadPool>
 #include <QUrl>
+
+#include "ui/explorer/ExplorerDrag.h"
 
 namespace tervil {
 
@@ -108,6 +111,21 @@ QVariant TFileListModel::Decoration(const TFileEntry& entry) const {
   return IconFor(entry);
 }
 
+Qt::ItemFlags TFileListModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+  if (index.isValid()) flags |= Qt::ItemIsDragEnabled;
+  return flags;
+}
+
+QStringList TFileListModel::mimeTypes() const {
+  return {"text/uri-list"};
+}
+
+QMimeData* TFileListModel::mimeData(const QModelIndexList& indexes) const {
+  if (indexes.isEmpty() || !indexes.first().isValid()) return nullptr;
+  return MakeExplorerDrag(folder_, NameOf(Entry(indexes.first().row())));
+}
+
 QVariant TFileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
   static const char* const captions[] = {"Name", "Size", "Date Modified"};
@@ -152,6 +170,8 @@ TFileListview::TFileListview(QWidget* parent)
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setIconSize(QSize(16, 16));
+  setDragEnabled(true);
+  setDragDropMode(QAbstractItemView::DragOnly);
   header()->setSectionsClickable(true);
   header()->setSortIndicatorShown(true);
   header()->setSortIndicator(0, Qt::AscendingOrder);

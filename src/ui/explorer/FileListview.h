@@ -22,6 +22,10 @@ class TFileListModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   void sort(int column, Qt::SortOrder order) override;
+  // Entries can be dragged onto an editor (see ExplorerDrag.h).
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
   void SetEntries(std::vector<explorer::TFileEntry> entries, const QString& folder);
   const explorer::TFileEntry& Entry(int row) const { return entries_[static_cast<size_t>(row)]; }

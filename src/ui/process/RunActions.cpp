@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QHash>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -43,8 +44,21 @@ QString Qt(const std::string& text) {
   return QString::fromStdString(text);
 }
 
+// Icons are looked up once: the actions' state is refreshed on every keystroke, and a theme or
+// style icon made anew each time means reading and decoding image files each time.
 QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback) {
-  return QIcon::fromTheme(name, QApplication::style()->standardIcon(fallback));
+  static QHash<QString, QIcon> cache;
+  const QString key = QString::fromLatin1(name) + '/' + QString::number(fallback);
+  auto found = cache.constFind(key);
+  if (found == cache.constEnd())
+    found =
+        cache.insert(key, QIcon::fromTheme(name, QApplication::style()->standardIcon(fallback)));
+  return *found;
+}
+
+// Setting an action's icon notifies every button that shows it; only a different icon is set.
+void SetIcon(QAction* action, const QIcon& icon) {
+  if (action->icon().cacheKey() != icon.cacheKey()) action->setIcon(icon);
 }
 
 // Menu captions are shown exactly as stored: an "&" is not an accelerator.
@@ -168,14 +182,25 @@ void TRunActions::CreateMenus(QMenu* viewMenu, QMenu* beforeMenu) {
 
 // ---------------------------------------------------------------- programs
 
-TRunPrograms TRunActions::Programs() const {
+const TRunPrograms& TRunActions::Programs() const {
+  constexpr qint64 kKeepMs = 5000;
   const TConfiguration& config = main_.Configuration();
-  return TRunPrograms(config.PhpPath, config.Applications);
+  TProgramsCache& cache = programs_;
+  const QByteArray searchPath = qgetenv("PATH");
+  if (!cache.Programs || cache.Age.elapsed() > kKeepMs || cache.PhpPath != config.PhpPath ||
+      cache.SearchPath != searchPath || cache.Applications != config.Applications) {
+    cache.PhpPath = config.PhpPath;
+    cache.SearchPath = searchPath;
+    cache.Applications = config.Applications;
+    cache.Programs.emplace(config.PhpPath, config.Applications);
+    cache.Age.start();
+  }
+  return *cache.Programs;
 }
 
 void TRunActions::BuildRunMenu(QMenu* menu, bool execute) {
   menu->clear();
-  const TRunPrograms programs = Programs();
+  const TRunPrograms& programs = Programs();
   for (const std::string& item : programs.MenuItems()) {
     QAction* action = menu->addAction(LiteralCaption(Qt(item)));
     connect(action, &QAction::triggered, this, [this, item, execute] {
@@ -361,9 +386,9 @@ void TRunActions::UpdateActions() {
   actRunToolButton->setEnabled(running || (page && (hasRunWith || programs)));
   actRunExternal->setEnabled(hasRunWith);
   actRunToolButtonExternal->setEnabled(page != nullptr);
-  actRunToolButtonExternal->setIcon(
-      hasRunWith ? ThemeIcon("system-run", QStyle::SP_CommandLink)
-                 : ThemeIcon("view-more", QStyle::SP_FileDialogDetailedView));
+  SetIcon(actRunToolButtonExternal,
+          hasRunWith ? ThemeIcon("system-run", QStyle::SP_CommandLink)
+                     : ThemeIcon("view-more", QStyle::SP_FileDialogDetailedView));
   actParameters->setEnabled(page != nullptr);
   actRunToolbar->setChecked(RunToolbar->isVisible());
   RefreshRunState();
@@ -375,15 +400,15 @@ void TRunActions::RefreshRunState() {
   const QIcon runIcon = ThemeIcon("media-playback-start", QStyle::SP_MediaPlay);
   const QIcon stopIcon = ThemeIcon("media-playback-stop", QStyle::SP_MediaStop);
   actRun->setText(main_.Message(stopping ? "Stop" : "Run"));
-  actRun->setIcon(stopping ? stopIcon : runIcon);
+  SetIcon(actRun, stopping ? stopIcon : runIcon);
   actRun->setShortcut(stopping ? QKeySequence() : QKeySequence("F9"));
   if (stopping) actRun->setEnabled(true);
   TTvlPage* page = main_.CurrentPage();
   if (page && page->RunWith.trimmed().isEmpty() && !stopping) {
-    actRunToolButton->setIcon(ThemeIcon("view-more", QStyle::SP_ArrowDown));
+    SetIcon(actRunToolButton, ThemeIcon("view-more", QStyle::SP_ArrowDown));
   } else {
     actRunToolButton->setText(actRun->text());
-    actRunToolButton->setIcon(actRun->icon());
+    SetIcon(actRunToolButton, actRun->icon());
   }
   if (stopping) actRunToolButton->setEnabled(true);
 }

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "core/process/RunCommands.h"
 
@@ -66,7 +71,10 @@ class TRunActions : public QObject {
   void CreateActions();
   void CreateMenus(QMenu* viewMenu, QMenu* beforeMenu);
   void CreateConsole();
-  TRunPrograms Programs() const;
+  // The programs a page can be run with. Finding PHP on the search path costs a file check per
+  // folder, and the actions' state asks on every keystroke: the answer is kept for a few seconds
+  // unless the configured programs or the search path change.
+  const TRunPrograms& Programs() const;
   // Writes the page's text to a new temporary copy; returns its path, or "" when the write was
   // refused. `folder` receives the copy's folder.
   QString WriteCopy(TTvlPage* page, bool forBrowser, QString& folder);
@@ -80,6 +88,14 @@ class TRunActions : public QObject {
   TTervilMain& main_;
   QPointer<TTvlPage> runPage_;  // the page of the current or last console run
   unsigned runGeneration_ = 0;
+  struct TProgramsCache {
+    std::string PhpPath;
+    QByteArray SearchPath;
+    std::vector<std::string> Applications;
+    std::optional<TRunPrograms> Programs;
+    QElapsedTimer Age;
+  };
+  mutable TProgramsCache programs_;
 };
 
 }  // namespace tervil

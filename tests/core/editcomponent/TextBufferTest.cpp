@@ -103,10 +103,16 @@ TEST(TextBuffer, RandomEditsMatchAPlainString) {
     ASSERT_EQ(buffer.Text("\n"), model);
     ASSERT_TRUE(buffer.CheckIntegrity());
     // Walk the model once, checking every index at a sample of positions.
-    std::vector<std::size_t> lineStarts{0};
+    std::vector<std::size_t> lineStarts{0}, lineStartChars{0};
     std::size_t line = 0, chars = 0;
     for (std::size_t b = 0; b <= model.size(); ++b) {
       bool atBoundary = b == model.size() || !utf8::IsContinuation(model[b]);
+      if (b % 61 == 0 || b == model.size()) {
+        // Inside a character, the line and column are those of the character's first byte.
+        const TTextBuffer::TLineColumn at = buffer.LineColumnOfByte(b);
+        ASSERT_EQ(at.line, line);
+        ASSERT_EQ(at.column, chars - lineStartChars.back() - (atBoundary ? 0 : 1));
+      }
       if (atBoundary && (b % 61 == 0 || b == model.size())) {
         ASSERT_EQ(buffer.LineOfByte(b), line);
         ASSERT_EQ(buffer.CharIndex(b), chars);
@@ -119,6 +125,7 @@ TEST(TextBuffer, RandomEditsMatchAPlainString) {
       if (model[b] == '\n') {
         ++line;
         lineStarts.push_back(b + 1);
+        lineStartChars.push_back(chars);
       }
     }
     ASSERT_EQ(buffer.LineCount(), lineStarts.size());
@@ -127,6 +134,14 @@ TEST(TextBuffer, RandomEditsMatchAPlainString) {
       ASSERT_EQ(buffer.LineStart(l), lineStarts[l]);
       ASSERT_EQ(buffer.LineEnd(l), e);
       ASSERT_EQ(buffer.Line(l), model.substr(lineStarts[l], e - lineStarts[l]));
+      const std::size_t endChars = l + 1 < lineStarts.size() ? lineStartChars[l + 1] - 1 : chars;
+      const TTextBuffer::TCharSpan span = buffer.LineCharSpan(l);
+      ASSERT_EQ(span.start, lineStartChars[l]);
+      ASSERT_EQ(span.end, endChars);
+      for (std::size_t column : {std::size_t{0}, std::size_t{1}, std::size_t{5},
+                                 endChars - lineStartChars[l], std::size_t{1} << 40})
+        ASSERT_EQ(buffer.ByteInLine(l, column),
+                  std::min(buffer.ByteOfChar(lineStartChars[l] + std::min(column, endChars)), e));
     }
   }
 }

@@ -106,6 +106,24 @@ class CommandsTest : public QObject {
     QCOMPARE(window.PageControl()->currentIndex(), active);
     QTRY_VERIFY(window.CurrentPage()->TvlEdit()->hasFocus());
   }
+
+  // Ctrl+G opens the "Go to line" window ready for the number: what is typed goes into it, never
+  // into the text, and Enter moves the caret and gives the keyboard back to the editor.
+  void goToLineTakesTheTypedNumber() {
+    const QString path = OldFile("lines.php", "a\nb\nc\nd\ne\n");
+    TTervilMain& window = ShowWindow({path});
+    QTRY_VERIFY(window.CurrentPage()->TvlEdit()->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::ControlModifier);
+    QTRY_VERIFY(QApplication::focusWidget() &&
+                QApplication::focusWidget()->window() != static_cast<QWidget*>(&window));
+    QTest::keyClicks(QApplication::focusWidget(), "4");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    TTvlPage* page = window.CurrentPage();
+    QCOMPARE(page->Model().CaretPos().Line, 4);
+    QCOMPARE(page->Model().CaretPos().Column, 1);
+    QVERIFY(!page->Model().Modified());
+    QTRY_VERIFY(page->TvlEdit()->hasFocus());
+  }
 };
 
 QTEST_MAIN(CommandsTest)

@@ -65,15 +65,19 @@ class MainWindowTest : public QObject {
     QStringList view;
     for (QAction* item : window.menuBar()->actions()[2]->menu()->actions())
       if (!item->isSeparator()) view << item->text();
-    QCOMPARE(view, QStringList({"Word Wrap", "Split View", "HTML Editor", "Console", "PHP Analyser",
-                                "Toolbars", "Syntax Highlighter"}));
+    QCOMPARE(view, QStringList({"Word Wrap", "Show Special Chars", "Split View", "HTML Editor",
+                                "CSS Editor", "Console", "PHP Analyser", "Toolbars",
+                                "Syntax Highlighter"}));
   }
 
   void reportsMissingDataFilesAndGoesOn() {
     TSettingsStore store;
     store.Load();
     TTervilMain window(store, {}, home_.filePath("no-data"));
-    QCOMPARE(window.StartupErrors().size(), 10);  // js.tvd among them
+    QCOMPARE(window.StartupErrors().size(), 12);
+    QVERIFY(window.StartupErrors().filter("no-data/css.tvd").size() == 1);
+    QVERIFY(window.StartupErrors().filter("no-data/colorlist.tvd").size() == 1);
+    QVERIFY(window.StartupErrors().filter("no-data/js.tvd").size() == 1);
     QVERIFY(window.StartupErrors().first().startsWith(
         "Cannot open file \"" + home_.filePath("no-data/entities.tvd") + "\". "));
     window.ShowAtStart();

@@ -35,16 +35,29 @@ const std::string kNoText;
 
 }  // namespace
 
+// Reads the tag attribute by attribute, so a name met inside another attribute's value (the
+// property "doctype" holds "type", the object "IDBDatabase" holds "base") is never taken for it.
 std::string JSAttributeValue(std::string_view line, std::string_view name) {
-  const std::size_t head = line.find('>');
-  const std::string_view tag = line.substr(0, head == std::string_view::npos ? line.size() : head);
-  const std::size_t at = tag.find(name);
-  if (at == std::string_view::npos) return {};
-  const std::size_t open = tag.find('"', at + name.size());
-  if (open == std::string_view::npos) return {};
-  const std::size_t close = tag.find('"', open + 1);
-  if (close == std::string_view::npos) return {};
-  return std::string(TrimBlanks(tag.substr(open + 1, close - open - 1)));
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t i = line.find('<');
+  if (i == std::string_view::npos) return {};
+  while (i < line.size() && !blank(line[i]) && line[i] != '>') ++i;  // the element's name
+  while (i < line.size() && line[i] != '>') {
+    if (blank(line[i])) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    while (i < line.size() && line[i] != '=' && !blank(line[i]) && line[i] != '>') ++i;
+    const std::string_view attribute = line.substr(start, i - start);
+    if (i >= line.size() || line[i] != '=') continue;    // an attribute without a value
+    if (++i >= line.size() || line[i] != '"') continue;  // an unquoted value is skipped
+    const std::size_t close = line.find('"', i + 1);
+    if (close == std::string_view::npos) return {};
+    if (attribute == name) return std::string(TrimBlanks(line.substr(i + 1, close - i - 1)));
+    i = close + 1;
+  }
+  return {};
 }
 
 std::string TJSRow::NameColumn() const {

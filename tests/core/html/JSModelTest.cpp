@@ -59,6 +59,16 @@ TEST(JSModel, ReadsTheFileFormat) {
 TEST(JSModel, AttributeValuesComeFromTheTagOnly) {
   EXPECT_EQ(JSAttributeValue("<p name=\" x \" type=\"T\">name=\"no\"</p>", "name"), "x");
   EXPECT_EQ(JSAttributeValue("<p name=\"x\">type=\"T\"</p>", "type"), "");
+  // A name inside another attribute's value is not the attribute.
+  EXPECT_EQ(JSAttributeValue("<property name=\"doctype\" type=\"DocumentType\">", "type"),
+            "DocumentType");
+  EXPECT_EQ(JSAttributeValue("<property name=\"type\" type=\"T\" eltype=\"E\">", "type"), "T");
+  EXPECT_EQ(JSAttributeValue("<object name=\"IDBDatabase\" base=\"EventTarget\">", "base"),
+            "EventTarget");
+  EXPECT_EQ(JSAttributeValue("<object name=\"IDBDatabase\">", "base"), "");
+  // Broken tags give nothing rather than a piece of another attribute.
+  for (const char* broken : {"<p type=\"T", "<p type=T>", "<p type>", "p type=\"T\"", ""})
+    EXPECT_EQ(JSAttributeValue(broken, "type"), "") << broken;
 }
 
 struct ResolveCase {

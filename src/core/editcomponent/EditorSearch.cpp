@@ -98,9 +98,10 @@ int TEditorModel::ReplaceAllInScope(std::size_t begin, std::size_t end,
   text.reserve(2 * (end - begin));
   std::size_t first = std::string::npos;
   std::size_t previous = 0;
+  TTextBuffer::TReadCursor cursor;
   std::size_t count = engine_->FindAll(buffer_, begin, end, [&](const TSearchMatch& m) {
     if (first == std::string::npos) first = previous = m.Start;
-    buffer_.AppendRange(previous, m.Start - previous, text);
+    buffer_.AppendRange(previous, m.Start - previous, text, cursor);
     engine_->AppendReplacement(replacement, text);
     previous = m.End;
     return true;

@@ -320,6 +320,39 @@ void TTextBuffer::AppendRange(std::size_t byte, std::size_t length, std::string&
   });
 }
 
+void TTextBuffer::AppendRange(std::size_t byte, std::size_t length, std::string& out,
+                              TReadCursor& cursor) const {
+  constexpr std::size_t kMaxChunksToStep = 16;
+  if (byte >= ByteCount() || length == 0) return;
+  length = std::min(length, ByteCount() - byte);
+  std::size_t c = cursor.chunk, base = cursor.base;
+  std::size_t stepped = 0;
+  if (c < chunks_.size() && byte >= base) {
+    while (byte >= base + chunks_[c]->text.size() && c + 1 < chunks_.size() &&
+           stepped++ < kMaxChunksToStep) {
+      base += chunks_[c]->text.size();
+      ++c;
+    }
+  }
+  if (c >= chunks_.size() || byte < base || byte >= base + chunks_[c]->text.size()) {
+    const Found f = FindByte(byte);
+    c = f.chunk;
+    base = static_cast<std::size_t>(f.before.bytes);
+  }
+  while (length > 0) {
+    const std::string& t = chunks_[c]->text;
+    const std::size_t n = std::min(length, t.size() - (byte - base));
+    out.append(t, byte - base, n);
+    byte += n;
+    length -= n;
+    if (byte >= base + t.size() && c + 1 < chunks_.size()) {
+      base += t.size();
+      ++c;
+    }
+  }
+  cursor = {c, base};
+}
+
 std::string TTextBuffer::Range(std::size_t byte, std::size_t length) const {
   std::string out;
   AppendRange(byte, length, out);

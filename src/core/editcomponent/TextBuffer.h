@@ -49,6 +49,15 @@ class TTextBuffer {
 
   // Appends the bytes [byte, byte + length) to `out`.
   void AppendRange(std::size_t byte, std::size_t length, std::string& out) const;
+  // Where the last of a series of ranges read in increasing order ended, so the next one is found
+  // without walking the index (a replace-all copies millions of short gaps between matches).
+  // Valid until the text changes.
+  struct TReadCursor {
+    std::size_t chunk = static_cast<std::size_t>(-1);
+    std::size_t base = 0;  // byte of the chunk's start
+  };
+  void AppendRange(std::size_t byte, std::size_t length, std::string& out,
+                   TReadCursor& cursor) const;
   std::string Range(std::size_t byte, std::size_t length) const;
   char ByteAt(std::size_t byte) const;
   // Calls `visit(const char* data, std::size_t size)` for the contiguous pieces of a range,

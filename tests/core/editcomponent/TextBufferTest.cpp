@@ -128,6 +128,16 @@ TEST(TextBuffer, RandomEditsMatchAPlainString) {
         lineStartChars.push_back(chars);
       }
     }
+    // Ranges read in increasing order through one cursor, with gaps and across chunks.
+    TTextBuffer::TReadCursor cursor;
+    std::string pieced, expected;
+    for (std::size_t at = rng() % 5; at < model.size(); at += 1 + rng() % 9000) {
+      const std::size_t length = rng() % 7 == 0 ? rng() % 20000 : rng() % 12;
+      buffer.AppendRange(at, length, pieced, cursor);
+      expected += model.substr(at, length);
+      at += std::min(length, model.size() - at);
+    }
+    ASSERT_EQ(pieced, expected);
     ASSERT_EQ(buffer.LineCount(), lineStarts.size());
     for (std::size_t l = 0; l < lineStarts.size(); l += 1 + rng() % 13) {
       std::size_t e = l + 1 < lineStarts.size() ? lineStarts[l + 1] - 1 : model.size();

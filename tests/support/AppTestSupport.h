@@ -9,8 +9,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <ctime>
+#include <memory>
 
 #include "ui/app/MainForm.h"
+#include "ui/app/MessageBox.h"
 #include "ui/documents/TvlPage.h"
 
 namespace tervil::test {
@@ -24,6 +26,19 @@ inline void UseUserFoldersIn(const QTemporaryDir& home) {
   qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
   qputenv("XDG_CACHE_HOME", home.filePath("cache").toUtf8());
   qputenv("XDG_RUNTIME_DIR", home.filePath("run").toUtf8());
+}
+
+// Answers every message box the program asks with `answer`, without showing it.
+inline void AnswerMessagesWith(TMsgResult answer) {
+  TMessageBox::SetHandler(
+      [answer](const QString&, const QString&, int, TMsgIcon) { return answer; });
+}
+
+// Closes a test's main window without the questions about unsaved pages.
+inline void CloseWithoutSaving(std::unique_ptr<TTervilMain>& window) {
+  if (window)
+    for (TTvlPage* page : window->EditorPages()) page->Model().SetModified(false);
+  window.reset();
 }
 
 // Sets a file's modification time `seconds` into the past.

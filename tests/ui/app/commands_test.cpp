@@ -38,8 +38,7 @@ class CommandsTest : public QObject {
   void initTestCase() {
     QVERIFY(home_.isValid());
     UseUserFoldersIn(home_);
-    TMessageBox::SetHandler(
-        [](const QString&, const QString&, int, TMsgIcon) { return TMsgResult::OK; });
+    AnswerMessagesWith(TMsgResult::OK);
   }
 
   void init() {
@@ -47,11 +46,7 @@ class CommandsTest : public QObject {
     store_->Load();
   }
 
-  void cleanup() {
-    if (window_)
-      for (TTvlPage* page : window_->EditorPages()) page->Model().SetModified(false);
-    window_.reset();
-  }
+  void cleanup() { CloseWithoutSaving(window_); }
 
   // Save is enabled by the keystroke's own change, not by a later poll.
   void ctrlSRightAfterTheFirstKeystrokeSaves() {

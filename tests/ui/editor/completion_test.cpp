@@ -46,8 +46,7 @@ class CompletionTest : public QObject {
   void initTestCase() {
     QVERIFY(home_.isValid());
     UseUserFoldersIn(home_);
-    TMessageBox::SetHandler(
-        [](const QString&, const QString&, int, TMsgIcon) { return TMsgResult::OK; });
+    AnswerMessagesWith(TMsgResult::OK);
   }
 
   void init() {
@@ -55,11 +54,7 @@ class CompletionTest : public QObject {
     store_->Load();
   }
 
-  void cleanup() {
-    if (window_)
-      for (TTvlPage* page : window_->EditorPages()) page->Model().SetModified(false);
-    window_.reset();
-  }
+  void cleanup() { CloseWithoutSaving(window_); }
 
   // The parameter hint opens after "(" of a known function and follows the caret's parameter.
   void parameterHintFollowsTheParameter_data() {

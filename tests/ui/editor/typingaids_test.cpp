@@ -69,8 +69,7 @@ class TypingAidsTest : public QObject {
   void initTestCase() {
     QVERIFY(home_.isValid());
     UseUserFoldersIn(home_);
-    TMessageBox::SetHandler(
-        [](const QString&, const QString&, int, TMsgIcon) { return TMsgResult::OK; });
+    AnswerMessagesWith(TMsgResult::OK);
   }
 
   void init() {
@@ -78,11 +77,7 @@ class TypingAidsTest : public QObject {
     store_->Load();
   }
 
-  void cleanup() {
-    if (window_)
-      for (TTvlPage* page : window_->EditorPages()) page->Model().SetModified(false);
-    window_.reset();
-  }
+  void cleanup() { CloseWithoutSaving(window_); }
 
   void keysTypeTheAids_data() {
     QTest::addColumn<QString>("file");

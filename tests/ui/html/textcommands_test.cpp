@@ -17,6 +17,7 @@
 
 #include "core/editcomponent/EditorModel.h"
 #include "core/html/ColorNames.h"
+#include "support/AppTestSupport.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/WaitWindow.h"
@@ -31,6 +32,7 @@
 #include "ui/html/HtmlTextActions.h"
 
 using namespace tervil;
+using namespace tervil::test;
 
 // The text commands on the real main window: keys on the editor, actions of the toolbars and
 // menus, drops from the explorer and the colour tools.
@@ -116,8 +118,7 @@ class TextCommandsTest : public QObject {
   void initTestCase() {
     qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
     qputenv("XDG_CACHE_HOME", home_.filePath("cache").toUtf8());
-    TMessageBox::SetHandler(
-        [](const QString&, const QString&, int, TMsgIcon) { return TMsgResult::No; });
+    AnswerMessagesWith(TMsgResult::No);
   }
 
   void init() {
@@ -132,8 +133,7 @@ class TextCommandsTest : public QObject {
 
   void cleanup() {
     for (QMenu* menu : Window().findChildren<QMenu*>()) menu->hide();
-    for (TTvlPage* page : Window().EditorPages()) page->Model().SetModified(false);
-    window_.reset();
+    CloseWithoutSaving(window_);
   }
 
   void toolbarsAndMenusHoldEveryCommandWithIconsAndNeedAPage() {

@@ -10,12 +10,14 @@
 #include <fstream>
 
 #include "core/editcomponent/EditorModel.h"
+#include "support/AppTestSupport.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
 
 using namespace tervil;
+using namespace tervil::test;
 
 namespace {
 
@@ -87,8 +89,7 @@ class CodeInspectorTest : public QObject {
   void initTestCase() {
     qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
     qputenv("XDG_CACHE_HOME", home_.filePath("cache").toUtf8());
-    TMessageBox::SetHandler(
-        [](const QString&, const QString&, int, TMsgIcon) { return TMsgResult::No; });
+    AnswerMessagesWith(TMsgResult::No);
   }
 
   void init() {
@@ -100,10 +101,7 @@ class CodeInspectorTest : public QObject {
     window_->show();
   }
 
-  void cleanup() {
-    for (TTvlPage* page : Window().EditorPages()) page->Model().SetModified(false);
-    window_.reset();
-  }
+  void cleanup() { CloseWithoutSaving(window_); }
 
   void treeShowsClassesGroupsMembersAndFunctionsSorted() {
     TCodeInspector inspector(TERVIL_SOURCE_DIR "/data/icons");

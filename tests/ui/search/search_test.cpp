@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "core/editcomponent/EditorModel.h"
+#include "support/AppTestSupport.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
@@ -22,6 +23,7 @@
 #include "ui/search/SearchDialogs.h"
 
 using namespace tervil;
+using namespace tervil::test;
 
 namespace {
 
@@ -154,10 +156,7 @@ class SearchTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
   }
 
-  void cleanup() {
-    for (TTvlPage* page : window_->EditorPages()) page->Model().SetModified(false);
-    window_.reset();
-  }
+  void cleanup() { CloseWithoutSaving(window_); }
 
   void commandsSitInTheMenusAndTheToolbar() {
     QCOMPARE(Search().actFind->text(), QString("Find..."));

@@ -122,6 +122,8 @@ class TTextEditor : public QAbstractScrollArea {
   // ---- Highlighting
   THighlighter* Highlighter() const { return states_.Highlighter(); }
   void SetHighlighter(THighlighter* highlighter);
+  // Whether every line's highlighting state is known (the idle work after an open is done).
+  bool HighlightingComplete() const { return states_.Complete(); }
   // The attribute of the token at a position; false when no token is there (past the end of a
   // line, or no highlighter). `token` receives the token's text.
   bool GetHighlighterAttriAtRowCol(TBufferPos pos, std::string& token,

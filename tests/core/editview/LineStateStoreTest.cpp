@@ -65,7 +65,8 @@ TEST(LineStateStore, PacksFewDistinctValuesAndStaysExact) {
     store.Erase(8000, 9000);
     model.erase(model.begin() + 8000, model.begin() + 17000);
     ASSERT_EQ(store.Size(), static_cast<int>(model.size()));
-    for (std::size_t i = 0; i < model.size(); ++i) ASSERT_EQ(store.Get(static_cast<int>(i)), model[i]);
+    for (std::size_t i = 0; i < model.size(); ++i)
+      ASSERT_EQ(store.Get(static_cast<int>(i)), model[i]);
   }
 }
 

@@ -74,6 +74,24 @@ void IdleAfterOpen(benchmark::State& state, const std::string& name, const std::
   }
 }
 
+// A 100 MB web page of table rows with a script and a style block at the top.
+std::string WebPage(std::size_t bytes) {
+  const std::string row =
+      "<tr><td class=\"n\">Caf\xC3\xA9 cr\xC3\xA8me</td><td>4,50 \xE2\x82\xAC</td><td><?= $p "
+      "?></td></tr>\n";
+  std::string text =
+      "<html><head><style>td { color: red; }</style><script>var total = 0;</script></head>"
+      "<body><table>\n";
+  text.reserve(bytes + row.size());
+  while (text.size() < bytes) text += row;
+  return text;
+}
+
+void BM_WebPageOpenToIdle(benchmark::State& state) {
+  IdleAfterOpen(state, "page.php", WebPage(kDocumentBytes));
+}
+BENCHMARK(BM_WebPageOpenToIdle)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
 void BM_OneCharacterLinesOpenToIdle(benchmark::State& state) {
   IdleAfterOpen(state, "lines.html", OneCharacterLines(kDocumentBytes));
 }

@@ -2,17 +2,19 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/editcomponent/LineBreakBits.h"
+
 namespace tervil {
 
 // The text of one document: valid UTF-8 with LF as the only line break, kept in chunks of a few
-// kilobytes. A Fenwick tree over the chunks' byte, character and line-break counts turns every
-// position question (line start, character index, character offset) into a logarithmic walk,
-// and an edit touches one chunk and one tree path, whatever the size of the document.
+// kilobytes, each with a bitmap of its line breaks. Flat arrays of the byte, character and
+// line-break counts before every chunk turn a position question (line start, character index,
+// character offset) into one binary search of one array and a few bit operations in one chunk.
+// An edit changes one chunk and adds its difference to the arrays' later entries.
 //
 // Units used here:
 // - byte: an index into the UTF-8 text (always on a character boundary);
@@ -30,6 +32,8 @@ class TTextBuffer {
   // Replaces the whole text. CR LF, LF and CR all become line breaks; bytes that are not UTF-8
   // are taken as Latin-1 characters.
   void Assign(std::string_view text);
+  // The same, keeping `text` itself when it is valid UTF-8 with LF breaks (no copy is made).
+  void AssignOwned(std::string&& text);
   void Clear() { Assign({}); }
   // The whole text with `lineBreak` between lines (none after the last line).
   std::string Text(std::string_view lineBreak = "\r\n") const;
@@ -104,34 +108,40 @@ class TTextBuffer {
   // Code point at `byte` (0 at the end of the text).
   char32_t CharAt(std::size_t byte) const;
 
-  // Heap bytes held by the text and its indexes.
+  // Heap bytes held by the text and its indexes, with an estimate of the allocator's overhead.
   std::size_t MemoryUsage() const;
   // Recomputes every count and compares it with the indexes (for tests).
   bool CheckIntegrity() const;
 
  private:
+  // A piece of the text of a few kilobytes. A chunk made by Assign borrows its bytes from the
+  // loaded text; the first edit gives it its own copy.
   struct Chunk {
-    std::string text;
-    std::vector<std::uint16_t> breaks;  // offsets of '\n' in text, ascending
-    std::size_t chars = 0;
-    bool IsAscii() const { return chars == text.size(); }
+    std::string own;
+    const char* borrowed = nullptr;  // into loaded_, or null when `own` holds the text
+    std::uint32_t borrowedSize = 0;
+    std::uint32_t chars = 0;
+    TLineBreakBits breaks;
+    std::string_view Text() const {
+      return borrowed ? std::string_view(borrowed, borrowedSize) : std::string_view(own);
+    }
+    std::size_t Size() const { return borrowed ? borrowedSize : own.size(); }
+    bool IsAscii() const { return chars == Size(); }
     void Recount();
   };
   struct Sums {
     std::int64_t bytes = 0;
     std::int64_t chars = 0;
     std::int64_t lines = 0;
+    bool operator==(const Sums&) const = default;
     Sums& operator+=(const Sums& o) {
       bytes += o.bytes;
       chars += o.chars;
       lines += o.lines;
       return *this;
     }
-    Sums& operator-=(const Sums& o) {
-      bytes -= o.bytes;
-      chars -= o.chars;
-      lines -= o.lines;
-      return *this;
+    Sums operator-(const Sums& o) const {
+      return {bytes - o.bytes, chars - o.chars, lines - o.lines};
     }
   };
   enum class Key { Bytes, Chars, Lines, Offsets };
@@ -142,14 +152,20 @@ class TTextBuffer {
   class ChunkBuilder;
 
   static Sums SumsOf(const Chunk& c);
-  static std::int64_t KeyOf(const Sums& s, Key key);
-  void RebuildTree();
-  void UpdateTree(std::size_t chunk, const Sums& delta);
+  Sums StartOf(std::size_t chunk) const {
+    return {starts_.bytes[chunk], starts_.chars[chunk], starts_.lines[chunk]};
+  }
+  std::int64_t KeyAt(Key key, std::size_t chunk) const;
+  // Recomputes the start sums of every chunk from `first` on (after chunks were added or
+  // removed).
+  void RebuildStarts(std::size_t first);
+  // Moves the start sums of the chunks after `chunk` by `delta` (after an edit inside it).
+  void ShiftStarts(std::size_t chunk, const Sums& delta);
   // The chunk holding the first element whose key index is `target` (the last chunk when
   // `target` is the total).
   Found Find(Key key, std::int64_t target) const;
   Found FindByte(std::size_t byte) const;
-  // A line found with one walk: its chunk and the offsets of its start and end in it; `whole`
+  // A line found with one search: its chunk and the offsets of its start and end in it; `whole`
   // is false when the line does not lie inside that one chunk.
   struct LineInChunk {
     Found found;
@@ -158,17 +174,30 @@ class TTextBuffer {
     bool whole = false;
   };
   LineInChunk LocateLine(std::size_t line) const;
-  static std::size_t CharsBetween(const Chunk& c, std::size_t from, std::size_t to);
-  void ReplaceChunks(std::size_t first, std::size_t count,
-                     std::vector<std::unique_ptr<Chunk>>&& replacement);
+  // The chunk's own text, copied out of the loaded text first when it borrows it.
+  std::string& Own(Chunk& c);
+  void ReplaceChunks(std::size_t first, std::size_t count, std::vector<Chunk>&& replacement);
   void EraseInChunk(std::size_t chunk, std::size_t offset, std::size_t length);
   void MergeSmall(std::size_t chunk);
+  // Builds the chunks over `loaded_`, which must be valid UTF-8 without CR; false when it is
+  // not.
+  bool BorrowLoaded();
   static std::size_t CharsBefore(const Chunk& c, std::size_t offset);
+  static std::size_t CharsBetween(const Chunk& c, std::size_t from, std::size_t to);
   static std::size_t AdvanceInChunk(const Chunk& c, std::size_t offset, std::size_t chars);
 
-  std::vector<std::unique_ptr<Chunk>> chunks_;
-  std::vector<Sums> tree_;  // Fenwick tree, 1-based
+  std::vector<Chunk> chunks_;
+  // Sums of the chunks before each chunk, one array per count (index chunks_.size() holds the
+  // totals): a position is found with one binary search of one flat array.
+  struct Starts {
+    std::vector<std::int64_t> bytes;
+    std::vector<std::int64_t> chars;
+    std::vector<std::int64_t> lines;
+  } starts_;
   Sums total_;
+  // The text the last Assign loaded, kept while chunks borrow from it.
+  std::string loaded_;
+  std::size_t borrowingChunks_ = 0;
 };
 
 template <typename Visit>
@@ -178,7 +207,7 @@ void TTextBuffer::VisitRange(std::size_t byte, std::size_t length, Visit visit) 
   Found f = FindByte(byte);
   std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
   for (std::size_t c = f.chunk; c < chunks_.size() && length > 0; ++c, offset = 0) {
-    const std::string& t = chunks_[c]->text;
+    const std::string_view t = chunks_[c].Text();
     std::size_t n = std::min(length, t.size() - offset);
     if (n > 0 && !visit(t.data() + offset, n)) return;
     length -= n;

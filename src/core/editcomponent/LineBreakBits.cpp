@@ -88,7 +88,10 @@ std::size_t SelectInWord(std::uint64_t word, std::size_t k) {
 TLineBreakBits::TFacts TLineBreakBits::Build(std::string_view text) {
   text = text.substr(0, kMaxBytes);
   const std::size_t wordCount = (text.size() + 63) / 64;
-  words_.resize(wordCount);
+  if (wordCount != wordCount_ || !words_) {
+    words_ = std::make_unique_for_overwrite<std::uint64_t[]>(wordCount);
+    wordCount_ = static_cast<std::uint16_t>(wordCount);
+  }
   blockStarts_.fill(0);
   TFacts facts;
   std::uint64_t high = 0, cr = 0;
@@ -111,17 +114,22 @@ TLineBreakBits::TFacts TLineBreakBits::Build(std::string_view text) {
     cr |= m.cr;
     continuation += CountBits(m.continuation);
   }
-  count_ = static_cast<std::uint32_t>(count);
+  count_ = static_cast<std::uint16_t>(count);
   if (count_ == 0) {
-    std::vector<std::uint64_t>().swap(words_);
+    words_.reset();
+    wordCount_ = 0;
     blockStarts_.fill(0);
-  } else if (words_.capacity() > wordCount) {
-    words_.shrink_to_fit();
   }
   facts.chars = text.size() - continuation;
   facts.ascii = high == 0;
   facts.carriageReturn = cr != 0;
   return facts;
+}
+
+bool TLineBreakBits::operator==(const TLineBreakBits& other) const {
+  return count_ == other.count_ && wordCount_ == other.wordCount_ &&
+         blockStarts_ == other.blockStarts_ &&
+         std::equal(words_.get(), words_.get() + wordCount_, other.words_.get());
 }
 
 std::size_t TLineBreakBits::Rank(std::size_t offset) const {

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 namespace tervil {
 
@@ -42,21 +42,23 @@ class TLineBreakBits {
   std::size_t OffsetOfAsciiUnits(std::size_t units, std::size_t size) const;
 
   // Heap bytes of the bits.
-  std::size_t MemoryUsage() const { return words_.capacity() * sizeof(std::uint64_t); }
-  bool operator==(const TLineBreakBits& other) const = default;
+  std::size_t MemoryUsage() const { return WordCount() * sizeof(std::uint64_t); }
+  bool operator==(const TLineBreakBits& other) const;
 
  private:
   static constexpr std::size_t kWordsPerBlock = 8;  // one cache line
   static constexpr std::size_t kBlockBytes = 64 * kWordsPerBlock;
   static constexpr std::size_t kMaxBlocks = kMaxBytes / kBlockBytes;
 
-  std::size_t WordCount() const { return words_.size(); }
+  std::size_t WordCount() const { return wordCount_; }
   std::size_t BlockCount() const { return (WordCount() + kWordsPerBlock - 1) / kWordsPerBlock; }
   std::size_t BreaksBeforeBlock(std::size_t b) const { return blockStarts_[b]; }
 
-  std::vector<std::uint64_t> words_;  // empty when there is no break
+  // Small enough to share one cache line with the chunk that holds it.
+  std::unique_ptr<std::uint64_t[]> words_;  // null when there is no break
+  std::uint16_t wordCount_ = 0;
+  std::uint16_t count_ = 0;
   std::array<std::uint16_t, kMaxBlocks> blockStarts_{};
-  std::uint32_t count_ = 0;
 };
 
 }  // namespace tervil

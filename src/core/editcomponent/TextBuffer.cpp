@@ -25,19 +25,6 @@ std::size_t HeapBlock(std::size_t bytes) {
   return bytes == 0 ? 0 : (bytes + kAllocationOverhead + 15) / 16 * 16;
 }
 
-// The last index in [0, count) whose key is at most `target`, the key growing with the index
-// and key(0) being at most `target`; without branches, so that a search costs its memory reads.
-template <typename KeyAt>
-std::size_t LastAtMost(std::size_t count, std::int64_t target, KeyAt keyAt) {
-  std::size_t low = 0;
-  for (std::size_t length = count; length > 1;) {
-    const std::size_t half = length / 2;
-    low = keyAt(low + half) <= target ? low + half : low;
-    length -= half;
-  }
-  return low;
-}
-
 }  // namespace
 
 // Cuts a sequence of normalised pieces into chunks of kTargetChunk bytes at character
@@ -87,6 +74,7 @@ class TTextBuffer::ChunkBuilder {
 };
 
 void TTextBuffer::Chunk::Recount() {
+  if (!borrowed) size = static_cast<std::uint32_t>(own.size());
   chars = static_cast<std::uint32_t>(breaks.Build(Text()).chars);
 }
 
@@ -101,58 +89,25 @@ TTextBuffer::Sums TTextBuffer::SumsOf(const Chunk& c) {
 }
 
 void TTextBuffer::RebuildStarts(std::size_t first) {
-  const std::size_t n = chunks_.size();
-  for (auto* keys : {&starts_.bytes, &starts_.chars, &starts_.lines}) {
-    keys->resize(n + 1);
-    (*keys)[0] = 0;
-  }
-  first = std::min(first, n);
-  for (std::size_t i = first; i < n; ++i) {
+  starts_.Rebuild(first, chunks_.size(), [this](std::size_t i) {
     const Sums s = SumsOf(chunks_[i]);
-    starts_.bytes[i + 1] = starts_.bytes[i] + s.bytes;
-    starts_.chars[i + 1] = starts_.chars[i] + s.chars;
-    starts_.lines[i + 1] = starts_.lines[i] + s.lines;
-  }
-  total_ = StartOf(n);
+    return TChunkStarts::TCounts{s.bytes, s.chars, s.lines, s.chars + s.lines};
+  });
+  total_ = StartOf(chunks_.size());
 }
 
 void TTextBuffer::ShiftStarts(std::size_t chunk, const Sums& delta) {
-  const std::size_t n = chunks_.size();
-  // One loop per array, so that each runs at memory speed.
-  for (std::size_t i = chunk + 1; i <= n; ++i) starts_.bytes[i] += delta.bytes;
-  if (delta.chars != 0) {
-    for (std::size_t i = chunk + 1; i <= n; ++i) starts_.chars[i] += delta.chars;
-  }
-  if (delta.lines != 0) {
-    for (std::size_t i = chunk + 1; i <= n; ++i) starts_.lines[i] += delta.lines;
-  }
+  starts_.Shift(chunk, {delta.bytes, delta.chars, delta.lines, delta.chars + delta.lines});
   total_ += delta;
 }
 
 TTextBuffer::Found TTextBuffer::Find(Key key, std::int64_t target) const {
-  const std::size_t count = chunks_.size() + 1;
-  std::size_t chunk = 0;
-  switch (key) {
-    case Key::Bytes:
-      chunk = LastAtMost(count, target, [this](std::size_t i) { return starts_.bytes[i]; });
-      break;
-    case Key::Chars:
-      chunk = LastAtMost(count, target, [this](std::size_t i) { return starts_.chars[i]; });
-      break;
-    case Key::Lines:
-      chunk = LastAtMost(count, target, [this](std::size_t i) { return starts_.lines[i]; });
-      break;
-    case Key::Offsets:
-      chunk = LastAtMost(count, target,
-                         [this](std::size_t i) { return starts_.chars[i] + starts_.lines[i]; });
-      break;
-  }
-  chunk = std::min(chunk, chunks_.size() - 1);
+  const std::size_t chunk = std::min(starts_.LastAtMost(key, target), chunks_.size() - 1);
   return {chunk, StartOf(chunk)};
 }
 
 TTextBuffer::Found TTextBuffer::FindByte(std::size_t byte) const {
-  return Find(Key::Bytes, static_cast<std::int64_t>(std::min(byte, ByteCount())));
+  return Find(TChunkStarts::kBytes, static_cast<std::int64_t>(std::min(byte, ByteCount())));
 }
 
 void TTextBuffer::Assign(std::string_view text) {
@@ -193,7 +148,7 @@ bool TTextBuffer::BorrowLoaded() {
     }
     Chunk& c = chunks_.emplace_back();
     c.borrowed = text.data() + i;
-    c.borrowedSize = static_cast<std::uint32_t>(end - i);
+    c.size = static_cast<std::uint32_t>(end - i);
     const TLineBreakBits::TFacts facts = c.breaks.Build(c.Text());
     if (facts.carriageReturn || (!facts.ascii && !utf8::IsValid(c.Text()))) return false;
     c.chars = static_cast<std::uint32_t>(facts.chars);
@@ -204,9 +159,8 @@ bool TTextBuffer::BorrowLoaded() {
 
 std::string& TTextBuffer::Own(Chunk& c) {
   if (c.borrowed) {
-    c.own.assign(c.borrowed, c.borrowedSize);
+    c.own.assign(c.borrowed, c.size);
     c.borrowed = nullptr;
-    c.borrowedSize = 0;
     if (--borrowingChunks_ == 0) std::string().swap(loaded_);
   }
   return c.own;
@@ -278,7 +232,7 @@ void TTextBuffer::Erase(std::size_t byte, std::size_t length) {
     EraseInChunk(first.chunk, offset, length);
     return;
   }
-  const Found last = Find(Key::Bytes, static_cast<std::int64_t>(byte + length - 1));
+  const Found last = Find(TChunkStarts::kBytes, static_cast<std::int64_t>(byte + length - 1));
   const std::size_t lastOffset = byte + length - static_cast<std::size_t>(last.before.bytes);
   const std::string_view head = chunks_[first.chunk].Text().substr(0, offset);
   const std::string_view tail = chunks_[last.chunk].Text().substr(lastOffset);
@@ -387,14 +341,14 @@ char TTextBuffer::ByteAt(std::size_t byte) const {
 std::size_t TTextBuffer::LineStart(std::size_t line) const {
   if (line == 0) return 0;
   line = std::min(line, LineCount() - 1);
-  const Found f = Find(Key::Lines, static_cast<std::int64_t>(line - 1));
+  const Found f = Find(TChunkStarts::kLines, static_cast<std::int64_t>(line - 1));
   return static_cast<std::size_t>(f.before.bytes) +
          chunks_[f.chunk].breaks.Select(line - 1 - static_cast<std::size_t>(f.before.lines)) + 1;
 }
 
 std::size_t TTextBuffer::LineEnd(std::size_t line) const {
   if (line + 1 >= LineCount()) return ByteCount();
-  const Found f = Find(Key::Lines, static_cast<std::int64_t>(line));
+  const Found f = Find(TChunkStarts::kLines, static_cast<std::int64_t>(line));
   return static_cast<std::size_t>(f.before.bytes) +
          chunks_[f.chunk].breaks.Select(line - static_cast<std::size_t>(f.before.lines));
 }
@@ -439,7 +393,7 @@ TTextBuffer::LineInChunk TTextBuffer::LocateLine(std::size_t line) const {
   if (line == 0) {
     result.found = {0, Sums{}};
   } else {
-    result.found = Find(Key::Lines, static_cast<std::int64_t>(line - 1));
+    result.found = Find(TChunkStarts::kLines, static_cast<std::int64_t>(line - 1));
     const std::size_t k = line - 1 - static_cast<std::size_t>(result.found.before.lines);
     result.start = chunks_[result.found.chunk].breaks.Select(k) + 1;
   }
@@ -479,12 +433,23 @@ std::size_t TTextBuffer::ByteInLine(std::size_t line, std::size_t column) const 
 TTextBuffer::TLineColumn TTextBuffer::LineColumnOfByte(std::size_t byte) const {
   byte = std::min(byte, ByteCount());
   const Found f = FindByte(byte);
+  return LineColumnInChunk(f, byte - static_cast<std::size_t>(f.before.bytes));
+}
+
+TTextBuffer::TLineColumn TTextBuffer::LineColumnOfOffset(std::size_t offset) const {
+  offset = std::min(offset, OffsetCount());
+  const Found f = Find(TChunkStarts::kOffsets, static_cast<std::int64_t>(offset));
+  return LineColumnInChunk(f, ByteOfOffsetInChunk(f, offset));
+}
+
+TTextBuffer::TLineColumn TTextBuffer::LineColumnInChunk(const Found& f, std::size_t offset) const {
   const Chunk& c = chunks_[f.chunk];
-  const std::string_view t = c.Text();
-  std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
-  while (offset > 0 && offset < t.size() &&
-         utf8::IsContinuation(static_cast<unsigned char>(t[offset])))
-    --offset;
+  if (!c.IsAscii()) {
+    const std::string_view t = c.Text();
+    while (offset > 0 && offset < t.size() &&
+           utf8::IsContinuation(static_cast<unsigned char>(t[offset])))
+      --offset;
+  }
   const std::size_t line = static_cast<std::size_t>(f.before.lines) + c.breaks.Rank(offset);
   const std::size_t previous = c.breaks.Prev(offset);
   if (previous != TLineBreakBits::npos) return {line, CharsBetween(c, previous + 1, offset)};
@@ -501,18 +466,21 @@ std::size_t TTextBuffer::CharIndex(std::size_t byte) const {
 
 std::size_t TTextBuffer::ByteOfChar(std::size_t charIndex) const {
   charIndex = std::min(charIndex, CharCount());
-  const Found f = Find(Key::Chars, static_cast<std::int64_t>(charIndex));
+  const Found f = Find(TChunkStarts::kChars, static_cast<std::int64_t>(charIndex));
   return static_cast<std::size_t>(f.before.bytes) +
          AdvanceInChunk(chunks_[f.chunk], 0, charIndex - static_cast<std::size_t>(f.before.chars));
 }
 
 std::size_t TTextBuffer::ByteOfOffset(std::size_t offset) const {
   offset = std::min(offset, OffsetCount());
-  const Found f = Find(Key::Offsets, static_cast<std::int64_t>(offset));
+  const Found f = Find(TChunkStarts::kOffsets, static_cast<std::int64_t>(offset));
+  return static_cast<std::size_t>(f.before.bytes) + ByteOfOffsetInChunk(f, offset);
+}
+
+std::size_t TTextBuffer::ByteOfOffsetInChunk(const Found& f, std::size_t offset) const {
   const Chunk& c = chunks_[f.chunk];
-  const std::size_t base = static_cast<std::size_t>(f.before.bytes);
   std::size_t r = offset - static_cast<std::size_t>(f.before.chars + f.before.lines);
-  if (c.IsAscii()) return base + c.breaks.OffsetOfAsciiUnits(r, c.Size());
+  if (c.IsAscii()) return c.breaks.OffsetOfAsciiUnits(r, c.Size());
   // Walk the lines of the chunk: each break counts two units.
   const std::string_view t = c.Text();
   std::size_t segment = 0;
@@ -522,9 +490,9 @@ std::size_t TTextBuffer::ByteOfOffset(std::size_t offset) const {
     std::size_t skipped = 0;
     const std::size_t pos =
         segment + utf8::AdvanceChars(t.data() + segment, segmentEnd - segment, r, &skipped);
-    if (skipped == r || next == TLineBreakBits::npos) return base + pos;
+    if (skipped == r || next == TLineBreakBits::npos) return pos;
     r -= skipped;
-    if (r < 2) return base + segmentEnd;  // at or inside the break
+    if (r < 2) return segmentEnd;  // at or inside the break
     r -= 2;
     segment = segmentEnd + 1;
   }
@@ -567,9 +535,8 @@ std::size_t TTextBuffer::MemoryUsage() const {
   auto stringHeap = [&](const std::string& s) {
     return s.capacity() > smallString ? HeapBlock(s.capacity() + 1) : 0;
   };
-  std::size_t total = HeapBlock(chunks_.capacity() * sizeof(Chunk)) + stringHeap(loaded_);
-  for (const auto* keys : {&starts_.bytes, &starts_.chars, &starts_.lines})
-    total += HeapBlock(keys->capacity() * sizeof(std::int64_t));
+  std::size_t total = HeapBlock(chunks_.capacity() * sizeof(Chunk)) + stringHeap(loaded_) +
+                      starts_.MemoryUsage() + 8 * kAllocationOverhead;  // the starts' eight arrays
   for (const Chunk& c : chunks_) total += stringHeap(c.own) + HeapBlock(c.breaks.MemoryUsage());
   return total;
 }
@@ -592,10 +559,10 @@ bool TTextBuffer::CheckIntegrity() const {
     if (breaks.Build(t).chars != c.chars || !(breaks == c.breaks)) return false;
     if (!(StartOf(i) == sum)) return false;
     sum += SumsOf(c);
-    if (!t.empty() && Find(Key::Bytes, StartOf(i).bytes).chunk != i) return false;
+    if (!t.empty() && Find(TChunkStarts::kBytes, StartOf(i).bytes).chunk != i) return false;
   }
-  return starts_.bytes.size() == chunks_.size() + 1 && StartOf(chunks_.size()) == sum &&
-         sum == total_ && borrowing == borrowingChunks_ &&
+  return starts_.Count() == chunks_.size() && StartOf(chunks_.size()) == sum && sum == total_ &&
+         borrowing == borrowingChunks_ &&
          (borrowing > 0 || loaded_.capacity() <= std::string().capacity());
 }
 

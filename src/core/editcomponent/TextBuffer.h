@@ -6,15 +6,16 @@
 #include <string_view>
 #include <vector>
 
+#include "core/editcomponent/ChunkStarts.h"
 #include "core/editcomponent/LineBreakBits.h"
 
 namespace tervil {
 
 // The text of one document: valid UTF-8 with LF as the only line break, kept in chunks of a few
-// kilobytes, each with a bitmap of its line breaks. Flat arrays of the byte, character and
-// line-break counts before every chunk turn a position question (line start, character index,
-// character offset) into one binary search of one array and a few bit operations in one chunk.
-// An edit changes one chunk and adds its difference to the arrays' later entries.
+// kilobytes, each with a bitmap of its line breaks. The byte, character and line-break counts
+// before every chunk (TChunkStarts) turn a position question (line start, character index,
+// character offset) into one search of one small array and a few bit operations in one chunk.
+// An edit changes one chunk and moves the starts after it.
 //
 // Units used here:
 // - byte: an index into the UTF-8 text (always on a character boundary);
@@ -99,6 +100,8 @@ class TTextBuffer {
     std::size_t column = 0;
   };
   TLineColumn LineColumnOfByte(std::size_t byte) const;
+  // The line and column of a character offset (clamped like ByteOfOffset).
+  TLineColumn LineColumnOfOffset(std::size_t offset) const;
 
   // Byte of the character boundary at or before `byte`, clamped to the text.
   std::size_t CharBoundary(std::size_t byte) const;
@@ -116,17 +119,18 @@ class TTextBuffer {
  private:
   // A piece of the text of a few kilobytes. A chunk made by Assign borrows its bytes from the
   // loaded text; the first edit gives it its own copy.
-  struct Chunk {
-    std::string own;
-    const char* borrowed = nullptr;  // into loaded_, or null when `own` holds the text
-    std::uint32_t borrowedSize = 0;
-    std::uint32_t chars = 0;
+  struct alignas(64) Chunk {
+    // What a position search reads comes first, in one cache line.
     TLineBreakBits breaks;
+    const char* borrowed = nullptr;  // into loaded_, or null when `own` holds the text
+    std::uint32_t size = 0;
+    std::uint32_t chars = 0;
+    std::string own;
     std::string_view Text() const {
-      return borrowed ? std::string_view(borrowed, borrowedSize) : std::string_view(own);
+      return borrowed ? std::string_view(borrowed, size) : std::string_view(own);
     }
-    std::size_t Size() const { return borrowed ? borrowedSize : own.size(); }
-    bool IsAscii() const { return chars == Size(); }
+    std::size_t Size() const { return size; }
+    bool IsAscii() const { return chars == size; }
     void Recount();
   };
   struct Sums {
@@ -144,7 +148,7 @@ class TTextBuffer {
       return {bytes - o.bytes, chars - o.chars, lines - o.lines};
     }
   };
-  enum class Key { Bytes, Chars, Lines, Offsets };
+  using Key = TChunkStarts::Key;
   struct Found {
     std::size_t chunk;  // index into chunks_
     Sums before;        // sums of all earlier chunks
@@ -153,9 +157,9 @@ class TTextBuffer {
 
   static Sums SumsOf(const Chunk& c);
   Sums StartOf(std::size_t chunk) const {
-    return {starts_.bytes[chunk], starts_.chars[chunk], starts_.lines[chunk]};
+    return {starts_.At(TChunkStarts::kBytes, chunk), starts_.At(TChunkStarts::kChars, chunk),
+            starts_.At(TChunkStarts::kLines, chunk)};
   }
-  std::int64_t KeyAt(Key key, std::size_t chunk) const;
   // Recomputes the start sums of every chunk from `first` on (after chunks were added or
   // removed).
   void RebuildStarts(std::size_t first);
@@ -174,6 +178,10 @@ class TTextBuffer {
     bool whole = false;
   };
   LineInChunk LocateLine(std::size_t line) const;
+  // The byte in the found chunk at a character offset (see ByteOfOffset).
+  std::size_t ByteOfOffsetInChunk(const Found& f, std::size_t offset) const;
+  // The line and column of a byte given by its offset in the found chunk.
+  TLineColumn LineColumnInChunk(const Found& f, std::size_t offset) const;
   // The chunk's own text, copied out of the loaded text first when it borrows it.
   std::string& Own(Chunk& c);
   void ReplaceChunks(std::size_t first, std::size_t count, std::vector<Chunk>&& replacement);
@@ -187,13 +195,7 @@ class TTextBuffer {
   static std::size_t AdvanceInChunk(const Chunk& c, std::size_t offset, std::size_t chars);
 
   std::vector<Chunk> chunks_;
-  // Sums of the chunks before each chunk, one array per count (index chunks_.size() holds the
-  // totals): a position is found with one binary search of one flat array.
-  struct Starts {
-    std::vector<std::int64_t> bytes;
-    std::vector<std::int64_t> chars;
-    std::vector<std::int64_t> lines;
-  } starts_;
+  TChunkStarts starts_;
   Sums total_;
   // The text the last Assign loaded, kept while chunks borrow from it.
   std::string loaded_;

@@ -144,6 +144,15 @@ TEST_P(TextBufferRandomEdits, MatchAPlainString) {
         ASSERT_EQ(buffer.ByteOfChar(chars), b);
         ASSERT_EQ(buffer.OffsetOfByte(b), chars + line);
         ASSERT_EQ(buffer.ByteOfOffset(chars + line), b);
+        const TTextBuffer::TLineColumn at = buffer.LineColumnOfOffset(chars + line);
+        ASSERT_EQ(at.line, line);
+        ASSERT_EQ(at.column, chars - lineStartChars.back());
+        if (b < model.size() && model[b] == '\n') {
+          // Between the CR and the LF of a break: the end of the line.
+          const TTextBuffer::TLineColumn inBreak = buffer.LineColumnOfOffset(chars + line + 1);
+          ASSERT_EQ(inBreak.line, line);
+          ASSERT_EQ(inBreak.column, at.column);
+        }
       }
       if (b == model.size()) break;
       if (atBoundary) ++chars;

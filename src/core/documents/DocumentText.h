@@ -36,8 +36,9 @@ bool NeedsTabs(const std::string& fileName);
 // lines the user did not touch keep their bytes.
 class TOriginalLines {
  public:
-  // `text` with any line breaks (CR LF, LF or CR).
-  void Assign(std::string_view text);
+  // `text` with any line breaks (CR LF, LF or CR). Returns the breaks it holds, as
+  // CountLineBreaks does: one walk over a document's text serves both.
+  TLineBreaks Assign(std::string_view text);
   void Clear() { hashes_.clear(); }
   bool Contains(std::string_view line) const;
 

@@ -1,13 +1,13 @@
 #include "core/common/TextFile.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
+
+#include "core/common/HugePages.h"
 
 namespace tervil {
 
@@ -31,21 +31,11 @@ int ReadInto(int fd, char* buffer, size_t size, size_t& filled) {
   return 0;
 }
 
-// Makes room for `size` bytes. Memory for a big file is asked to be backed by huge pages where
-// the system allows it: touching each 4 KiB page of a fresh allocation for the first time costs
-// more than reading the file into it.
+// Makes room for `size` bytes, in huge pages where the system has them.
 void ReserveForFile(std::string& bytes, size_t size) {
   bytes.clear();
   bytes.reserve(size);
-#if defined(MADV_HUGEPAGE)
-  constexpr size_t kHugePage = 2u << 20;
-  if (size < 4 * kHugePage) return;
-  const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-  const auto begin = reinterpret_cast<uintptr_t>(bytes.data());
-  const uintptr_t first = (begin + page - 1) & ~(page - 1);
-  const uintptr_t end = (begin + size) & ~(page - 1);
-  ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-#endif
+  AdviseHugePages(bytes.data(), size);
 }
 
 }  // namespace

@@ -40,10 +40,12 @@ class TOriginalLines {
   // CountLineBreaks does: one walk over a document's text serves both.
   TLineBreaks Assign(std::string_view text);
   void Clear() { hashes_.clear(); }
+  // The first call sorts the hashes: opening a file does not wait for what only a save needs.
   bool Contains(std::string_view line) const;
 
  private:
-  std::vector<std::uint64_t> hashes_;  // sorted
+  mutable std::vector<std::uint64_t> hashes_;  // sorted and without repeats when sorted_
+  mutable bool sorted_ = true;
 };
 
 }  // namespace tervil

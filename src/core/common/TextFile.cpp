@@ -7,11 +7,38 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/common/HugePages.h"
+
 namespace tervil {
 
 std::string CannotOpenFileMessage(const std::string& path, const std::string& reason) {
   return "Cannot open file \"" + path + "\". " + reason;
 }
+
+namespace {
+
+// Reads from fd until `size` bytes are in `buffer` or the file ends; `filled` tells how many
+// came. Returns 0 or the error number.
+int ReadInto(int fd, char* buffer, size_t size, size_t& filled) {
+  filled = 0;
+  while (filled < size) {
+    const ssize_t n = ::read(fd, buffer + filled, size - filled);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) break;
+    filled += static_cast<size_t>(n);
+  }
+  return 0;
+}
+
+// Makes room for `size` bytes, in huge pages where the system has them.
+void ReserveForFile(std::string& bytes, size_t size) {
+  bytes.clear();
+  bytes.reserve(size);
+  AdviseHugePages(bytes.data(), size);
+}
+
+}  // namespace
 
 bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* error) {
   auto fail = [&](int err) {
@@ -26,21 +53,25 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* err
     ::close(fd);
     return fail(err);
   }
-  bytes.clear();
-  bytes.reserve(static_cast<size_t>(st.st_size));
-  char buffer[1 << 16];
-  while (true) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      int err = errno;
-      ::close(fd);
-      return fail(err);
-    }
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<size_t>(n));
+  // One allocation of the file's size, read into directly. A file that grows meanwhile is read on
+  // to its end; one that shrinks gives what is there.
+  ReserveForFile(bytes, static_cast<size_t>(st.st_size));
+  bytes.resize(static_cast<size_t>(st.st_size));
+  size_t filled = 0;
+  int err = ReadInto(fd, bytes.data(), bytes.size(), filled);
+  bytes.resize(filled);
+  while (err == 0 && filled == static_cast<size_t>(st.st_size)) {
+    char more[1 << 16];
+    size_t got = 0;
+    err = ReadInto(fd, more, sizeof more, got);
+    if (got == 0) break;
+    bytes.append(more, got);
   }
   ::close(fd);
+  if (err != 0) {
+    bytes.clear();
+    return fail(err);
+  }
   return true;
 }
 

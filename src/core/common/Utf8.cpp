@@ -6,6 +6,8 @@
 #include <bit>
 #include <cctype>
 
+#include "core/common/Utf8Kernels.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -106,19 +108,22 @@ std::string Encode(char32_t cp) {
   return s;
 }
 
-std::size_t ValidPrefix(const char* text, std::size_t size) {
+namespace kernels {
+
+std::size_t ValidPrefixPlain(const char* text, std::size_t size, bool stopAtCr) {
   std::size_t i = 0;
   while (i < size) {
-    i += AsciiPrefix(text + i, size - i);
+    i += stopAtCr ? SkipPlainAscii(text + i, size - i) : AsciiPrefix(text + i, size - i);
     if (i >= size) break;
-    std::size_t len = SequenceLength(text + i, size - i);
+    if (text[i] == '\r') return i;
+    const std::size_t len = SequenceLength(text + i, size - i);
     if (len == 0) return i;
     i += len;
   }
   return size;
 }
 
-std::size_t CountChars(const char* text, std::size_t size) {
+std::size_t CountLeadsPlain(const char* text, std::size_t size) {
   std::size_t count = 0;
   std::size_t i = 0;
 #if defined(__SSE2__)
@@ -127,6 +132,30 @@ std::size_t CountChars(const char* text, std::size_t size) {
 #endif
   for (; i < size; ++i) count += IsLead(static_cast<unsigned char>(text[i])) ? 1 : 0;
   return count;
+}
+
+}  // namespace kernels
+
+namespace {
+
+// Texts shorter than this are not worth the set-up of the AVX2 loops.
+constexpr std::size_t kWideLoopMinimum = 64;
+
+std::size_t ValidRun(const char* text, std::size_t size, bool stopAtCr) {
+  if (size >= kWideLoopMinimum && kernels::HasAvx2())
+    return kernels::ValidPrefixAvx2(text, size, stopAtCr);
+  return kernels::ValidPrefixPlain(text, size, stopAtCr);
+}
+
+}  // namespace
+
+std::size_t ValidPrefix(const char* text, std::size_t size) {
+  return ValidRun(text, size, false);
+}
+
+std::size_t CountChars(const char* text, std::size_t size) {
+  if (size >= kWideLoopMinimum && kernels::HasAvx2()) return kernels::CountLeadsAvx2(text, size);
+  return kernels::CountLeadsPlain(text, size);
 }
 
 std::size_t AdvanceChars(const char* text, std::size_t size, std::size_t chars,
@@ -188,17 +217,7 @@ std::size_t AdvanceCharsTolerant(std::string_view text, std::size_t chars) {
 }
 
 bool IsNormalized(std::string_view text) {
-  const char* p = text.data();
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-  for (;;) {
-    i += SkipPlainAscii(p + i, n - i);
-    if (i >= n) return true;
-    if (p[i] == '\r') return false;
-    std::size_t len = SequenceLength(p + i, n - i);
-    if (len == 0) return false;
-    i += len;
-  }
+  return ValidRun(text.data(), text.size(), true) == text.size();
 }
 
 bool NormalizeAppend(std::string_view text, std::string& out) {
@@ -208,15 +227,8 @@ bool NormalizeAppend(std::string_view text, std::string& out) {
   out.reserve(out.size() + n);
   std::size_t i = 0;
   while (i < n) {
-    std::size_t run = i;
-    for (;;) {
-      run += SkipPlainAscii(p + run, n - run);
-      if (run >= n || p[run] == '\r') break;
-      std::size_t len = SequenceLength(p + run, n - run);
-      if (len == 0) break;
-      ascii = false;
-      run += len;
-    }
+    const std::size_t run = i + ValidRun(p + i, n - i, true);
+    if (ascii && AsciiPrefix(p + i, run - i) != run - i) ascii = false;
     out.append(p + i, run - i);
     i = run;
     if (i >= n) break;

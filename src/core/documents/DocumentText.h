@@ -36,13 +36,16 @@ bool NeedsTabs(const std::string& fileName);
 // lines the user did not touch keep their bytes.
 class TOriginalLines {
  public:
-  // `text` with any line breaks (CR LF, LF or CR).
-  void Assign(std::string_view text);
+  // `text` with any line breaks (CR LF, LF or CR). Returns the breaks it holds, as
+  // CountLineBreaks does: one walk over a document's text serves both.
+  TLineBreaks Assign(std::string_view text);
   void Clear() { hashes_.clear(); }
+  // The first call sorts the hashes: opening a file does not wait for what only a save needs.
   bool Contains(std::string_view line) const;
 
  private:
-  std::vector<std::uint64_t> hashes_;  // sorted
+  mutable std::vector<std::uint64_t> hashes_;  // sorted and without repeats when sorted_
+  mutable bool sorted_ = true;
 };
 
 }  // namespace tervil

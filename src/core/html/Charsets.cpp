@@ -49,13 +49,13 @@ const TCharsetInfo* FindCharsetByCodePage(int codePage) {
   return nullptr;
 }
 
-namespace {
-
-enum class TCodecStatus { Ok, Invalid, Unsupported };
-
 bool IsUtf8CodePage(int codePage) {
   return codePage == kSystemCodePage || codePage == kUtf8CodePage;
 }
+
+namespace {
+
+enum class TCodecStatus { Ok, Invalid, Unsupported };
 
 bool IsSingleByteCodePage(int codePage) {
   return FindCharsetByCodePage(codePage) != nullptr && !IsUtf8CodePage(codePage) &&

@@ -57,6 +57,8 @@ inline constexpr int kLatin1CodePage = 28591;
 const TCharsetInfo* FindCharsetByName(std::string_view name);
 // The first row with this code page, or nullptr.
 const TCharsetInfo* FindCharsetByCodePage(int codePage);
+// Whether text in this code page is UTF-8 (the system code page is).
+bool IsUtf8CodePage(int codePage);
 
 // A character that the target character set of a conversion cannot hold.
 struct TUnwritableChar {

@@ -83,6 +83,10 @@ class TTextProcessor {
   // by the lossless fallback instead.
   static std::string DetectCharsetAndConvert(std::string_view text, std::string& charset,
                                              bool& byFallback);
+  // The same for bytes handed over: on return `bytes` holds the decoded text. Bytes that are valid
+  // UTF-8 and read as UTF-8 stay as they are: the text is not copied.
+  static void DetectCharsetAndConvertInPlace(std::string& bytes, std::string& charset,
+                                             bool& byFallback);
 
   // Breaks every item, in place, into chunks of at most `width` characters that end at a space
   // (the space stays with its chunk; the first chunk may hold width + 1 characters). A stretch

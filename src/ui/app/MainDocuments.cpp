@@ -106,7 +106,7 @@ void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
   page->SetFilename(fileName);
   SetUpPage(page);
   if (readOnly) page->SetReadOnly(true);
-  LoadPageFile(page, bytes, stamp,
+  LoadPageFile(page, std::move(bytes), stamp,
                InitialEncoding(Std(fileName), configuration_->EncodingFilter,
                                configuration_->DefaultEncoding),
                true);
@@ -125,8 +125,9 @@ bool TTervilMain::ReadPageBytes(const QString& fileName, std::string& bytes, TFi
 }
 
 // Puts a file's bytes into the page's editor, decoding from `encoding` (or the recent-file
-// record's encoding when `useRecord` and there is one), and restores the caret.
-void TTervilMain::LoadPageFile(TTvlPage* page, const std::string& bytes, const TFileStamp& stamp,
+// record's encoding when `useRecord` and there is one), and restores the caret. The bytes are
+// decoded where they are (UTF-8 needs no copy) and dropped once the editor holds the text.
+void TTervilMain::LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileStamp& stamp,
                                std::string encoding, bool useRecord) {
   const std::string path = Std(page->Filename());
   int index = useRecord ? configuration_->IndexOfRecentFile(path) : -1;
@@ -141,14 +142,14 @@ void TTervilMain::LoadPageFile(TTvlPage* page, const std::string& bytes, const T
     else
       page->SetHighlighter(nullptr);
   }
+  std::string text = std::move(bytes);
   bool byFallback = false;
-  const std::string text = TTextProcessor::DetectCharsetAndConvert(bytes, encoding, byFallback);
+  TTextProcessor::DetectCharsetAndConvertInPlace(text, encoding, byFallback);
   page->Encoding = Qt(encoding);
   page->DecodedByFallback = byFallback;
   // The breaks of the decoded text: in UTF-16 or UTF-32 a break is not a single byte.
-  page->LineBreaks = CountLineBreaks(text);
+  page->LineBreaks = page->OriginalLines.Assign(text);
   page->LineBreakStyle = page->LineBreaks.firstStyle;
-  page->OriginalLines.Assign(text);
   TEditorModel& model = page->Model();
   model.LoadFromBytes(text);
   model.SetModified(false);
@@ -305,7 +306,7 @@ void TTervilMain::ReloadPage(TTvlPage* page) {
   TEditorModel& model = page->Model();
   const int topLine = model.TopLine();
   const TBufferPos caret = model.CaretPos();
-  LoadPageFile(page, bytes, stamp, Std(page->Encoding), false);
+  LoadPageFile(page, std::move(bytes), stamp, Std(page->Encoding), false);
   model.SetCaretPos({caret.Column, std::min(caret.Line, model.LineCount())});
   page->SetTopLine(std::min(topLine, model.LineCount()));
   ApplyExtensionHighlighter(page);

@@ -204,7 +204,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TTvlPage* CreatePage();
   TTvlPageControl* ControlOf(TTvlPage* page) const;
   bool ReadPageBytes(const QString& fileName, std::string& bytes, TFileStamp& stamp);
-  void LoadPageFile(TTvlPage* page, const std::string& bytes, const TFileStamp& stamp,
+  void LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileStamp& stamp,
                     std::string encoding, bool useRecord);
   void ShowLineBreakNotice(const TTvlPage* page);
   void RecordSave(TTvlPage* page, const QString& path);

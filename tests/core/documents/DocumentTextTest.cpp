@@ -19,6 +19,8 @@ TEST(DocumentText, LineBreaksAreCountedByKind) {
       {"a\rb\r", 0, 0, 2, 2, "\r"},
       {"a\nb\r\nc\r\n", 1, 2, 0, 1, ""},  // mixed
       {"\r\r\n\n", 1, 1, 1, 2, ""},
+      // A CR LF across a 16-byte border, CRs and LFs at block ends.
+      {"aaaaaaaaaaaaaaa\r\nbbbbbbbbbbbbb\r\r\rcccccccccccccc\n\r", 1, 1, 4, 2, ""},
   };
   for (const auto& c : cases) {
     const TLineBreaks breaks = CountLineBreaks(c.text);
@@ -28,6 +30,11 @@ TEST(DocumentText, LineBreaksAreCountedByKind) {
     EXPECT_EQ(breaks.firstStyle, c.first) << c.text;
     EXPECT_EQ(breaks.OnlyBreak(), c.only) << c.text;
     EXPECT_EQ(breaks.Mixed(), breaks.Kinds() > 1);
+    const TLineBreaks read = TOriginalLines().Assign(c.text);
+    EXPECT_EQ(read.lf, c.lf) << c.text;
+    EXPECT_EQ(read.crlf, c.crlf) << c.text;
+    EXPECT_EQ(read.cr, c.cr) << c.text;
+    EXPECT_EQ(read.firstStyle, c.first) << c.text;
   }
 }
 
@@ -61,6 +68,11 @@ TEST(DocumentText, ConversionSparesUnchangedLines) {
   original.Assign("all:\r\n\tcc -o x x.c\r\n\tstrip x\r\n");
   EXPECT_TRUE(original.Contains("\tstrip x"));
   EXPECT_FALSE(original.Contains("all:"));  // lines without leading whitespace are not kept
+  original.Assign("aaaaaaaaaaaaaaa\r\n\tcrossing\rbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb\n  last");
+  EXPECT_TRUE(original.Contains("\tcrossing"));
+  EXPECT_TRUE(original.Contains("  last"));
+  EXPECT_FALSE(original.Contains("\n\tcrossing"));
+  original.Assign("all:\r\n\tcc -o x x.c\r\n\tstrip x\r\n");
   const std::string edited = "all:\n\tcc -o x x.c\n\tstrip -s x\n\tnew\n";
   EXPECT_EQ(EncodeDocumentText(edited, "", toSpaces, &original).bytes,
             "all:\n\tcc -o x x.c\n    strip -s x\n    new\n");

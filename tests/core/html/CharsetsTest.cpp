@@ -327,6 +327,9 @@ TEST(CharsetDetection, FollowsTheDeclarations) {
   const TCase cases[] = {
       {"<?xml version=\"1.0\" encoding=\"ISO-8859-2\"?><a/>", "iso-8859-2"},
       {"<?XML ENCODING = \"windows-1251\" ?>", "windows-1251"},
+      // Spaces count nowhere, not even inside a key, a marker or a name.
+      {"< ? x M l en coding = \" iso - 8859 - 2 \" ?>", "iso-8859-2"},
+      {"<META http - equiv = \"content-type\" content=\"text/html; CHAR SET = KOI8-U\">", "koi8-u"},
       {"encoding=\"windows-1251\" but no declaration", ""},
       {"<a encoding=\"koi8-u\"/><?xml?>", "koi8-u"},  // both tests look anywhere
       {meta + "iso-8859-1\">", "iso-8859-1"},
@@ -360,6 +363,44 @@ TEST(CharsetDetection, FindsDeclarationsAcrossTheScanWindows) {
     const std::string text = Decode(bytes, charset);
     EXPECT_EQ(charset, "windows-1251") << offset;
     EXPECT_TRUE(text.ends_with("\xD0\x96")) << offset;
+  }
+}
+
+// Opening hands its bytes over: they are decoded as the copying form decodes them, and UTF-8 stays
+// in the very same memory.
+TEST(CharsetDetection, BytesHandedOverAreDecodedInPlace) {
+  const std::string meta = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=";
+  const struct {
+    std::string bytes;
+    std::string requested;
+    bool sameMemory;
+  } cases[] = {
+      {std::string(100, 'x') + "Gr\xC3\xBC\xC3\x9F"
+                               "e \xE2\x82\xAC",
+       "-", true},
+      {"<?xml encoding=\"utf-8\"?>Gr\xC3\xBC\xC3\x9F"
+       "e" +
+           std::string(100, 'x'),
+       "-", true},
+      {"K\xC3\xB6ln" + std::string(100, 'x'), "utf-8", true},
+      {meta + "windows-1251\">\xC6" + std::string(100, 'x'), "-", false},
+      {"caf\xE9 cr\xE8me" + std::string(100, 'x'), "-", false},  // not UTF-8: the fallback
+      {"\xFF\xFE" + std::string(200, '\0'), "-", false},         // UTF-16
+      {"abc\xE2\x82" + std::string(100, 'x'), "utf-8", false},
+  };
+  for (const auto& c : cases) {
+    std::string charset = c.requested;
+    bool byFallback = false;
+    const std::string copied = TP::DetectCharsetAndConvert(c.bytes, charset, byFallback);
+    std::string bytes = c.bytes;
+    const char* memory = bytes.data();
+    std::string inPlaceCharset = c.requested;
+    bool inPlaceByFallback = !byFallback;
+    TP::DetectCharsetAndConvertInPlace(bytes, inPlaceCharset, inPlaceByFallback);
+    EXPECT_EQ(bytes, copied) << c.bytes;
+    EXPECT_EQ(inPlaceCharset, charset) << c.bytes;
+    EXPECT_EQ(inPlaceByFallback, byFallback) << c.bytes;
+    EXPECT_EQ(bytes.data() == memory, c.sameMemory) << c.bytes;
   }
 }
 

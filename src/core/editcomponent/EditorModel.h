@@ -256,7 +256,7 @@ class TEditorModel {
   void SendPendingStatus();
   TSelectionState SelectionState() const;
   void RestoreSelection(const TSelectionState& state);
-  void ApplyUndoGroup(const TUndoGroup& group, bool undo);
+  void ApplyUndoGroup(TUndoGroup& group, bool undo);
   void CheckLineIndex(int index, int limit) const;
   TBufferPos ClampCaret(TBufferPos pos) const;
   TBufferPos EndOfText() const;

@@ -18,6 +18,8 @@ namespace {
 constexpr std::size_t kTargetChunk = 4096;
 constexpr std::size_t kMaxChunk = 8192;
 constexpr std::size_t kMinChunk = 1024;
+// Inserted texts at least this long are kept whole and shared by their chunks.
+constexpr std::size_t kShareAtLeast = 64 * 1024;
 // What the allocator adds to every block it hands out (a size word, rounded to 16 bytes).
 constexpr std::size_t kAllocationOverhead = 16;
 
@@ -118,13 +120,13 @@ void TTextBuffer::AssignOwned(std::string&& text) {
   chunks_.clear();
   borrowingChunks_ = 0;
   loaded_ = std::move(text);
-  if (!BorrowLoaded()) {
+  if (!BorrowLoaded(chunks_)) {
     // Damaged bytes or CR breaks: normalise once, then borrow from the normalised text.
     chunks_.clear();
     std::string normalized;
     utf8::NormalizeAppend(loaded_, normalized);
     loaded_ = std::move(normalized);
-    BorrowLoaded();
+    BorrowLoaded(chunks_);
   }
   borrowingChunks_ = chunks_.size();
   if (chunks_.empty()) {
@@ -135,9 +137,9 @@ void TTextBuffer::AssignOwned(std::string&& text) {
   RebuildStarts(0);
 }
 
-bool TTextBuffer::BorrowLoaded() {
+bool TTextBuffer::BorrowLoaded(std::vector<Chunk>& out) const {
   const std::string_view text(loaded_);
-  chunks_.reserve(text.size() / (kTargetChunk - 3) + 1);
+  out.reserve(out.size() + text.size() / (kTargetChunk - 3) + 1);
   std::size_t i = 0;
   while (i < text.size()) {
     std::size_t end = std::min(text.size(), i + kTargetChunk);
@@ -146,7 +148,7 @@ bool TTextBuffer::BorrowLoaded() {
     } else {
       while (end > i + 1 && utf8::IsContinuation(static_cast<unsigned char>(text[end]))) --end;
     }
-    Chunk& c = chunks_.emplace_back();
+    Chunk& c = out.emplace_back();
     c.borrowed = text.data() + i;
     c.size = static_cast<std::uint32_t>(end - i);
     const TLineBreakBits::TFacts facts = c.breaks.Build(c.Text());
@@ -219,6 +221,79 @@ void TTextBuffer::InsertNormalized(std::size_t byte, std::string_view s) {
   builder.Append(whole.substr(offset));
   builder.Finish();
   ReplaceChunks(f.chunk, 1, std::move(fresh));
+}
+
+bool TTextBuffer::InsertOwned(std::size_t byte, std::string& text) {
+  // Small texts are copied; so is a text while chunks still share an earlier one.
+  if (text.size() < kShareAtLeast || borrowingChunks_ > 0) {
+    InsertNormalized(byte, text);
+    return false;
+  }
+  byte = CharBoundary(byte);
+  const Found f = FindByte(byte);
+  const std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
+  std::vector<Chunk> fresh;
+  const std::string_view whole = chunks_[f.chunk].Text();
+  {
+    ChunkBuilder head = ChunkBuilder::Even(fresh, offset);
+    head.Append(whole.substr(0, offset));
+    head.Finish();
+  }
+  loaded_ = std::move(text);
+  text.clear();
+  const std::size_t first = fresh.size();
+  BorrowLoaded(fresh);
+  borrowingChunks_ = fresh.size() - first;
+  ChunkBuilder tail = ChunkBuilder::Even(fresh, whole.size() - offset);
+  tail.Append(whole.substr(offset));
+  tail.Finish();
+  ReplaceChunks(f.chunk, 1, std::move(fresh));
+  return true;
+}
+
+std::string TTextBuffer::Extract(std::size_t byte, std::size_t length) {
+  byte = CharBoundary(byte);
+  if (byte >= ByteCount() || length == 0) return {};
+  length = CharBoundary(byte + std::min(length, ByteCount() - byte)) - byte;
+  if (length == 0) return {};
+  const Found first = FindByte(byte);
+  const Found last = Find(TChunkStarts::kBytes, static_cast<std::int64_t>(byte + length - 1));
+  if (!CoversSharedText(first.chunk, last.chunk, length)) {
+    std::string removed = Range(byte, length);
+    Erase(byte, length);
+    return removed;
+  }
+  // Every chunk that shares the loaded text lies in the range: the removed text is the loaded
+  // text's middle, kept without a copy.
+  const std::size_t offset = byte - static_cast<std::size_t>(first.before.bytes);
+  const std::size_t lastOffset = byte + length - static_cast<std::size_t>(last.before.bytes);
+  const std::string_view head = chunks_[first.chunk].Text().substr(0, offset);
+  const std::string_view tail = chunks_[last.chunk].Text().substr(lastOffset);
+  const std::size_t start = static_cast<std::size_t>(head.data() + head.size() - loaded_.data());
+  std::vector<Chunk> fresh;
+  ChunkBuilder builder = ChunkBuilder::Even(fresh, head.size() + tail.size());
+  builder.Append(head);
+  builder.Append(tail);
+  builder.Finish();
+  for (std::size_t i = first.chunk; i <= last.chunk; ++i) chunks_[i].borrowed = nullptr;
+  borrowingChunks_ = 0;
+  std::string removed = std::move(loaded_);
+  loaded_ = std::string();
+  removed.resize(start + length);
+  removed.erase(0, start);
+  ReplaceChunks(first.chunk, last.chunk - first.chunk + 1, std::move(fresh));
+  return removed;
+}
+
+bool TTextBuffer::CoversSharedText(std::size_t first, std::size_t last, std::size_t length) const {
+  // Only worth it when the removed text is most of the loaded text: the rest stays allocated.
+  if (borrowingChunks_ != last - first + 1 || length < loaded_.size() / 4 * 3) return false;
+  for (std::size_t i = first; i <= last; ++i) {
+    const Chunk& c = chunks_[i];
+    if (!c.borrowed) return false;
+    if (i > first && c.borrowed != chunks_[i - 1].borrowed + chunks_[i - 1].size) return false;
+  }
+  return true;
 }
 
 void TTextBuffer::Erase(std::size_t byte, std::size_t length) {

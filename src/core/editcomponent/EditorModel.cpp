@@ -57,9 +57,9 @@ void TEditorModel::SendPendingStatus() {
 
 // ---------------------------------------------------------------- text and lines
 
-void TEditorModel::ResetText(std::string_view text, bool modified) {
+void TEditorModel::ResetText(std::string&& text, bool modified) {
   UpdateScope scope(*this);
-  buffer_.Assign(text);
+  buffer_.AssignOwned(std::move(text));
   caret_ = anchor_ = selEnd_ = TBufferPos{};
   desiredDisplayColumn_ = 1;
   topLine_ = 1;
@@ -77,10 +77,13 @@ void TEditorModel::ResetText(std::string_view text, bool modified) {
 }
 
 void TEditorModel::SetText(std::string_view text) {
-  ResetText(text, true);
+  ResetText(std::string(text), true);
 }
 void TEditorModel::LoadFromBytes(std::string_view bytes) {
-  ResetText(bytes, false);
+  ResetText(std::string(bytes), false);
+}
+void TEditorModel::LoadFromOwnedBytes(std::string&& bytes) {
+  ResetText(std::move(bytes), false);
 }
 
 bool TEditorModel::EndsWithLineBreak() const {

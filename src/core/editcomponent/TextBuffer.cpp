@@ -18,6 +18,7 @@ namespace {
 constexpr std::size_t kTargetChunk = 4096;
 constexpr std::size_t kMaxChunk = 8192;
 constexpr std::size_t kMinChunk = 1024;
+static_assert(kMaxChunk <= TLineBreakBits::kMaxBytes, "a chunk's breaks must fit its bitmap");
 // Inserted texts at least this long are kept whole and shared by their chunks.
 constexpr std::size_t kShareAtLeast = 64 * 1024;
 // What the allocator adds to every block it hands out (a size word, rounded to 16 bytes).
@@ -623,7 +624,7 @@ bool TTextBuffer::CheckIntegrity() const {
     const Chunk& c = chunks_[i];
     const std::string_view t = c.Text();
     if (chunks_.size() > 1 && t.empty()) return false;
-    if (t.size() > kMaxChunk * 2) return false;
+    if (t.size() > kMaxChunk) return false;
     if (!utf8::IsValid(t) || t.find('\r') != std::string_view::npos) return false;
     if (c.borrowed) {
       ++borrowing;

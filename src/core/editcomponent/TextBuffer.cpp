@@ -1,7 +1,11 @@
 #include "core/editcomponent/TextBuffer.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 
 #include "core/common/Utf8.h"
 
@@ -23,6 +27,23 @@ static_assert(kMaxChunk <= TLineBreakBits::kMaxBytes, "a chunk's breaks must fit
 constexpr std::size_t kShareAtLeast = 64 * 1024;
 // What the allocator adds to every block it hands out (a size word, rounded to 16 bytes).
 constexpr std::size_t kAllocationOverhead = 16;
+
+// Maps the pages of a fresh allocation at once. Touching them one by one costs a page fault
+// each, several times more than this on a virtual machine; on a kernel without
+// MADV_POPULATE_WRITE (Linux 5.14) the pages are simply mapped on first touch.
+void MapPages(void* data, std::size_t bytes) {
+#if defined(MADV_POPULATE_WRITE)
+  constexpr std::size_t kWorthIt = 1 << 20;
+  if (bytes < kWorthIt) return;
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto from = (reinterpret_cast<std::uintptr_t>(data) + page - 1) / page * page;
+  const auto to = (reinterpret_cast<std::uintptr_t>(data) + bytes) / page * page;
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
 
 std::size_t HeapBlock(std::size_t bytes) {
   return bytes == 0 ? 0 : (bytes + kAllocationOverhead + 15) / 16 * 16;
@@ -125,23 +146,31 @@ void TTextBuffer::AssignOwned(std::string&& text) {
     // Damaged bytes or CR breaks: normalise once, then borrow from the normalised text.
     chunks_.clear();
     std::string normalized;
+    normalized.reserve(loaded_.size());
+    MapPages(normalized.data(), normalized.capacity());
     utf8::NormalizeAppend(loaded_, normalized);
     loaded_ = std::move(normalized);
     BorrowLoaded(chunks_);
   }
   borrowingChunks_ = chunks_.size();
   if (chunks_.empty()) {
-    std::string().swap(loaded_);
+    ReleaseLoaded();
     chunks_.emplace_back();
     chunks_.back().Recount();
   }
   RebuildStarts(0);
 }
 
-bool TTextBuffer::BorrowLoaded(std::vector<Chunk>& out) const {
+bool TTextBuffer::BorrowLoaded(std::vector<Chunk>& out) {
   const std::string_view text(loaded_);
-  out.reserve(out.size() + text.size() / (kTargetChunk - 3) + 1);
-  std::size_t i = 0;
+  const std::size_t maxChunks = text.size() / (kTargetChunk - 3) + 1;
+  // Each chunk rounds its bits up to a whole word.
+  loadedBitsWords_ = text.size() / 64 + maxChunks + 1;
+  loadedBits_ = std::make_unique_for_overwrite<std::uint64_t[]>(loadedBitsWords_);
+  MapPages(loadedBits_.get(), loadedBitsWords_ * sizeof(std::uint64_t));
+  out.reserve(out.size() + maxChunks);
+  MapPages(out.data() + out.size(), (out.capacity() - out.size()) * sizeof(Chunk));
+  std::size_t i = 0, words = 0;
   while (i < text.size()) {
     std::size_t end = std::min(text.size(), i + kTargetChunk);
     if (text.size() - end < kTargetChunk / 2) {
@@ -152,19 +181,26 @@ bool TTextBuffer::BorrowLoaded(std::vector<Chunk>& out) const {
     Chunk& c = out.emplace_back();
     c.borrowed = text.data() + i;
     c.size = static_cast<std::uint32_t>(end - i);
-    const TLineBreakBits::TFacts facts = c.breaks.Build(c.Text());
+    const TLineBreakBits::TFacts facts = c.breaks.Build(c.Text(), loadedBits_.get() + words);
     if (facts.carriageReturn || (!facts.ascii && !utf8::IsValid(c.Text()))) return false;
     c.chars = static_cast<std::uint32_t>(facts.chars);
+    words += TLineBreakBits::WordsFor(c.size);
     i = end;
   }
   return true;
+}
+
+void TTextBuffer::ReleaseLoaded() {
+  std::string().swap(loaded_);
+  loadedBits_.reset();
+  loadedBitsWords_ = 0;
 }
 
 std::string& TTextBuffer::Own(Chunk& c) {
   if (c.borrowed) {
     c.own.assign(c.borrowed, c.size);
     c.borrowed = nullptr;
-    if (--borrowingChunks_ == 0) std::string().swap(loaded_);
+    if (--borrowingChunks_ == 0) ReleaseLoaded();  // the chunk's bits are rebuilt next
   }
   return c.own;
 }
@@ -353,7 +389,7 @@ void TTextBuffer::ReplaceChunks(std::size_t first, std::size_t count,
       std::count_if(at, removedEnd, [](const Chunk& c) { return c.borrowed != nullptr; }));
   chunks_.insert(chunks_.erase(at, removedEnd), std::make_move_iterator(replacement.begin()),
                  std::make_move_iterator(replacement.end()));
-  if (borrowingChunks_ == 0) std::string().swap(loaded_);
+  if (borrowingChunks_ == 0) ReleaseLoaded();
   if (chunks_.empty()) {
     chunks_.emplace_back();
     chunks_.back().Recount();
@@ -612,7 +648,8 @@ std::size_t TTextBuffer::MemoryUsage() const {
     return s.capacity() > smallString ? HeapBlock(s.capacity() + 1) : 0;
   };
   std::size_t total = HeapBlock(chunks_.capacity() * sizeof(Chunk)) + stringHeap(loaded_) +
-                      starts_.MemoryUsage() + 8 * kAllocationOverhead;  // the starts' eight arrays
+                      HeapBlock(loadedBitsWords_ * sizeof(std::uint64_t)) + starts_.MemoryUsage() +
+                      8 * kAllocationOverhead;  // the starts' eight arrays
   for (const Chunk& c : chunks_) total += stringHeap(c.own) + HeapBlock(c.breaks.MemoryUsage());
   return total;
 }
@@ -639,7 +676,7 @@ bool TTextBuffer::CheckIntegrity() const {
   }
   return starts_.Count() == chunks_.size() && StartOf(chunks_.size()) == sum && sum == total_ &&
          borrowing == borrowingChunks_ &&
-         (borrowing > 0 || loaded_.capacity() <= std::string().capacity());
+         (borrowing > 0 || (loaded_.capacity() <= std::string().capacity() && !loadedBits_));
 }
 
 }  // namespace tervil

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -195,7 +196,9 @@ class TTextBuffer {
   void EraseInChunk(std::size_t chunk, std::size_t offset, std::size_t length);
   void MergeSmall(std::size_t chunk);
   // Appends chunks over `loaded_`, which must be valid UTF-8 without CR; false when it is not.
-  bool BorrowLoaded(std::vector<Chunk>& out) const;
+  bool BorrowLoaded(std::vector<Chunk>& out);
+  // Frees the loaded text and its bits once no chunk borrows them.
+  void ReleaseLoaded();
   // Whether chunks [first, last] are all the chunks that share the loaded text, in its order,
   // and `length` bytes of them are most of it.
   bool CoversSharedText(std::size_t first, std::size_t last, std::size_t length) const;
@@ -206,8 +209,12 @@ class TTextBuffer {
   std::vector<Chunk> chunks_;
   TChunkStarts starts_;
   Sums total_;
-  // The text the last Assign loaded, kept while chunks borrow from it.
+  // The text the last Assign loaded, kept while chunks borrow from it, and the line-break bits
+  // of those chunks in one block, whose pages are mapped at once (a first touch page by page
+  // costs several times more).
   std::string loaded_;
+  std::unique_ptr<std::uint64_t[]> loadedBits_;
+  std::size_t loadedBitsWords_ = 0;
   std::size_t borrowingChunks_ = 0;
 };
 

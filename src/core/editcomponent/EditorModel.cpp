@@ -57,9 +57,9 @@ void TEditorModel::SendPendingStatus() {
 
 // ---------------------------------------------------------------- text and lines
 
-void TEditorModel::ResetText(std::string_view text, bool modified) {
+void TEditorModel::ResetText(std::string&& text, bool modified) {
   UpdateScope scope(*this);
-  buffer_.Assign(text);
+  buffer_.AssignOwned(std::move(text));
   caret_ = anchor_ = selEnd_ = TBufferPos{};
   desiredDisplayColumn_ = 1;
   topLine_ = 1;
@@ -77,10 +77,13 @@ void TEditorModel::ResetText(std::string_view text, bool modified) {
 }
 
 void TEditorModel::SetText(std::string_view text) {
-  ResetText(text, true);
+  ResetText(std::string(text), true);
 }
 void TEditorModel::LoadFromBytes(std::string_view bytes) {
-  ResetText(bytes, false);
+  ResetText(std::string(bytes), false);
+}
+void TEditorModel::LoadFromOwnedBytes(std::string&& bytes) {
+  ResetText(std::move(bytes), false);
 }
 
 bool TEditorModel::EndsWithLineBreak() const {
@@ -273,12 +276,18 @@ TBufferPos TEditorModel::InsertText(TBufferPos pos, std::string_view text, std::
   UpdateScope scope(*this);
   BeginUndoBlock();
   const std::size_t byte = ByteOfPos(pos);
-  buffer_.InsertNormalized(byte, text);
+  const bool takeOver = owned && owned->data() == text.data() && owned->size() == text.size();
+  // A long text handed over may be kept by the buffer itself, at the same address (so `text`
+  // stays valid); its undo step then holds no copy and reads it back when it is undone.
+  const bool keptByBuffer = takeOver && buffer_.InsertOwned(byte, *owned);
+  if (!takeOver) buffer_.InsertNormalized(byte, text);
   const TBufferPos end = PositionAfter(pos, text);
   if (recording_) {
-    const bool takeOver = owned && owned->data() == text.data() && owned->size() == text.size();
     RecordChange({TChangeReason::crInsert, pos, end,
-                  takeOver ? std::move(*owned) : std::string(text), selMode_});
+                  keptByBuffer ? std::string()
+                  : takeOver   ? std::move(*owned)
+                               : std::string(text),
+                  selMode_});
   }
   AfterInsert(pos, end);
   for (std::size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->TextEdited(byte, 0, text);
@@ -296,8 +305,11 @@ void TEditorModel::DeleteText(TBufferPos start, TBufferPos end) {
   const std::size_t from = ByteOfPos(start);
   const std::size_t to = ByteOfPos(end);
   std::string removed;
-  if (recording_) removed = buffer_.Range(from, to - from);
-  buffer_.Erase(from, to - from);
+  if (recording_) {
+    removed = buffer_.Extract(from, to - from);
+  } else {
+    buffer_.Erase(from, to - from);
+  }
   if (recording_) {
     RecordChange({TChangeReason::crDelete, start, end, std::move(removed), selMode_});
   }
@@ -432,12 +444,16 @@ void TEditorModel::EndUndoBlock() {
   Notify(scModified);
 }
 
-void TEditorModel::ApplyUndoGroup(const TUndoGroup& group, bool undo) {
+void TEditorModel::ApplyUndoGroup(TUndoGroup& group, bool undo) {
   recording_ = false;
   const TSelectionMode mode = selMode_;
   if (undo) {
     for (auto it = group.Items.rbegin(); it != group.Items.rend(); ++it) {
       if (it->Reason == TChangeReason::crInsert) {
+        if (it->Text.empty()) {  // the buffer kept the inserted text: read it back for redo
+          const std::size_t from = ByteOfPos(it->Start);
+          it->Text = buffer_.Range(from, ByteOfPos(it->End) - from);
+        }
         DeleteText(it->Start, it->End);
       } else {
         InsertText(it->Start, it->Text);

@@ -70,6 +70,8 @@ class TEditorModel {
   void SetText(std::string_view text);
   // Like SetText for a file's bytes just read: the document counts as unmodified.
   void LoadFromBytes(std::string_view bytes);
+  // The same for the decoded text of an open, kept by the buffer without a copy.
+  void LoadFromOwnedBytes(std::string&& bytes);
   bool EndsWithLineBreak() const;
   int LineCount() const { return static_cast<int>(buffer_.LineCount()); }
   std::string Line(int index) const;
@@ -250,13 +252,13 @@ class TEditorModel {
   void RecordChange(TUndoItem&& item);
   void AfterInsert(TBufferPos start, TBufferPos end);
   void AfterDelete(TBufferPos start, TBufferPos end);
-  void ResetText(std::string_view text, bool modified);
+  void ResetText(std::string&& text, bool modified);
   void Notify(TStatusChanges changes);
   // Sends the status changes held back by an update now, leaving the update open.
   void SendPendingStatus();
   TSelectionState SelectionState() const;
   void RestoreSelection(const TSelectionState& state);
-  void ApplyUndoGroup(const TUndoGroup& group, bool undo);
+  void ApplyUndoGroup(TUndoGroup& group, bool undo);
   void CheckLineIndex(int index, int limit) const;
   TBufferPos ClampCaret(TBufferPos pos) const;
   TBufferPos EndOfText() const;

@@ -85,13 +85,18 @@ std::size_t SelectInWord(std::uint64_t word, std::size_t k) {
 
 }  // namespace
 
-TLineBreakBits::TFacts TLineBreakBits::Build(std::string_view text) {
+TLineBreakBits::TFacts TLineBreakBits::Build(std::string_view text, std::uint64_t* storage) {
   text = text.substr(0, kMaxBytes);
-  const std::size_t wordCount = (text.size() + 63) / 64;
-  if (wordCount != wordCount_ || !words_) {
-    words_ = std::make_unique_for_overwrite<std::uint64_t[]>(wordCount);
-    wordCount_ = static_cast<std::uint16_t>(wordCount);
+  const std::size_t wordCount = WordsFor(text.size());
+  if (storage) {
+    Release();
+    words_ = storage;
+  } else if (!ownsWords_ || wordCount != wordCount_) {
+    Release();
+    words_ = new std::uint64_t[std::max<std::size_t>(wordCount, 1)];
+    ownsWords_ = true;
   }
+  wordCount_ = static_cast<std::uint8_t>(wordCount);
   blockStarts_.fill(0);
   TFacts facts;
   std::uint64_t high = 0, cr = 0;
@@ -116,7 +121,7 @@ TLineBreakBits::TFacts TLineBreakBits::Build(std::string_view text) {
   }
   count_ = static_cast<std::uint16_t>(count);
   if (count_ == 0) {
-    words_.reset();
+    Release();
     wordCount_ = 0;
     blockStarts_.fill(0);
   }
@@ -129,7 +134,25 @@ TLineBreakBits::TFacts TLineBreakBits::Build(std::string_view text) {
 bool TLineBreakBits::operator==(const TLineBreakBits& other) const {
   return count_ == other.count_ && wordCount_ == other.wordCount_ &&
          blockStarts_ == other.blockStarts_ &&
-         std::equal(words_.get(), words_.get() + wordCount_, other.words_.get());
+         std::equal(words_, words_ + wordCount_, other.words_);
+}
+
+TLineBreakBits& TLineBreakBits::operator=(TLineBreakBits&& other) noexcept {
+  if (this != &other) {
+    Release();
+    words_ = std::exchange(other.words_, nullptr);
+    wordCount_ = std::exchange(other.wordCount_, 0);
+    ownsWords_ = std::exchange(other.ownsWords_, false);
+    count_ = std::exchange(other.count_, 0);
+    blockStarts_ = other.blockStarts_;
+  }
+  return *this;
+}
+
+void TLineBreakBits::Release() {
+  if (ownsWords_) delete[] words_;
+  words_ = nullptr;
+  ownsWords_ = false;
 }
 
 std::size_t TLineBreakBits::Rank(std::size_t offset) const {

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
+#include <utility>
 
 namespace tervil {
 
@@ -25,8 +25,17 @@ class TLineBreakBits {
     bool carriageReturn = false;
   };
 
-  // Rebuilds the bits from `text` (at most kMaxBytes) in one pass.
-  TFacts Build(std::string_view text);
+  TLineBreakBits() = default;
+  ~TLineBreakBits() { Release(); }
+  TLineBreakBits(TLineBreakBits&& other) noexcept { *this = std::move(other); }
+  TLineBreakBits& operator=(TLineBreakBits&& other) noexcept;
+
+  // Words the bits of `size` bytes take.
+  static std::size_t WordsFor(std::size_t size) { return (size + 63) / 64; }
+  // Rebuilds the bits from `text` (at most kMaxBytes) in one pass. With `storage` (room for
+  // WordsFor(text.size()) words, kept by the caller as long as these bits), the bits are
+  // written there; otherwise into an allocation of their own.
+  TFacts Build(std::string_view text, std::uint64_t* storage = nullptr);
 
   std::size_t Count() const { return count_; }
   // Breaks before `offset` (offset <= the text's size).
@@ -41,22 +50,26 @@ class TLineBreakBits {
   // offset p (at most `size`) with p + Rank(p) <= units.
   std::size_t OffsetOfAsciiUnits(std::size_t units, std::size_t size) const;
 
-  // Heap bytes of the bits.
-  std::size_t MemoryUsage() const { return WordCount() * sizeof(std::uint64_t); }
+  // Heap bytes of the bits' own allocation (none when they are in the caller's storage).
+  std::size_t MemoryUsage() const { return ownsWords_ ? WordCount() * sizeof(std::uint64_t) : 0; }
   bool operator==(const TLineBreakBits& other) const;
 
  private:
   static constexpr std::size_t kWordsPerBlock = 8;  // one cache line
   static constexpr std::size_t kBlockBytes = 64 * kWordsPerBlock;
   static constexpr std::size_t kMaxBlocks = kMaxBytes / kBlockBytes;
+  static_assert(kMaxBytes / 64 <= 255, "the word count must fit a byte");
 
   std::size_t WordCount() const { return wordCount_; }
   std::size_t BlockCount() const { return (WordCount() + kWordsPerBlock - 1) / kWordsPerBlock; }
   std::size_t BreaksBeforeBlock(std::size_t b) const { return blockStarts_[b]; }
 
+  void Release();
+
   // Small enough to share one cache line with the chunk that holds it.
-  std::unique_ptr<std::uint64_t[]> words_;  // null when there is no break
-  std::uint16_t wordCount_ = 0;
+  std::uint64_t* words_ = nullptr;  // null when there is no break
+  std::uint8_t wordCount_ = 0;      // at most kMaxBytes / 64
+  bool ownsWords_ = false;
   std::uint16_t count_ = 0;
   std::array<std::uint16_t, kMaxBlocks> blockStarts_{};
 };

@@ -1,7 +1,11 @@
 #include "core/editcomponent/TextBuffer.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 
 #include "core/common/Utf8.h"
 
@@ -18,8 +22,28 @@ namespace {
 constexpr std::size_t kTargetChunk = 4096;
 constexpr std::size_t kMaxChunk = 8192;
 constexpr std::size_t kMinChunk = 1024;
+static_assert(kMaxChunk <= TLineBreakBits::kMaxBytes, "a chunk's breaks must fit its bitmap");
+// Inserted texts at least this long are kept whole and shared by their chunks.
+constexpr std::size_t kShareAtLeast = 64 * 1024;
 // What the allocator adds to every block it hands out (a size word, rounded to 16 bytes).
 constexpr std::size_t kAllocationOverhead = 16;
+
+// Maps the pages of a fresh allocation at once. Touching them one by one costs a page fault
+// each, several times more than this on a virtual machine; on a kernel without
+// MADV_POPULATE_WRITE (Linux 5.14) the pages are simply mapped on first touch.
+void MapPages(void* data, std::size_t bytes) {
+#if defined(MADV_POPULATE_WRITE)
+  constexpr std::size_t kWorthIt = 1 << 20;
+  if (bytes < kWorthIt) return;
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto from = (reinterpret_cast<std::uintptr_t>(data) + page - 1) / page * page;
+  const auto to = (reinterpret_cast<std::uintptr_t>(data) + bytes) / page * page;
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
 
 std::size_t HeapBlock(std::size_t bytes) {
   return bytes == 0 ? 0 : (bytes + kAllocationOverhead + 15) / 16 * 16;
@@ -118,27 +142,35 @@ void TTextBuffer::AssignOwned(std::string&& text) {
   chunks_.clear();
   borrowingChunks_ = 0;
   loaded_ = std::move(text);
-  if (!BorrowLoaded()) {
+  if (!BorrowLoaded(chunks_)) {
     // Damaged bytes or CR breaks: normalise once, then borrow from the normalised text.
     chunks_.clear();
     std::string normalized;
+    normalized.reserve(loaded_.size());
+    MapPages(normalized.data(), normalized.capacity());
     utf8::NormalizeAppend(loaded_, normalized);
     loaded_ = std::move(normalized);
-    BorrowLoaded();
+    BorrowLoaded(chunks_);
   }
   borrowingChunks_ = chunks_.size();
   if (chunks_.empty()) {
-    std::string().swap(loaded_);
+    ReleaseLoaded();
     chunks_.emplace_back();
     chunks_.back().Recount();
   }
   RebuildStarts(0);
 }
 
-bool TTextBuffer::BorrowLoaded() {
+bool TTextBuffer::BorrowLoaded(std::vector<Chunk>& out) {
   const std::string_view text(loaded_);
-  chunks_.reserve(text.size() / (kTargetChunk - 3) + 1);
-  std::size_t i = 0;
+  const std::size_t maxChunks = text.size() / (kTargetChunk - 3) + 1;
+  // Each chunk rounds its bits up to a whole word.
+  loadedBitsWords_ = text.size() / 64 + maxChunks + 1;
+  loadedBits_ = std::make_unique_for_overwrite<std::uint64_t[]>(loadedBitsWords_);
+  MapPages(loadedBits_.get(), loadedBitsWords_ * sizeof(std::uint64_t));
+  out.reserve(out.size() + maxChunks);
+  MapPages(out.data() + out.size(), (out.capacity() - out.size()) * sizeof(Chunk));
+  std::size_t i = 0, words = 0;
   while (i < text.size()) {
     std::size_t end = std::min(text.size(), i + kTargetChunk);
     if (text.size() - end < kTargetChunk / 2) {
@@ -146,22 +178,29 @@ bool TTextBuffer::BorrowLoaded() {
     } else {
       while (end > i + 1 && utf8::IsContinuation(static_cast<unsigned char>(text[end]))) --end;
     }
-    Chunk& c = chunks_.emplace_back();
+    Chunk& c = out.emplace_back();
     c.borrowed = text.data() + i;
     c.size = static_cast<std::uint32_t>(end - i);
-    const TLineBreakBits::TFacts facts = c.breaks.Build(c.Text());
+    const TLineBreakBits::TFacts facts = c.breaks.Build(c.Text(), loadedBits_.get() + words);
     if (facts.carriageReturn || (!facts.ascii && !utf8::IsValid(c.Text()))) return false;
     c.chars = static_cast<std::uint32_t>(facts.chars);
+    words += TLineBreakBits::WordsFor(c.size);
     i = end;
   }
   return true;
+}
+
+void TTextBuffer::ReleaseLoaded() {
+  std::string().swap(loaded_);
+  loadedBits_.reset();
+  loadedBitsWords_ = 0;
 }
 
 std::string& TTextBuffer::Own(Chunk& c) {
   if (c.borrowed) {
     c.own.assign(c.borrowed, c.size);
     c.borrowed = nullptr;
-    if (--borrowingChunks_ == 0) std::string().swap(loaded_);
+    if (--borrowingChunks_ == 0) ReleaseLoaded();  // the chunk's bits are rebuilt next
   }
   return c.own;
 }
@@ -221,6 +260,79 @@ void TTextBuffer::InsertNormalized(std::size_t byte, std::string_view s) {
   ReplaceChunks(f.chunk, 1, std::move(fresh));
 }
 
+bool TTextBuffer::InsertOwned(std::size_t byte, std::string& text) {
+  // Small texts are copied; so is a text while chunks still share an earlier one.
+  if (text.size() < kShareAtLeast || borrowingChunks_ > 0) {
+    InsertNormalized(byte, text);
+    return false;
+  }
+  byte = CharBoundary(byte);
+  const Found f = FindByte(byte);
+  const std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
+  std::vector<Chunk> fresh;
+  const std::string_view whole = chunks_[f.chunk].Text();
+  {
+    ChunkBuilder head = ChunkBuilder::Even(fresh, offset);
+    head.Append(whole.substr(0, offset));
+    head.Finish();
+  }
+  loaded_ = std::move(text);
+  text.clear();
+  const std::size_t first = fresh.size();
+  BorrowLoaded(fresh);
+  borrowingChunks_ = fresh.size() - first;
+  ChunkBuilder tail = ChunkBuilder::Even(fresh, whole.size() - offset);
+  tail.Append(whole.substr(offset));
+  tail.Finish();
+  ReplaceChunks(f.chunk, 1, std::move(fresh));
+  return true;
+}
+
+std::string TTextBuffer::Extract(std::size_t byte, std::size_t length) {
+  byte = CharBoundary(byte);
+  if (byte >= ByteCount() || length == 0) return {};
+  length = CharBoundary(byte + std::min(length, ByteCount() - byte)) - byte;
+  if (length == 0) return {};
+  const Found first = FindByte(byte);
+  const Found last = Find(TChunkStarts::kBytes, static_cast<std::int64_t>(byte + length - 1));
+  if (!CoversSharedText(first.chunk, last.chunk, length)) {
+    std::string removed = Range(byte, length);
+    Erase(byte, length);
+    return removed;
+  }
+  // Every chunk that shares the loaded text lies in the range: the removed text is the loaded
+  // text's middle, kept without a copy.
+  const std::size_t offset = byte - static_cast<std::size_t>(first.before.bytes);
+  const std::size_t lastOffset = byte + length - static_cast<std::size_t>(last.before.bytes);
+  const std::string_view head = chunks_[first.chunk].Text().substr(0, offset);
+  const std::string_view tail = chunks_[last.chunk].Text().substr(lastOffset);
+  const std::size_t start = static_cast<std::size_t>(head.data() + head.size() - loaded_.data());
+  std::vector<Chunk> fresh;
+  ChunkBuilder builder = ChunkBuilder::Even(fresh, head.size() + tail.size());
+  builder.Append(head);
+  builder.Append(tail);
+  builder.Finish();
+  for (std::size_t i = first.chunk; i <= last.chunk; ++i) chunks_[i].borrowed = nullptr;
+  borrowingChunks_ = 0;
+  std::string removed = std::move(loaded_);
+  loaded_ = std::string();
+  removed.resize(start + length);
+  removed.erase(0, start);
+  ReplaceChunks(first.chunk, last.chunk - first.chunk + 1, std::move(fresh));
+  return removed;
+}
+
+bool TTextBuffer::CoversSharedText(std::size_t first, std::size_t last, std::size_t length) const {
+  // Only worth it when the removed text is most of the loaded text: the rest stays allocated.
+  if (borrowingChunks_ != last - first + 1 || length < loaded_.size() / 4 * 3) return false;
+  for (std::size_t i = first; i <= last; ++i) {
+    const Chunk& c = chunks_[i];
+    if (!c.borrowed) return false;
+    if (i > first && c.borrowed != chunks_[i - 1].borrowed + chunks_[i - 1].size) return false;
+  }
+  return true;
+}
+
 void TTextBuffer::Erase(std::size_t byte, std::size_t length) {
   byte = CharBoundary(byte);
   if (byte >= ByteCount() || length == 0) return;
@@ -277,7 +389,7 @@ void TTextBuffer::ReplaceChunks(std::size_t first, std::size_t count,
       std::count_if(at, removedEnd, [](const Chunk& c) { return c.borrowed != nullptr; }));
   chunks_.insert(chunks_.erase(at, removedEnd), std::make_move_iterator(replacement.begin()),
                  std::make_move_iterator(replacement.end()));
-  if (borrowingChunks_ == 0) std::string().swap(loaded_);
+  if (borrowingChunks_ == 0) ReleaseLoaded();
   if (chunks_.empty()) {
     chunks_.emplace_back();
     chunks_.back().Recount();
@@ -536,7 +648,8 @@ std::size_t TTextBuffer::MemoryUsage() const {
     return s.capacity() > smallString ? HeapBlock(s.capacity() + 1) : 0;
   };
   std::size_t total = HeapBlock(chunks_.capacity() * sizeof(Chunk)) + stringHeap(loaded_) +
-                      starts_.MemoryUsage() + 8 * kAllocationOverhead;  // the starts' eight arrays
+                      HeapBlock(loadedBitsWords_ * sizeof(std::uint64_t)) + starts_.MemoryUsage() +
+                      8 * kAllocationOverhead;  // the starts' eight arrays
   for (const Chunk& c : chunks_) total += stringHeap(c.own) + HeapBlock(c.breaks.MemoryUsage());
   return total;
 }
@@ -548,7 +661,7 @@ bool TTextBuffer::CheckIntegrity() const {
     const Chunk& c = chunks_[i];
     const std::string_view t = c.Text();
     if (chunks_.size() > 1 && t.empty()) return false;
-    if (t.size() > kMaxChunk * 2) return false;
+    if (t.size() > kMaxChunk) return false;
     if (!utf8::IsValid(t) || t.find('\r') != std::string_view::npos) return false;
     if (c.borrowed) {
       ++borrowing;
@@ -563,7 +676,7 @@ bool TTextBuffer::CheckIntegrity() const {
   }
   return starts_.Count() == chunks_.size() && StartOf(chunks_.size()) == sum && sum == total_ &&
          borrowing == borrowingChunks_ &&
-         (borrowing > 0 || loaded_.capacity() <= std::string().capacity());
+         (borrowing > 0 || (loaded_.capacity() <= std::string().capacity() && !loadedBits_));
 }
 
 }  // namespace tervil

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,8 +50,15 @@ class TTextBuffer {
   std::size_t Insert(std::size_t byte, std::string_view text);
   // Inserts text that is already valid UTF-8 with LF line breaks only.
   void InsertNormalized(std::size_t byte, std::string_view text);
+  // The same for a long text the buffer may keep without a copy: returns true when it took the
+  // text (then `text` is left empty and its bytes, still at the same address, belong to the
+  // buffer), false when it inserted a copy.
+  bool InsertOwned(std::size_t byte, std::string& text);
   // Removes `length` bytes from `byte` (clamped to the text).
   void Erase(std::size_t byte, std::size_t length);
+  // The same, returning the removed text; when it is most of a loaded text that no other chunk
+  // shares, that text is handed over without a copy.
+  std::string Extract(std::size_t byte, std::size_t length);
 
   // Appends the bytes [byte, byte + length) to `out`.
   void AppendRange(std::size_t byte, std::size_t length, std::string& out) const;
@@ -187,9 +195,13 @@ class TTextBuffer {
   void ReplaceChunks(std::size_t first, std::size_t count, std::vector<Chunk>&& replacement);
   void EraseInChunk(std::size_t chunk, std::size_t offset, std::size_t length);
   void MergeSmall(std::size_t chunk);
-  // Builds the chunks over `loaded_`, which must be valid UTF-8 without CR; false when it is
-  // not.
-  bool BorrowLoaded();
+  // Appends chunks over `loaded_`, which must be valid UTF-8 without CR; false when it is not.
+  bool BorrowLoaded(std::vector<Chunk>& out);
+  // Frees the loaded text and its bits once no chunk borrows them.
+  void ReleaseLoaded();
+  // Whether chunks [first, last] are all the chunks that share the loaded text, in its order,
+  // and `length` bytes of them are most of it.
+  bool CoversSharedText(std::size_t first, std::size_t last, std::size_t length) const;
   static std::size_t CharsBefore(const Chunk& c, std::size_t offset);
   static std::size_t CharsBetween(const Chunk& c, std::size_t from, std::size_t to);
   static std::size_t AdvanceInChunk(const Chunk& c, std::size_t offset, std::size_t chars);
@@ -197,8 +209,12 @@ class TTextBuffer {
   std::vector<Chunk> chunks_;
   TChunkStarts starts_;
   Sums total_;
-  // The text the last Assign loaded, kept while chunks borrow from it.
+  // The text the last Assign loaded, kept while chunks borrow from it, and the line-break bits
+  // of those chunks in one block, whose pages are mapped at once (a first touch page by page
+  // costs several times more).
   std::string loaded_;
+  std::unique_ptr<std::uint64_t[]> loadedBits_;
+  std::size_t loadedBitsWords_ = 0;
   std::size_t borrowingChunks_ = 0;
 };
 

@@ -598,5 +598,27 @@ TEST(EditorModel, CrOnlyLineEndsAreLineBreaks) {
   EXPECT_EQ(e.Text(), "a\r\nb\r\n\r\nc");
 }
 
+// The decoded text of an open is kept as it is when it is valid UTF-8 with LF breaks, and
+// normalised otherwise; either way the document is unmodified.
+TEST(EditorModel, LoadFromOwnedBytesKeepsValidTextWithoutACopy) {
+  std::string text(100000, 'a');
+  text += "\nb";
+  const char* bytes = text.data();
+  TEditorModel e;
+  e.LoadFromOwnedBytes(std::move(text));
+  const char* first = nullptr;
+  e.Buffer().VisitRange(0, 1, [&](const char* data, std::size_t) {
+    first = data;
+    return false;
+  });
+  EXPECT_EQ(first, bytes);
+  EXPECT_EQ(e.LineCount(), 2);
+  EXPECT_FALSE(e.Modified());
+
+  e.LoadFromOwnedBytes(std::string("a\r\nb\xE9"));
+  EXPECT_EQ(e.Text("\n"), "a\nb\xC3\xA9");
+  EXPECT_FALSE(e.Modified());
+}
+
 }  // namespace
 }  // namespace tervil

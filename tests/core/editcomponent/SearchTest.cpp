@@ -184,6 +184,30 @@ TEST(Search, ReplaceAllIsOneUndoStep) {
   EXPECT_EQ(e.Text(), "yzz a zz a\r\nzz");
 }
 
+// A replace-all over most of a loaded document hands the removed text to the undo step and
+// lets the buffer keep the new text without copies; undo and redo still restore both texts.
+TEST(Search, ReplaceAllOfALongLoadedDocumentUndoesAndRedoes) {
+  std::string doc;
+  while (doc.size() < 300'000) doc += "ab\xC3\xA9\n";
+  std::string replaced;
+  for (char c : doc) replaced += c == 'a' ? std::string("xyz") : std::string(1, c);
+  TEditorModel e;
+  e.LoadFromBytes(doc);
+  EXPECT_EQ(e.SearchReplace("a", "xyz", kAll), 60'000);  // one "a" in each five bytes
+  // The undo step holds the removed text only, not a second copy of the new one.
+  EXPECT_LT(e.UndoList().MemoryUsage(), doc.size() + doc.size() / 4);
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(e.Text("\n"), replaced);
+    EXPECT_TRUE(e.Buffer().CheckIntegrity());
+    EXPECT_EQ(e.UndoList().UndoCount(), 1u);
+    e.Undo();
+    EXPECT_EQ(e.Text("\n"), doc);
+    EXPECT_TRUE(e.Buffer().CheckIntegrity());
+    EXPECT_FALSE(e.Modified());
+    e.Redo();
+  }
+}
+
 TEST(Search, PromptAnswersCancelSkipReplaceAndReplaceAll) {
   const std::vector<TReplaceAction> answers = {TReplaceAction::raSkip, TReplaceAction::raReplace,
                                                TReplaceAction::raReplaceAll};

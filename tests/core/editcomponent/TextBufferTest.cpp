@@ -119,9 +119,16 @@ TEST_P(TextBufferRandomEdits, MatchAPlainString) {
       std::string normalized;
       utf8::NormalizeAppend(piece, normalized);
       model.insert(at, normalized);
+      if (rng() % 40 == 0) {
+        // A long text handed over: kept by the buffer when no other text is shared.
+        std::string owned = Repeat("long \xC3\xA9\n", 7000);
+        model.insert(at, owned);
+        buffer.InsertOwned(at, owned);
+      }
     } else {
       std::size_t len = boundary(at + rng() % (rng() % 10 == 0 ? 20000 : 8)) - at;
-      buffer.Erase(at, len);
+      if (rng() % 60 == 0) len = boundary(at + model.size()) - at;  // most of the text
+      ASSERT_EQ(buffer.Extract(at, len), model.substr(at, len));
       model.erase(at, len);
     }
     if (step % 100 != 0) continue;

@@ -6,7 +6,7 @@
 //  - position to line and line to position at random places (QScintilla counts in bytes, Tervil
 //    Editor in characters).
 //  - a typed key at a random place with the repaint after it (the caret is put there and painted
-//    before the clock starts).
+//    before the clock starts), and the same character inserted through each editor's own call.
 // The argument "qsci" tells the editor: 0 Tervil Editor, 1 QScintilla.
 
 #include <Qsci/qscilexerhtml.h>
@@ -177,7 +177,41 @@ BENCHMARK(BM_TypeKeyAtRandomPlace)
     ->ArgName("qsci")
     ->Arg(0)
     ->Arg(1)
-    ->Iterations(50)
+    ->Iterations(20)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The same edit without the key's way through the widget: the text inserted through each
+// editor's own call, then the repaint.
+void BM_InsertCharAtRandomPlace(benchmark::State& state) {
+  TBothEditors& both = Both();
+  std::mt19937_64 random(19);
+  const auto lines = static_cast<std::uint64_t>(both.ours->LineCount());
+  for (auto _ : state) {
+    const auto line = static_cast<int>(random() % lines);
+    Clock::time_point start;
+    if (state.range(0) == kTervil) {
+      both.ours->SetCaretXY({5, line + 1});
+      both.PaintOurs();
+      start = Clock::now();
+      both.ours->Model().SetSelText("x");
+      both.PaintOurs();
+    } else {
+      both.theirs.setCursorPosition(line, 4);
+      both.theirs.viewport()->repaint();
+      const long position = both.theirs.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+      start = Clock::now();
+      both.theirs.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, position, "x");
+      both.theirs.viewport()->repaint();
+    }
+    state.SetIterationTime(Seconds(start));
+  }
+}
+BENCHMARK(BM_InsertCharAtRandomPlace)
+    ->ArgName("qsci")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(20)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -23,6 +23,10 @@ test: build
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target tervil_bench
 	$(BUILD_DIR)/bin/tervil_bench
+	@if grep -q '^TERVIL_HAVE_QSCINTILLA:INTERNAL=1' $(BUILD_DIR)/CMakeCache.txt; then \
+	  cmake --build $(BUILD_DIR) -j $(JOBS) --target tervil_qscintilla_bench && \
+	  QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bin/tervil_qscintilla_bench; \
+	else echo "QScintilla is not installed: the comparison with it is left out"; fi
 
 bench-ui: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target tervil_ui_bench

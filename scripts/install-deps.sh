@@ -10,6 +10,7 @@ PACKAGES=(
   libgl-dev libxkbcommon-dev
   libpcre2-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libqscintilla2-qt6-dev
   xvfb xauth xdotool openbox
   fonts-dejavu-core fonts-wqy-microhei
   breeze-icon-theme

@@ -22,12 +22,14 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "core/common/HugePages.h"
 #include "core/common/Utf8.h"
 #include "core/html/TextProcessor.h"
 #include "core/html/UnicodeForms.h"
@@ -262,9 +264,39 @@ std::size_t AppendComposed(const unsigned char* p, const unsigned char* end,
   return 0;
 }
 
+// The UTF-8 bytes of `bytes` read one character a byte, or nothing when a byte stands for no
+// character of the charset.
+std::optional<std::size_t> DecodedSize(std::string_view bytes, const TSingleByteCharset& charset) {
+  std::size_t size = 0;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    if (charset.asciiCompatible) {
+      const std::size_t ascii = utf8::AsciiPrefix(bytes.data() + i, bytes.size() - i);
+      size += ascii;
+      i += ascii;
+      if (i == bytes.size()) break;
+    }
+    const std::size_t len = charset.utf8Length[static_cast<unsigned char>(bytes[i++])];
+    if (len == 0) return std::nullopt;
+    size += len;
+  }
+  return size;
+}
+
 TCodecStatus DecodeSingleByte(std::string_view bytes, const TSingleByteCharset& charset,
                               std::string& out) {
-  out.resize(bytes.size() * 3);
+  // One allocation: of the exact size, or in the charsets that compose a letter and its marks
+  // into one character, of the most any byte can need.
+  std::size_t room = bytes.size() * 3;
+  if (charset.composed.empty()) {
+    const std::optional<std::size_t> size = DecodedSize(bytes, charset);
+    if (!size) return TCodecStatus::Invalid;
+    room = *size;
+  }
+  out.clear();
+  out.reserve(room);
+  AdviseHugePages(out.data(), room);
+  out.resize(room);
   char* dst = out.data();
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
@@ -419,10 +451,7 @@ TCodecStatus EncodeFromUtf8(std::string_view utf8, int codePage, TCharsetConvers
 // The character set that reads bytes invalid in their declared one without losing any.
 int FallbackCodePage(std::string_view bytes) {
   const TSingleByteCharset* cp1252 = SingleByteCharset(kWindows1252CodePage);
-  if (cp1252 == nullptr) return kLatin1CodePage;
-  for (unsigned char b : bytes) {
-    if (cp1252->utf8Length[b] == 0) return kLatin1CodePage;
-  }
+  if (cp1252 == nullptr || !DecodedSize(bytes, *cp1252)) return kLatin1CodePage;
   return kWindows1252CodePage;
 }
 

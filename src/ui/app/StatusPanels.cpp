@@ -31,10 +31,15 @@ TStatusPanels::TStatusPanels(QWidget* parent) : QStatusBar(parent) {
 void TStatusPanels::SetPanelText(int index, const QString& text) {
   if (index < 0 || index >= kPanelCount) return;
   QLabel* label = panels_[index];
+  if (label->text() == text) return;
   if (index > 0) {
     const QMargins margins = label->contentsMargins();
-    const int needed = label->fontMetrics().horizontalAdvance(text) + margins.left() +
-                       margins.right() + 2 * label->frameWidth() + 4;
+    // The characters' advances added up: no text shaping for a text that changes with every
+    // keystroke (the spare pixels cover kerning).
+    const QFontMetrics metrics = label->fontMetrics();
+    int advance = 0;
+    for (QChar c : text) advance += metrics.horizontalAdvance(c);
+    const int needed = advance + margins.left() + margins.right() + 2 * label->frameWidth() + 4;
     const bool fixed = label->maximumWidth() == label->minimumWidth();
     if (!fixed || needed > label->maximumWidth()) {
       label->setFixedWidth(std::max(needed, fixed ? label->maximumWidth() : kPanelWidths[index]));

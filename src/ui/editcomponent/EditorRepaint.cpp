@@ -17,7 +17,7 @@ QRegion TTextEditor::OverlayRegion() {
   return OnPaint ? QRegion(viewport()->rect()) : QRegion();
 }
 
-QRegion TTextEditor::LineRowsRegion(int first, int last) {
+QRegion TTextEditor::LineRowsRegion(int first, int last, bool withGutter) {
   const int lines = model_.LineCount();
   first = std::max(first, 0);
   if (first >= lines || (last >= 0 && last < first)) return {};
@@ -31,7 +31,9 @@ QRegion TTextEditor::LineRowsRegion(int first, int last) {
   begin = std::max(begin, 0);
   end = std::min(end, limit);
   if (end <= begin) return {};
-  return QRegion(0, begin * lineHeight_, viewport()->width(), (end - begin) * lineHeight_);
+  const int left = withGutter || !gutterVisible_ ? 0 : gutterWidth_;
+  return QRegion(left, begin * lineHeight_, viewport()->width() - left,
+                 (end - begin) * lineHeight_);
 }
 
 QRect TTextEditor::CaretRowRect() {
@@ -40,7 +42,8 @@ QRect TTextEditor::CaretRowRect() {
   const TRowPos row = layout_.RowOf(line, caret.Column - 1);
   const int r = layout_.Distance(top_, row, visibleRows_ + 1);
   if (r < 0 || r > visibleRows_) return {};
-  return QRect(0, r * lineHeight_, viewport()->width(), lineHeight_);
+  const int left = gutterVisible_ ? gutterWidth_ : 0;
+  return QRect(left, r * lineHeight_, viewport()->width() - left, lineHeight_);
 }
 
 TTextEditor::TShownState TTextEditor::ShownStateNow() {
@@ -103,7 +106,8 @@ void TTextEditor::UpdateChangedArea() {
       region += below;
     }
   }
-  if (movedFrom_ >= 0) region += LineRowsRegion(movedFrom_, -1);
+  // Moved lines change the line numbers too.
+  if (movedFrom_ >= 0) region += LineRowsRegion(movedFrom_, -1, true);
   const TShownState now = ShownStateNow();
   region += shown_.caretLine;
   region += now.caretLine;

@@ -645,7 +645,7 @@ void TTextEditor::Repaint() {
 }
 
 void TTextEditor::InvalidateLines(int first, int last) {
-  viewport()->update(LineRowsRegion(first - 1, std::max(first, last) - 1));
+  viewport()->update(LineRowsRegion(first - 1, std::max(first, last) - 1, true));
 }
 
 void TTextEditor::InvalidateGutter() {

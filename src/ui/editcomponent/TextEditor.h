@@ -314,10 +314,11 @@ class TTextEditor : public QAbstractScrollArea {
   // rows below when lines moved or the highlighting state after the change differs, the old
   // and the new caret row, the rows of the old and the new selection, the overlay's marks.
   void UpdateChangedArea();
-  // The rows (full width, gutter included) of lines [first, last] (from 0) on screen; from
-  // `first` to the bottom when last is -1.
-  QRegion LineRowsRegion(int first, int last);
-  QRect CaretRowRect();
+  // The rows of lines [first, last] (from 0) on screen, from `first` to the bottom when last is
+  // -1: the text area, and the gutter too when asked (the line numbers change only when lines
+  // move).
+  QRegion LineRowsRegion(int first, int last, bool withGutter = false);
+  QRect CaretRowRect();  // the text area of the caret's row
   void NoteLinesChanged(int first, int count);
   void NoteLinesMoved(int first);
   void ResetChangeTracking();

@@ -1,7 +1,9 @@
 // The marks the editor control paints over the text: variable frames, the matched bracket's
 // background, the matched tag names' frames and the linked closing tag.
+#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "core/editcomponent/Highlighter.h"
 #include "core/editor/TypingRules.h"
@@ -50,11 +52,14 @@ void TTvlEdit::PaintOverlay(QPainter& painter) {
         painter.drawRect(mark.rect);
         break;
       case TMark::TKind::Cell: {
+        // The character again on its own baseline, over the mark's background.
         painter.fillRect(mark.rect, mark.color);
         painter.setFont(EditorFont());
         painter.setPen(ToQColor(FontColor(), palette().text().color()));
         const std::string ch = Model().Buffer().Range(Model().ByteOfPos(mark.pos), 1);
-        painter.drawText(mark.rect, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(ch));
+        const qreal ascent = std::ceil(QFontMetricsF(EditorFont()).ascent());
+        painter.drawText(QPointF(mark.rect.left(), mark.rect.top() + ascent),
+                         QString::fromStdString(ch));
         break;
       }
       case TMark::TKind::LinkedTag:

@@ -295,7 +295,7 @@ TBufferPos TEditorModel::InsertText(TBufferPos pos, std::string_view text, std::
   return end;
 }
 
-void TEditorModel::DeleteText(TBufferPos start, TBufferPos end) {
+void TEditorModel::DeleteText(TBufferPos start, TBufferPos end, std::string* removedText) {
   start = ClampPos(start);
   end = ClampPos(end);
   if (end < start) std::swap(start, end);
@@ -305,13 +305,15 @@ void TEditorModel::DeleteText(TBufferPos start, TBufferPos end) {
   const std::size_t from = ByteOfPos(start);
   const std::size_t to = ByteOfPos(end);
   std::string removed;
-  if (recording_) {
+  if (recording_ || removedText) {
     removed = buffer_.Extract(from, to - from);
   } else {
     buffer_.Erase(from, to - from);
   }
   if (recording_) {
     RecordChange({TChangeReason::crDelete, start, end, std::move(removed), selMode_});
+  } else if (removedText) {
+    *removedText = std::move(removed);
   }
   AfterDelete(start, end);
   for (std::size_t i = 0; i < listeners_.size(); ++i)
@@ -445,27 +447,21 @@ void TEditorModel::EndUndoBlock() {
 }
 
 void TEditorModel::ApplyUndoGroup(TUndoGroup& group, bool undo) {
+  // An item's long text may be kept by the buffer instead of the item (its Text is then empty):
+  // it is handed back and forth without copies as the item is undone and redone.
+  auto insert = [this](TUndoItem& item) { InsertText(item.Start, item.Text, &item.Text); };
+  auto remove = [this](TUndoItem& item) {
+    DeleteText(item.Start, item.End, item.Text.empty() ? &item.Text : nullptr);
+  };
   recording_ = false;
   const TSelectionMode mode = selMode_;
   if (undo) {
     for (auto it = group.Items.rbegin(); it != group.Items.rend(); ++it) {
-      if (it->Reason == TChangeReason::crInsert) {
-        if (it->Text.empty()) {  // the buffer kept the inserted text: read it back for redo
-          const std::size_t from = ByteOfPos(it->Start);
-          it->Text = buffer_.Range(from, ByteOfPos(it->End) - from);
-        }
-        DeleteText(it->Start, it->End);
-      } else {
-        InsertText(it->Start, it->Text);
-      }
+      it->Reason == TChangeReason::crInsert ? remove(*it) : insert(*it);
     }
   } else {
-    for (const TUndoItem& item : group.Items) {
-      if (item.Reason == TChangeReason::crInsert) {
-        InsertText(item.Start, item.Text);
-      } else {
-        DeleteText(item.Start, item.End);
-      }
+    for (TUndoItem& item : group.Items) {
+      item.Reason == TChangeReason::crInsert ? insert(item) : remove(item);
     }
   }
   selMode_ = mode;

@@ -248,7 +248,9 @@ class TEditorModel {
   // Primitive edits: every change of the text goes through these two. When `text` is the whole
   // of `*owned`, the undo list takes that string over instead of copying it.
   TBufferPos InsertText(TBufferPos pos, std::string_view text, std::string* owned = nullptr);
-  void DeleteText(TBufferPos start, TBufferPos end);
+  // While not recording (undo and redo), `removedText` receives the removed text, handed over by
+  // the buffer without a copy when it can.
+  void DeleteText(TBufferPos start, TBufferPos end, std::string* removedText = nullptr);
   void RecordChange(TUndoItem&& item);
   void AfterInsert(TBufferPos start, TBufferPos end);
   void AfterDelete(TBufferPos start, TBufferPos end);

@@ -453,9 +453,13 @@ char TTextBuffer::ByteAt(std::size_t byte) const {
 std::size_t TTextBuffer::LineStart(std::size_t line) const {
   if (line == 0) return 0;
   line = std::min(line, LineCount() - 1);
-  const Found f = Find(TChunkStarts::kLines, static_cast<std::int64_t>(line - 1));
-  return static_cast<std::size_t>(f.before.bytes) +
-         chunks_[f.chunk].breaks.Select(line - 1 - static_cast<std::size_t>(f.before.lines)) + 1;
+  // Only the chunk's line and byte starts are read (a random place misses the cache for each).
+  const std::size_t chunk =
+      std::min(starts_.LastAtMost(TChunkStarts::kLines, static_cast<std::int64_t>(line - 1)),
+               chunks_.size() - 1);
+  const auto linesBefore = static_cast<std::size_t>(starts_.At(TChunkStarts::kLines, chunk));
+  return static_cast<std::size_t>(starts_.At(TChunkStarts::kBytes, chunk)) +
+         chunks_[chunk].breaks.Select(line - 1 - linesBefore) + 1;
 }
 
 std::size_t TTextBuffer::LineEnd(std::size_t line) const {
@@ -466,9 +470,13 @@ std::size_t TTextBuffer::LineEnd(std::size_t line) const {
 }
 
 std::size_t TTextBuffer::LineOfByte(std::size_t byte) const {
-  const Found f = FindByte(byte);
-  const std::size_t offset = std::min(byte, ByteCount()) - static_cast<std::size_t>(f.before.bytes);
-  return static_cast<std::size_t>(f.before.lines) + chunks_[f.chunk].breaks.Rank(offset);
+  byte = std::min(byte, ByteCount());
+  const std::size_t chunk =
+      std::min(starts_.LastAtMost(TChunkStarts::kBytes, static_cast<std::int64_t>(byte)),
+               chunks_.size() - 1);
+  const auto bytesBefore = static_cast<std::size_t>(starts_.At(TChunkStarts::kBytes, chunk));
+  return static_cast<std::size_t>(starts_.At(TChunkStarts::kLines, chunk)) +
+         chunks_[chunk].breaks.Rank(byte - bytesBefore);
 }
 
 std::string TTextBuffer::Line(std::size_t line) const {

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "core/common/HugePages.h"
 #include "core/common/Paths.h"
 #include "core/common/TextFile.h"
 #include "core/documents/DocumentFiles.h"
@@ -25,6 +26,9 @@
 namespace tervil {
 
 namespace {
+
+// A text from this size on leaves freed memory worth giving back after its open.
+constexpr std::size_t kBigTextBytes = 16u << 20;
 
 QString FileNameOnly(const QString& path) {
   return QFileInfo(path).fileName();
@@ -152,6 +156,9 @@ void TTervilMain::LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileS
   page->LineBreakStyle = page->LineBreaks.firstStyle;
   TEditorModel& model = page->Model();
   model.LoadFromBytes(text);
+  // The bytes of a big file are freed on return; once the screen is painted, the heap gives
+  // them back to the system.
+  if (text.size() >= kBigTextBytes) QTimer::singleShot(0, this, [] { ReturnFreedMemory(); });
   model.SetModified(false);
   page->Filedate = stamp;
   page->FileReload = true;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "core/editcomponent/EditorModel.h"
 #include "core/editcomponent/SearchEngines.h"
@@ -225,6 +226,124 @@ void BM_OffsetToPositionAndBack(benchmark::State& state) {
 BENCHMARK(BM_OffsetToPositionAndBack)
     ->ArgsProduct({{kHtml, kPhp}, {1, 100}})
     ->ArgNames({"php", "mb"});
+
+// Random places spread over the whole text, drawn before timing so that each conversion starts
+// cold, as a jump to a far place does.
+std::vector<std::size_t> RandomPlaces(std::size_t limit, std::size_t count = 1 << 20) {
+  std::mt19937_64 rng(11);
+  std::vector<std::size_t> places(count);
+  for (std::size_t& p : places) p = static_cast<std::size_t>(rng() % limit);
+  return places;
+}
+
+// The editor's own conversions, one at a time: character offset to line and column, and line
+// and column to character offset.
+void BM_EditorOffsetToRowCol(benchmark::State& state) {
+  TEditorModel& editor = LoadedEditor(kHtml, static_cast<int>(state.range(0)));
+  const auto places = RandomPlaces(static_cast<std::size_t>(editor.TextLength()));
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const TBufferPos pos = editor.CharIndexToRowCol(static_cast<std::int64_t>(places[i]));
+    benchmark::DoNotOptimize(pos);
+    i = (i + 1) & (places.size() - 1);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+void BM_EditorRowColToOffset(benchmark::State& state) {
+  TEditorModel& editor = LoadedEditor(kHtml, static_cast<int>(state.range(0)));
+  auto places = RandomPlaces(static_cast<std::size_t>(editor.LineCount()));
+  std::vector<TBufferPos> positions;
+  positions.reserve(places.size());
+  for (std::size_t line : places)
+    positions.push_back({1 + static_cast<int>(line % 37), 1 + static_cast<int>(line)});
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(editor.RowColToCharIndex(positions[i]));
+    i = (i + 1) & (positions.size() - 1);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_EditorOffsetToRowCol)->Arg(1)->Arg(100)->ArgName("mb");
+BENCHMARK(BM_EditorRowColToOffset)->Arg(1)->Arg(100)->ArgName("mb");
+
+// The buffer's own conversions: byte to line and line to byte.
+void BM_BufferLineOfByte(benchmark::State& state) {
+  const TTextBuffer& buffer = LoadedEditor(kHtml, static_cast<int>(state.range(0))).Buffer();
+  const auto places = RandomPlaces(buffer.ByteCount());
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(buffer.LineOfByte(places[i]));
+    i = (i + 1) & (places.size() - 1);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+void BM_BufferLineStart(benchmark::State& state) {
+  const TTextBuffer& buffer = LoadedEditor(kHtml, static_cast<int>(state.range(0))).Buffer();
+  const auto places = RandomPlaces(buffer.LineCount());
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(buffer.LineStart(places[i]));
+    i = (i + 1) & (places.size() - 1);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_BufferLineOfByte)->Arg(1)->Arg(100)->ArgName("mb");
+BENCHMARK(BM_BufferLineStart)->Arg(1)->Arg(100)->ArgName("mb");
+
+// 100 MB of one-character lines ("a\n" 50 million times): the time to load it (handed over as
+// an open does, without a copy) and the heap it takes per byte of text, counted by the allocator
+// and by the buffer itself.
+void BM_OneCharLines(benchmark::State& state) {
+  std::string text;
+  text.reserve(100'000'000);
+  while (text.size() < 100'000'000) text += "a\n";
+  double perByte = 0, reported = 0;
+  for (auto _ : state) {
+    malloc_trim(0);
+    const std::size_t before = mallinfo2().uordblks + mallinfo2().hblkhd;
+    auto buffer = std::make_unique<TTextBuffer>();
+    std::string copy = text;  // the decoded text an open hands over
+    auto t0 = WallClock::now();
+    buffer->AssignOwned(std::move(copy));
+    state.SetIterationTime(std::chrono::duration<double>(WallClock::now() - t0).count());
+    const std::size_t after = mallinfo2().uordblks + mallinfo2().hblkhd;
+    perByte = static_cast<double>(after - before) / static_cast<double>(text.size());
+    reported = static_cast<double>(buffer->MemoryUsage()) / static_cast<double>(text.size());
+    state.PauseTiming();
+    buffer.reset();
+    state.ResumeTiming();
+  }
+  state.counters["heap_per_byte"] = perByte;
+  state.counters["reported_per_byte"] = reported;
+}
+BENCHMARK(BM_OneCharLines)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// 100 MB of valid UTF-8 with LF breaks (markup with accented and Cyrillic words), handed to a
+// fresh buffer each time as a file open does: wall time, including the first touch of the
+// buffer's own memory.
+void BM_LoadUtf8(benchmark::State& state) {
+  static std::string doc;
+  if (doc.empty()) {
+    doc.reserve(100 * kMB + 256);
+    for (int i = 0; doc.size() < 100 * kMB; ++i) {
+      doc += "<p class=\"x" + std::to_string(i) +
+             "\">Grüße aus Köln, déjà vu — Привет, мир!</p>\n  <span>plain ascii text</span>\n";
+    }
+  }
+  for (auto _ : state) {
+    auto buffer = std::make_unique<TTextBuffer>();
+    std::string copy = doc;  // the decoded text an open hands over
+    auto t0 = WallClock::now();
+    buffer->AssignOwned(std::move(copy));
+    state.SetIterationTime(std::chrono::duration<double>(WallClock::now() - t0).count());
+    state.PauseTiming();
+    buffer.reset();
+    malloc_trim(0);
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
+}
+BENCHMARK(BM_LoadUtf8)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // ---------------------------------------------------------------- searching
 

@@ -240,5 +240,43 @@ void BM_LineBreakInHugeText(benchmark::State& state) {
 }
 BENCHMARK(BM_LineBreakInHugeText)->Unit(benchmark::kMicrosecond)->UseManualTime();
 
+// 100 MB of one-character lines (the characters of the mixed page, one per line, so the states
+// change as they do in a real page), highlighted through the editor's own state store the way the
+// idle timer does it: slices of 8 ms until every line's state is known. Reports the wall time to
+// the last state and the memory of the text and the states per byte of text.
+void BM_OneCharacterLinesAllStates(benchmark::State& state) {
+  std::string text;
+  text.reserve((100u << 20) + 2);
+  while (text.size() < (100u << 20)) {
+    for (char c : kMixedPage) {
+      if (c == '\n' || c == ' ') continue;
+      text += c;
+      text += '\n';
+    }
+  }
+  TTextBuffer buffer;
+  buffer.Assign(text);
+  std::string().swap(text);
+  THighlighterSet set;
+  for (auto _ : state) {
+    THighlightStates states(buffer);
+    state.SetIterationTime(Seconds([&] {
+      states.SetHighlighter(&set.Multi());
+      while (states.Advance(std::chrono::milliseconds(8))) {
+      }
+    }));
+    const double bytes = static_cast<double>(buffer.ByteCount());
+    state.counters["lines"] = static_cast<double>(buffer.LineCount());
+    state.counters["text B/B"] = static_cast<double>(buffer.MemoryUsage()) / bytes;
+    state.counters["states B/B"] = static_cast<double>(states.MemoryBytes()) / bytes;
+    state.counters["total B/B"] =
+        static_cast<double>(buffer.MemoryUsage() + states.MemoryBytes()) / bytes;
+  }
+}
+BENCHMARK(BM_OneCharacterLinesAllStates)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
+
 }  // namespace
 }  // namespace tervil

@@ -187,7 +187,8 @@ std::int64_t TEditorModel::RowColToCharIndex(TBufferPos pos) const {
 
 TBufferPos TEditorModel::CharIndexToRowCol(std::int64_t offset) const {
   offset = std::clamp<std::int64_t>(offset, 0, TextLength());
-  return PosOfByte(buffer_.ByteOfOffset(static_cast<std::size_t>(offset)));
+  const TTextBuffer::TLineColumn at = buffer_.LineColumnOfOffset(static_cast<std::size_t>(offset));
+  return {static_cast<int>(at.column) + 1, static_cast<int>(at.line) + 1};
 }
 
 int TEditorModel::DisplayColumn(TBufferPos pos) const {

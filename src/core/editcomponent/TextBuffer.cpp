@@ -14,30 +14,15 @@ namespace tervil {
 namespace {
 
 // Chunks are filled to kTargetChunk bytes, split when an insertion would pass kMaxChunk, and
-// merged with a neighbour when they shrink below kMinChunk. Break offsets are 16-bit.
+// merged with a neighbour when they shrink below kMinChunk.
 constexpr std::size_t kTargetChunk = 4096;
 constexpr std::size_t kMaxChunk = 8192;
 constexpr std::size_t kMinChunk = 1024;
-// Input bytes normalised per chunk while loading; invalid bytes at most double in size.
-constexpr std::size_t kLoadPiece = 4096;
+// What the allocator adds to every block it hands out (a size word, rounded to 16 bytes).
+constexpr std::size_t kAllocationOverhead = 16;
 
-void AppendBreaks(const char* text, std::size_t size, std::size_t base,
-                  std::vector<std::uint16_t>& out) {
-  std::size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i lf = _mm_set1_epi8('\n');
-  for (; i + 16 <= size; i += 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-    auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
-    while (mask != 0) {
-      out.push_back(static_cast<std::uint16_t>(base + i + std::countr_zero(mask)));
-      mask &= mask - 1;
-    }
-  }
-#endif
-  for (; i < size; ++i) {
-    if (text[i] == '\n') out.push_back(static_cast<std::uint16_t>(base + i));
-  }
+std::size_t HeapBlock(std::size_t bytes) {
+  return bytes == 0 ? 0 : (bytes + kAllocationOverhead + 15) / 16 * 16;
 }
 
 }  // namespace
@@ -46,53 +31,51 @@ void AppendBreaks(const char* text, std::size_t size, std::size_t base,
 // boundaries.
 class TTextBuffer::ChunkBuilder {
  public:
-  explicit ChunkBuilder(std::vector<std::unique_ptr<Chunk>>& out, std::size_t target = kTargetChunk)
+  explicit ChunkBuilder(std::vector<Chunk>& out, std::size_t target = kTargetChunk)
       : out_(out), target_(std::clamp<std::size_t>(target, 1, kTargetChunk)) {}
 
   // A builder that cuts `total` bytes into equal chunks of at most kTargetChunk bytes, so
   // that splitting a full chunk leaves no tiny one behind.
-  static ChunkBuilder Even(std::vector<std::unique_ptr<Chunk>>& out, std::size_t total) {
+  static ChunkBuilder Even(std::vector<Chunk>& out, std::size_t total) {
     const std::size_t pieces = (total + kTargetChunk - 1) / kTargetChunk;
+    out.reserve(out.size() + pieces);
     return ChunkBuilder(out, pieces > 0 ? (total + pieces - 1) / pieces : kTargetChunk);
   }
 
   void Append(std::string_view s) {
     while (!s.empty()) {
-      if (!current_) {
-        current_ = std::make_unique<Chunk>();
-        current_->text.reserve(std::min(target_, s.size()));
-      }
-      std::size_t space = target_ - current_->text.size();
+      std::string& text = current_.own;
+      if (text.capacity() < target_) text.reserve(target_);
+      const std::size_t space = target_ - text.size();
       if (s.size() <= space) {
-        current_->text.append(s);
+        text.append(s);
         return;
       }
       std::size_t cut = space;
       while (cut > 0 && utf8::IsContinuation(static_cast<unsigned char>(s[cut]))) --cut;
-      current_->text.append(s.substr(0, cut));
+      text.append(s.substr(0, cut));
       s.remove_prefix(cut);
       Finish();
     }
   }
 
   void Finish() {
-    if (current_ && !current_->text.empty()) {
-      current_->Recount();
+    if (!current_.own.empty()) {
+      current_.Recount();
       out_.push_back(std::move(current_));
     }
-    current_.reset();
+    current_ = Chunk{};
   }
 
  private:
-  std::vector<std::unique_ptr<Chunk>>& out_;
+  std::vector<Chunk>& out_;
   std::size_t target_;
-  std::unique_ptr<Chunk> current_;
+  Chunk current_;
 };
 
 void TTextBuffer::Chunk::Recount() {
-  breaks.clear();
-  AppendBreaks(text.data(), text.size(), 0, breaks);
-  chars = utf8::CountChars(text);
+  if (!borrowed) size = static_cast<std::uint32_t>(own.size());
+  chars = static_cast<std::uint32_t>(breaks.Build(Text()).chars);
 }
 
 TTextBuffer::TTextBuffer() {
@@ -101,110 +84,105 @@ TTextBuffer::TTextBuffer() {
 TTextBuffer::~TTextBuffer() = default;
 
 TTextBuffer::Sums TTextBuffer::SumsOf(const Chunk& c) {
-  return {static_cast<std::int64_t>(c.text.size()), static_cast<std::int64_t>(c.chars),
-          static_cast<std::int64_t>(c.breaks.size())};
+  return {static_cast<std::int64_t>(c.Size()), static_cast<std::int64_t>(c.chars),
+          static_cast<std::int64_t>(c.breaks.Count())};
 }
 
-std::int64_t TTextBuffer::KeyOf(const Sums& s, Key key) {
-  switch (key) {
-    case Key::Bytes:
-      return s.bytes;
-    case Key::Chars:
-      return s.chars;
-    case Key::Lines:
-      return s.lines;
-    case Key::Offsets:
-      return s.chars + s.lines;
-  }
-  return 0;
+void TTextBuffer::RebuildStarts(std::size_t first) {
+  starts_.Rebuild(first, chunks_.size(), [this](std::size_t i) {
+    const Sums s = SumsOf(chunks_[i]);
+    return TChunkStarts::TCounts{s.bytes, s.chars, s.lines, s.chars + s.lines};
+  });
+  total_ = StartOf(chunks_.size());
 }
 
-void TTextBuffer::RebuildTree() {
-  const std::size_t n = chunks_.size();
-  tree_.assign(n + 1, Sums{});
-  total_ = Sums{};
-  for (std::size_t i = 1; i <= n; ++i) {
-    Sums s = SumsOf(*chunks_[i - 1]);
-    total_ += s;
-    tree_[i] += s;
-    std::size_t parent = i + (i & (~i + 1));
-    if (parent <= n) tree_[parent] += tree_[i];
-  }
-}
-
-void TTextBuffer::UpdateTree(std::size_t chunk, const Sums& delta) {
-  for (std::size_t i = chunk + 1; i < tree_.size(); i += i & (~i + 1)) tree_[i] += delta;
+void TTextBuffer::ShiftStarts(std::size_t chunk, const Sums& delta) {
+  starts_.Shift(chunk, {delta.bytes, delta.chars, delta.lines, delta.chars + delta.lines});
   total_ += delta;
 }
 
 TTextBuffer::Found TTextBuffer::Find(Key key, std::int64_t target) const {
-  const std::size_t n = chunks_.size();
-  std::size_t pos = 0;
-  Sums acc;
-  for (std::size_t step = std::bit_floor(n); step > 0; step >>= 1) {
-    std::size_t next = pos + step;
-    if (next > n) continue;
-    Sums candidate = acc;
-    candidate += tree_[next];
-    if (KeyOf(candidate, key) <= target) {
-      pos = next;
-      acc = candidate;
-    }
-  }
-  if (pos >= n) {
-    pos = n - 1;
-    acc -= SumsOf(*chunks_[pos]);
-  }
-  return {pos, acc};
+  const std::size_t chunk = std::min(starts_.LastAtMost(key, target), chunks_.size() - 1);
+  return {chunk, StartOf(chunk)};
 }
 
 TTextBuffer::Found TTextBuffer::FindByte(std::size_t byte) const {
-  return Find(Key::Bytes, static_cast<std::int64_t>(std::min(byte, ByteCount())));
+  return Find(TChunkStarts::kBytes, static_cast<std::int64_t>(std::min(byte, ByteCount())));
 }
 
 void TTextBuffer::Assign(std::string_view text) {
-  std::vector<std::unique_ptr<Chunk>> fresh;
-  fresh.reserve(text.size() / kLoadPiece + 1);
+  AssignOwned(std::string(text));
+}
+
+void TTextBuffer::AssignOwned(std::string&& text) {
+  chunks_.clear();
+  borrowingChunks_ = 0;
+  loaded_ = std::move(text);
+  if (!BorrowLoaded()) {
+    // Damaged bytes or CR breaks: normalise once, then borrow from the normalised text.
+    chunks_.clear();
+    std::string normalized;
+    utf8::NormalizeAppend(loaded_, normalized);
+    loaded_ = std::move(normalized);
+    BorrowLoaded();
+  }
+  borrowingChunks_ = chunks_.size();
+  if (chunks_.empty()) {
+    std::string().swap(loaded_);
+    chunks_.emplace_back();
+    chunks_.back().Recount();
+  }
+  RebuildStarts(0);
+}
+
+bool TTextBuffer::BorrowLoaded() {
+  const std::string_view text(loaded_);
+  chunks_.reserve(text.size() / (kTargetChunk - 3) + 1);
   std::size_t i = 0;
   while (i < text.size()) {
-    std::size_t end = std::min(text.size(), i + kLoadPiece);
-    if (text.size() - end < kLoadPiece / 2) end = text.size();  // no tiny chunk at the end
-    if (end < text.size()) {
-      // Never cut inside a UTF-8 sequence or between the CR and LF of a break.
-      for (int k = 0;
-           k < 3 && end > i + 1 && utf8::IsContinuation(static_cast<unsigned char>(text[end]));
-           ++k) {
-        --end;
-      }
-      if (text[end - 1] == '\r' && text[end] == '\n') ++end;
+    std::size_t end = std::min(text.size(), i + kTargetChunk);
+    if (text.size() - end < kTargetChunk / 2) {
+      end = text.size();  // no tiny chunk at the end
+    } else {
+      while (end > i + 1 && utf8::IsContinuation(static_cast<unsigned char>(text[end]))) --end;
     }
-    auto chunk = std::make_unique<Chunk>();
-    bool ascii = utf8::NormalizeAppend(text.substr(i, end - i), chunk->text);
-    AppendBreaks(chunk->text.data(), chunk->text.size(), 0, chunk->breaks);
-    chunk->chars = ascii ? chunk->text.size() : utf8::CountChars(chunk->text);
-    fresh.push_back(std::move(chunk));
+    Chunk& c = chunks_.emplace_back();
+    c.borrowed = text.data() + i;
+    c.size = static_cast<std::uint32_t>(end - i);
+    const TLineBreakBits::TFacts facts = c.breaks.Build(c.Text());
+    if (facts.carriageReturn || (!facts.ascii && !utf8::IsValid(c.Text()))) return false;
+    c.chars = static_cast<std::uint32_t>(facts.chars);
     i = end;
   }
-  if (fresh.empty()) fresh.push_back(std::make_unique<Chunk>());
-  chunks_ = std::move(fresh);
-  RebuildTree();
+  return true;
+}
+
+std::string& TTextBuffer::Own(Chunk& c) {
+  if (c.borrowed) {
+    c.own.assign(c.borrowed, c.size);
+    c.borrowed = nullptr;
+    if (--borrowingChunks_ == 0) std::string().swap(loaded_);
+  }
+  return c.own;
 }
 
 std::string TTextBuffer::Text(std::string_view lineBreak) const {
   std::string out;
   out.reserve(ByteCount() - (LineCount() - 1) + (LineCount() - 1) * lineBreak.size());
-  for (const auto& chunk : chunks_) {
+  for (const Chunk& chunk : chunks_) {
+    const std::string_view text = chunk.Text();
     if (lineBreak == "\n") {
-      out.append(chunk->text);
+      out.append(text);
       continue;
     }
     std::size_t start = 0;
-    for (std::uint16_t b : chunk->breaks) {
-      out.append(chunk->text, start, b - start);
+    for (std::size_t b = chunk.breaks.Next(0); b != TLineBreakBits::npos;
+         b = chunk.breaks.Next(b + 1)) {
+      out.append(text.substr(start, b - start));
       out.append(lineBreak);
-      start = b + 1u;
+      start = b + 1;
     }
-    out.append(chunk->text, start, std::string::npos);
+    out.append(text.substr(start));
   }
   return out;
 }
@@ -223,25 +201,19 @@ std::size_t TTextBuffer::Insert(std::size_t byte, std::string_view text) {
 void TTextBuffer::InsertNormalized(std::size_t byte, std::string_view s) {
   if (s.empty()) return;
   byte = CharBoundary(byte);
-  Found f = FindByte(byte);
-  Chunk& c = *chunks_[f.chunk];
+  const Found f = FindByte(byte);
+  Chunk& c = chunks_[f.chunk];
   const std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
-  if (c.text.size() + s.size() <= kMaxChunk) {
-    c.text.insert(offset, s);
-    auto it = std::lower_bound(c.breaks.begin(), c.breaks.end(), offset);
-    for (auto j = it; j != c.breaks.end(); ++j) *j = static_cast<std::uint16_t>(*j + s.size());
-    std::vector<std::uint16_t> added;
-    AppendBreaks(s.data(), s.size(), offset, added);
-    c.breaks.insert(it, added.begin(), added.end());
-    std::size_t chars = utf8::CountChars(s);
-    c.chars += chars;
-    UpdateTree(f.chunk, {static_cast<std::int64_t>(s.size()), static_cast<std::int64_t>(chars),
-                         static_cast<std::int64_t>(added.size())});
+  if (c.Size() + s.size() <= kMaxChunk) {
+    const Sums old = SumsOf(c);
+    Own(c).insert(offset, s);
+    c.Recount();
+    ShiftStarts(f.chunk, SumsOf(c) - old);
     return;
   }
-  std::vector<std::unique_ptr<Chunk>> fresh;
-  ChunkBuilder builder = ChunkBuilder::Even(fresh, c.text.size() + s.size());
-  std::string_view whole(c.text);
+  std::vector<Chunk> fresh;
+  ChunkBuilder builder = ChunkBuilder::Even(fresh, c.Size() + s.size());
+  const std::string_view whole = c.Text();
   builder.Append(whole.substr(0, offset));
   builder.Append(s);
   builder.Append(whole.substr(offset));
@@ -254,17 +226,17 @@ void TTextBuffer::Erase(std::size_t byte, std::size_t length) {
   if (byte >= ByteCount() || length == 0) return;
   length = CharBoundary(byte + std::min(length, ByteCount() - byte)) - byte;
   if (length == 0) return;
-  Found first = FindByte(byte);
+  const Found first = FindByte(byte);
   const std::size_t offset = byte - static_cast<std::size_t>(first.before.bytes);
-  if (offset + length <= chunks_[first.chunk]->text.size()) {
+  if (offset + length <= chunks_[first.chunk].Size()) {
     EraseInChunk(first.chunk, offset, length);
     return;
   }
-  Found last = Find(Key::Bytes, static_cast<std::int64_t>(byte + length - 1));
+  const Found last = Find(TChunkStarts::kBytes, static_cast<std::int64_t>(byte + length - 1));
   const std::size_t lastOffset = byte + length - static_cast<std::size_t>(last.before.bytes);
-  const std::string_view head = std::string_view(chunks_[first.chunk]->text).substr(0, offset);
-  const std::string_view tail = std::string_view(chunks_[last.chunk]->text).substr(lastOffset);
-  std::vector<std::unique_ptr<Chunk>> fresh;
+  const std::string_view head = chunks_[first.chunk].Text().substr(0, offset);
+  const std::string_view tail = chunks_[last.chunk].Text().substr(lastOffset);
+  std::vector<Chunk> fresh;
   ChunkBuilder builder = ChunkBuilder::Even(fresh, head.size() + tail.size());
   builder.Append(head);
   builder.Append(tail);
@@ -273,44 +245,44 @@ void TTextBuffer::Erase(std::size_t byte, std::size_t length) {
 }
 
 void TTextBuffer::EraseInChunk(std::size_t chunk, std::size_t offset, std::size_t length) {
-  Chunk& c = *chunks_[chunk];
-  std::size_t chars = c.IsAscii() ? length : utf8::CountChars(c.text.data() + offset, length);
-  auto lo = std::lower_bound(c.breaks.begin(), c.breaks.end(), offset);
-  auto hi = std::lower_bound(lo, c.breaks.end(), offset + length);
-  auto removed = static_cast<std::int64_t>(hi - lo);
-  for (auto j = hi; j != c.breaks.end(); ++j) *j = static_cast<std::uint16_t>(*j - length);
-  c.breaks.erase(lo, hi);
-  c.text.erase(offset, length);
-  c.chars -= chars;
-  UpdateTree(chunk,
-             {-static_cast<std::int64_t>(length), -static_cast<std::int64_t>(chars), -removed});
-  if (c.text.size() < kMinChunk) MergeSmall(chunk);
+  Chunk& c = chunks_[chunk];
+  const Sums old = SumsOf(c);
+  Own(c).erase(offset, length);
+  c.Recount();
+  ShiftStarts(chunk, SumsOf(c) - old);
+  if (c.Size() < kMinChunk) MergeSmall(chunk);
 }
 
 void TTextBuffer::MergeSmall(std::size_t chunk) {
   if (chunks_.size() < 2) return;
-  if (chunks_[chunk]->text.empty()) {
+  if (chunks_[chunk].Size() == 0) {
     ReplaceChunks(chunk, 1, {});
     return;
   }
-  std::size_t left = chunk + 1 < chunks_.size() ? chunk : chunk - 1;
-  Chunk& a = *chunks_[left];
-  Chunk& b = *chunks_[left + 1];
-  if (a.text.size() + b.text.size() > kMaxChunk) return;
-  a.text += b.text;
+  const std::size_t left = chunk + 1 < chunks_.size() ? chunk : chunk - 1;
+  Chunk& a = chunks_[left];
+  const Chunk& b = chunks_[left + 1];
+  if (a.Size() + b.Size() > kMaxChunk) return;
+  Own(a).append(b.Text());  // b still borrows, if it did: the loaded text stays
   a.Recount();
-  chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(left + 1));
-  RebuildTree();
+  ReplaceChunks(left + 1, 1, {});
+  RebuildStarts(left);
 }
 
 void TTextBuffer::ReplaceChunks(std::size_t first, std::size_t count,
-                                std::vector<std::unique_ptr<Chunk>>&& replacement) {
-  auto at = chunks_.begin() + static_cast<std::ptrdiff_t>(first);
-  at = chunks_.erase(at, at + static_cast<std::ptrdiff_t>(count));
-  chunks_.insert(at, std::make_move_iterator(replacement.begin()),
+                                std::vector<Chunk>&& replacement) {
+  const auto at = chunks_.begin() + static_cast<std::ptrdiff_t>(first);
+  const auto removedEnd = at + static_cast<std::ptrdiff_t>(count);
+  borrowingChunks_ -= static_cast<std::size_t>(
+      std::count_if(at, removedEnd, [](const Chunk& c) { return c.borrowed != nullptr; }));
+  chunks_.insert(chunks_.erase(at, removedEnd), std::make_move_iterator(replacement.begin()),
                  std::make_move_iterator(replacement.end()));
-  if (chunks_.empty()) chunks_.push_back(std::make_unique<Chunk>());
-  RebuildTree();
+  if (borrowingChunks_ == 0) std::string().swap(loaded_);
+  if (chunks_.empty()) {
+    chunks_.emplace_back();
+    chunks_.back().Recount();
+  }
+  RebuildStarts(first);
 }
 
 void TTextBuffer::AppendRange(std::size_t byte, std::size_t length, std::string& out) const {
@@ -328,21 +300,21 @@ void TTextBuffer::AppendRange(std::size_t byte, std::size_t length, std::string&
   std::size_t c = cursor.chunk, base = cursor.base;
   std::size_t stepped = 0;
   if (c < chunks_.size() && byte >= base) {
-    while (byte >= base + chunks_[c]->text.size() && c + 1 < chunks_.size() &&
+    while (byte >= base + chunks_[c].Size() && c + 1 < chunks_.size() &&
            stepped++ < kMaxChunksToStep) {
-      base += chunks_[c]->text.size();
+      base += chunks_[c].Size();
       ++c;
     }
   }
-  if (c >= chunks_.size() || byte < base || byte >= base + chunks_[c]->text.size()) {
+  if (c >= chunks_.size() || byte < base || byte >= base + chunks_[c].Size()) {
     const Found f = FindByte(byte);
     c = f.chunk;
     base = static_cast<std::size_t>(f.before.bytes);
   }
   while (length > 0) {
-    const std::string& t = chunks_[c]->text;
+    const std::string_view t = chunks_[c].Text();
     const std::size_t n = std::min(length, t.size() - (byte - base));
-    out.append(t, byte - base, n);
+    out.append(t.substr(byte - base, n));
     byte += n;
     length -= n;
     if (byte >= base + t.size() && c + 1 < chunks_.size()) {
@@ -355,39 +327,36 @@ void TTextBuffer::AppendRange(std::size_t byte, std::size_t length, std::string&
 
 std::string TTextBuffer::Range(std::size_t byte, std::size_t length) const {
   std::string out;
+  out.reserve(std::min(length, ByteCount() - std::min(byte, ByteCount())));
   AppendRange(byte, length, out);
   return out;
 }
 
 char TTextBuffer::ByteAt(std::size_t byte) const {
   if (byte >= ByteCount()) return '\0';
-  Found f = FindByte(byte);
-  return chunks_[f.chunk]->text[byte - static_cast<std::size_t>(f.before.bytes)];
+  const Found f = FindByte(byte);
+  return chunks_[f.chunk].Text()[byte - static_cast<std::size_t>(f.before.bytes)];
 }
 
 std::size_t TTextBuffer::LineStart(std::size_t line) const {
   if (line == 0) return 0;
   line = std::min(line, LineCount() - 1);
-  Found f = Find(Key::Lines, static_cast<std::int64_t>(line - 1));
-  const Chunk& c = *chunks_[f.chunk];
+  const Found f = Find(TChunkStarts::kLines, static_cast<std::int64_t>(line - 1));
   return static_cast<std::size_t>(f.before.bytes) +
-         c.breaks[line - 1 - static_cast<std::size_t>(f.before.lines)] + 1;
+         chunks_[f.chunk].breaks.Select(line - 1 - static_cast<std::size_t>(f.before.lines)) + 1;
 }
 
 std::size_t TTextBuffer::LineEnd(std::size_t line) const {
   if (line + 1 >= LineCount()) return ByteCount();
-  Found f = Find(Key::Lines, static_cast<std::int64_t>(line));
-  const Chunk& c = *chunks_[f.chunk];
+  const Found f = Find(TChunkStarts::kLines, static_cast<std::int64_t>(line));
   return static_cast<std::size_t>(f.before.bytes) +
-         c.breaks[line - static_cast<std::size_t>(f.before.lines)];
+         chunks_[f.chunk].breaks.Select(line - static_cast<std::size_t>(f.before.lines));
 }
 
 std::size_t TTextBuffer::LineOfByte(std::size_t byte) const {
-  Found f = FindByte(byte);
-  const Chunk& c = *chunks_[f.chunk];
-  std::size_t offset = std::min(byte, ByteCount()) - static_cast<std::size_t>(f.before.bytes);
-  auto it = std::lower_bound(c.breaks.begin(), c.breaks.end(), offset);
-  return static_cast<std::size_t>(f.before.lines) + static_cast<std::size_t>(it - c.breaks.begin());
+  const Found f = FindByte(byte);
+  const std::size_t offset = std::min(byte, ByteCount()) - static_cast<std::size_t>(f.before.bytes);
+  return static_cast<std::size_t>(f.before.lines) + chunks_[f.chunk].breaks.Rank(offset);
 }
 
 std::string TTextBuffer::Line(std::size_t line) const {
@@ -402,38 +371,39 @@ std::size_t TTextBuffer::LineChars(std::size_t line) const {
 
 std::size_t TTextBuffer::CharsBefore(const Chunk& c, std::size_t offset) {
   if (c.IsAscii()) return offset;
-  if (offset <= c.text.size() / 2) return utf8::CountChars(c.text.data(), offset);
-  return c.chars - utf8::CountChars(c.text.data() + offset, c.text.size() - offset);
+  const std::string_view t = c.Text();
+  if (offset <= t.size() / 2) return utf8::CountChars(t.data(), offset);
+  return c.chars - utf8::CountChars(t.data() + offset, t.size() - offset);
 }
 
 std::size_t TTextBuffer::AdvanceInChunk(const Chunk& c, std::size_t offset, std::size_t chars) {
-  if (c.IsAscii()) return std::min(offset + chars, c.text.size());
-  return offset + utf8::AdvanceChars(c.text.data() + offset, c.text.size() - offset, chars);
+  if (c.IsAscii()) return std::min(offset + chars, c.Size());
+  const std::string_view t = c.Text();
+  return offset + utf8::AdvanceChars(t.data() + offset, t.size() - offset, chars);
 }
 
 std::size_t TTextBuffer::CharsBetween(const Chunk& c, std::size_t from, std::size_t to) {
   if (c.IsAscii()) return to - from;
-  return utf8::CountChars(c.text.data() + from, to - from);
+  return utf8::CountChars(c.Text().data() + from, to - from);
 }
 
 TTextBuffer::LineInChunk TTextBuffer::LocateLine(std::size_t line) const {
   LineInChunk result;
   line = std::min(line, LineCount() - 1);
-  std::size_t next = 0;  // index in the chunk's breaks of the break that ends the line
   if (line == 0) {
     result.found = {0, Sums{}};
   } else {
-    result.found = Find(Key::Lines, static_cast<std::int64_t>(line - 1));
+    result.found = Find(TChunkStarts::kLines, static_cast<std::int64_t>(line - 1));
     const std::size_t k = line - 1 - static_cast<std::size_t>(result.found.before.lines);
-    result.start = chunks_[result.found.chunk]->breaks[k] + 1;
-    next = k + 1;
+    result.start = chunks_[result.found.chunk].breaks.Select(k) + 1;
   }
-  const Chunk& c = *chunks_[result.found.chunk];
-  if (next < c.breaks.size()) {
-    result.end = c.breaks[next];
+  const Chunk& c = chunks_[result.found.chunk];
+  const std::size_t next = c.breaks.Next(result.start);
+  if (next != TLineBreakBits::npos) {
+    result.end = next;
     result.whole = true;
   } else if (line + 1 == LineCount() && result.found.chunk + 1 == chunks_.size()) {
-    result.end = c.text.size();  // the last line ends with the text
+    result.end = c.Size();  // the last line ends with the text
     result.whole = true;
   }
   return result;
@@ -442,7 +412,7 @@ TTextBuffer::LineInChunk TTextBuffer::LocateLine(std::size_t line) const {
 TTextBuffer::TCharSpan TTextBuffer::LineCharSpan(std::size_t line) const {
   const LineInChunk at = LocateLine(line);
   if (!at.whole) return {CharIndex(LineStart(line)), CharIndex(LineEnd(line))};
-  const Chunk& c = *chunks_[at.found.chunk];
+  const Chunk& c = chunks_[at.found.chunk];
   const std::size_t start =
       static_cast<std::size_t>(at.found.before.chars) + CharsBefore(c, at.start);
   return {start, start + CharsBetween(c, at.start, at.end)};
@@ -453,7 +423,7 @@ std::size_t TTextBuffer::ByteInLine(std::size_t line, std::size_t column) const 
   if (!at.whole) {
     return std::min(ByteOfChar(CharIndex(LineStart(line)) + column), LineEnd(line));
   }
-  const Chunk& c = *chunks_[at.found.chunk];
+  const Chunk& c = chunks_[at.found.chunk];
   const std::size_t room = at.end - at.start;  // at least the line's characters
   const std::size_t offset =
       column >= room ? at.end : std::min(AdvanceInChunk(c, at.start, column), at.end);
@@ -463,63 +433,66 @@ std::size_t TTextBuffer::ByteInLine(std::size_t line, std::size_t column) const 
 TTextBuffer::TLineColumn TTextBuffer::LineColumnOfByte(std::size_t byte) const {
   byte = std::min(byte, ByteCount());
   const Found f = FindByte(byte);
-  const Chunk& c = *chunks_[f.chunk];
-  std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
-  while (offset > 0 && offset < c.text.size() &&
-         utf8::IsContinuation(static_cast<unsigned char>(c.text[offset])))
-    --offset;
-  const auto k = static_cast<std::size_t>(
-      std::lower_bound(c.breaks.begin(), c.breaks.end(), offset) - c.breaks.begin());
-  const std::size_t line = static_cast<std::size_t>(f.before.lines) + k;
-  if (k > 0) return {line, CharsBetween(c, c.breaks[k - 1] + 1u, offset)};
+  return LineColumnInChunk(f, byte - static_cast<std::size_t>(f.before.bytes));
+}
+
+TTextBuffer::TLineColumn TTextBuffer::LineColumnOfOffset(std::size_t offset) const {
+  offset = std::min(offset, OffsetCount());
+  const Found f = Find(TChunkStarts::kOffsets, static_cast<std::int64_t>(offset));
+  return LineColumnInChunk(f, ByteOfOffsetInChunk(f, offset));
+}
+
+TTextBuffer::TLineColumn TTextBuffer::LineColumnInChunk(const Found& f, std::size_t offset) const {
+  const Chunk& c = chunks_[f.chunk];
+  if (!c.IsAscii()) {
+    const std::string_view t = c.Text();
+    while (offset > 0 && offset < t.size() &&
+           utf8::IsContinuation(static_cast<unsigned char>(t[offset])))
+      --offset;
+  }
+  const std::size_t line = static_cast<std::size_t>(f.before.lines) + c.breaks.Rank(offset);
+  const std::size_t previous = c.breaks.Prev(offset);
+  if (previous != TLineBreakBits::npos) return {line, CharsBetween(c, previous + 1, offset)};
   // The line started in an earlier chunk.
   const std::size_t boundary = static_cast<std::size_t>(f.before.bytes) + offset;
   return {line, CharIndex(boundary) - CharIndex(LineStart(line))};
 }
 
 std::size_t TTextBuffer::CharIndex(std::size_t byte) const {
-  Found f = FindByte(byte);
-  std::size_t offset = std::min(byte, ByteCount()) - static_cast<std::size_t>(f.before.bytes);
-  return static_cast<std::size_t>(f.before.chars) + CharsBefore(*chunks_[f.chunk], offset);
+  const Found f = FindByte(byte);
+  const std::size_t offset = std::min(byte, ByteCount()) - static_cast<std::size_t>(f.before.bytes);
+  return static_cast<std::size_t>(f.before.chars) + CharsBefore(chunks_[f.chunk], offset);
 }
 
 std::size_t TTextBuffer::ByteOfChar(std::size_t charIndex) const {
   charIndex = std::min(charIndex, CharCount());
-  Found f = Find(Key::Chars, static_cast<std::int64_t>(charIndex));
+  const Found f = Find(TChunkStarts::kChars, static_cast<std::int64_t>(charIndex));
   return static_cast<std::size_t>(f.before.bytes) +
-         AdvanceInChunk(*chunks_[f.chunk], 0, charIndex - static_cast<std::size_t>(f.before.chars));
+         AdvanceInChunk(chunks_[f.chunk], 0, charIndex - static_cast<std::size_t>(f.before.chars));
 }
 
 std::size_t TTextBuffer::ByteOfOffset(std::size_t offset) const {
   offset = std::min(offset, OffsetCount());
-  Found f = Find(Key::Offsets, static_cast<std::int64_t>(offset));
-  const Chunk& c = *chunks_[f.chunk];
-  const std::size_t base = static_cast<std::size_t>(f.before.bytes);
+  const Found f = Find(TChunkStarts::kOffsets, static_cast<std::int64_t>(offset));
+  return static_cast<std::size_t>(f.before.bytes) + ByteOfOffsetInChunk(f, offset);
+}
+
+std::size_t TTextBuffer::ByteOfOffsetInChunk(const Found& f, std::size_t offset) const {
+  const Chunk& c = chunks_[f.chunk];
   std::size_t r = offset - static_cast<std::size_t>(f.before.chars + f.before.lines);
-  if (c.IsAscii()) {
-    // Break k sits at units [breaks[k] + k, breaks[k] + k + 2).
-    std::size_t k = 0, hi = c.breaks.size();
-    while (k < hi) {
-      std::size_t mid = (k + hi) / 2;
-      if (c.breaks[mid] + mid + 2 <= r) {
-        k = mid + 1;
-      } else {
-        hi = mid;
-      }
-    }
-    std::size_t pos = r - k;
-    if (k < c.breaks.size() && pos > c.breaks[k]) pos = c.breaks[k];
-    return base + std::min(pos, c.text.size());
-  }
+  if (c.IsAscii()) return c.breaks.OffsetOfAsciiUnits(r, c.Size());
+  // Walk the lines of the chunk: each break counts two units.
+  const std::string_view t = c.Text();
   std::size_t segment = 0;
-  for (std::size_t k = 0;; ++k) {
-    std::size_t segmentEnd = k < c.breaks.size() ? c.breaks[k] : c.text.size();
+  for (;;) {
+    const std::size_t next = c.breaks.Next(segment);
+    const std::size_t segmentEnd = next == TLineBreakBits::npos ? t.size() : next;
     std::size_t skipped = 0;
-    std::size_t pos =
-        segment + utf8::AdvanceChars(c.text.data() + segment, segmentEnd - segment, r, &skipped);
-    if (skipped == r || k == c.breaks.size()) return base + pos;
+    const std::size_t pos =
+        segment + utf8::AdvanceChars(t.data() + segment, segmentEnd - segment, r, &skipped);
+    if (skipped == r || next == TLineBreakBits::npos) return pos;
     r -= skipped;
-    if (r < 2) return base + segmentEnd;  // at or inside the break
+    if (r < 2) return segmentEnd;  // at or inside the break
     r -= 2;
     segment = segmentEnd + 1;
   }
@@ -527,8 +500,8 @@ std::size_t TTextBuffer::ByteOfOffset(std::size_t offset) const {
 
 std::size_t TTextBuffer::CharBoundary(std::size_t byte) const {
   if (byte >= ByteCount()) return ByteCount();
-  Found f = FindByte(byte);
-  const std::string& t = chunks_[f.chunk]->text;
+  const Found f = FindByte(byte);
+  const std::string_view t = chunks_[f.chunk].Text();
   std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
   while (offset > 0 && utf8::IsContinuation(static_cast<unsigned char>(t[offset]))) --offset;
   return static_cast<std::size_t>(f.before.bytes) + offset;
@@ -536,10 +509,10 @@ std::size_t TTextBuffer::CharBoundary(std::size_t byte) const {
 
 std::size_t TTextBuffer::NextChar(std::size_t byte) const {
   if (byte >= ByteCount()) return ByteCount();
-  Found f = FindByte(byte);
-  const std::string& t = chunks_[f.chunk]->text;
-  std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
-  std::size_t len = utf8::SequenceLength(t.data() + offset, t.size() - offset);
+  const Found f = FindByte(byte);
+  const std::string_view t = chunks_[f.chunk].Text();
+  const std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
+  const std::size_t len = utf8::SequenceLength(t.data() + offset, t.size() - offset);
   return byte + std::max<std::size_t>(len, 1);
 }
 
@@ -550,37 +523,47 @@ std::size_t TTextBuffer::PrevChar(std::size_t byte) const {
 
 char32_t TTextBuffer::CharAt(std::size_t byte) const {
   if (byte >= ByteCount()) return 0;
-  Found f = FindByte(byte);
-  const std::string& t = chunks_[f.chunk]->text;
-  std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
+  const Found f = FindByte(byte);
+  const std::string_view t = chunks_[f.chunk].Text();
+  const std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
   std::size_t len = 0;
   return utf8::Decode(t.data() + offset, t.size() - offset, len);
 }
 
 std::size_t TTextBuffer::MemoryUsage() const {
-  std::size_t total = chunks_.capacity() * sizeof(void*) + tree_.capacity() * sizeof(Sums);
-  for (const auto& c : chunks_) {
-    total += sizeof(Chunk) + c->text.capacity() + 1 + c->breaks.capacity() * sizeof(std::uint16_t);
-  }
+  const std::size_t smallString = std::string().capacity();  // held inside the string itself
+  auto stringHeap = [&](const std::string& s) {
+    return s.capacity() > smallString ? HeapBlock(s.capacity() + 1) : 0;
+  };
+  std::size_t total = HeapBlock(chunks_.capacity() * sizeof(Chunk)) + stringHeap(loaded_) +
+                      starts_.MemoryUsage() + 8 * kAllocationOverhead;  // the starts' eight arrays
+  for (const Chunk& c : chunks_) total += stringHeap(c.own) + HeapBlock(c.breaks.MemoryUsage());
   return total;
 }
 
 bool TTextBuffer::CheckIntegrity() const {
   Sums sum;
+  std::size_t borrowing = 0;
   for (std::size_t i = 0; i < chunks_.size(); ++i) {
-    const Chunk& c = *chunks_[i];
-    if (chunks_.size() > 1 && c.text.empty()) return false;
-    if (c.text.size() > kMaxChunk * 2) return false;
-    if (!utf8::IsValid(c.text)) return false;
-    if (c.text.find('\r') != std::string::npos) return false;
-    std::vector<std::uint16_t> breaks;
-    AppendBreaks(c.text.data(), c.text.size(), 0, breaks);
-    if (breaks != c.breaks || c.chars != utf8::CountChars(c.text)) return false;
+    const Chunk& c = chunks_[i];
+    const std::string_view t = c.Text();
+    if (chunks_.size() > 1 && t.empty()) return false;
+    if (t.size() > kMaxChunk * 2) return false;
+    if (!utf8::IsValid(t) || t.find('\r') != std::string_view::npos) return false;
+    if (c.borrowed) {
+      ++borrowing;
+      if (c.borrowed < loaded_.data() || c.borrowed + t.size() > loaded_.data() + loaded_.size())
+        return false;
+    }
+    TLineBreakBits breaks;
+    if (breaks.Build(t).chars != c.chars || !(breaks == c.breaks)) return false;
+    if (!(StartOf(i) == sum)) return false;
     sum += SumsOf(c);
-    Found f = Find(Key::Bytes, sum.bytes - static_cast<std::int64_t>(c.text.size()));
-    if (!c.text.empty() && f.chunk != i) return false;
+    if (!t.empty() && Find(TChunkStarts::kBytes, StartOf(i).bytes).chunk != i) return false;
   }
-  return sum.bytes == total_.bytes && sum.chars == total_.chars && sum.lines == total_.lines;
+  return starts_.Count() == chunks_.size() && StartOf(chunks_.size()) == sum && sum == total_ &&
+         borrowing == borrowingChunks_ &&
+         (borrowing > 0 || loaded_.capacity() <= std::string().capacity());
 }
 
 }  // namespace tervil

@@ -2,17 +2,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/editcomponent/ChunkStarts.h"
+#include "core/editcomponent/LineBreakBits.h"
+
 namespace tervil {
 
 // The text of one document: valid UTF-8 with LF as the only line break, kept in chunks of a few
-// kilobytes. A Fenwick tree over the chunks' byte, character and line-break counts turns every
-// position question (line start, character index, character offset) into a logarithmic walk,
-// and an edit touches one chunk and one tree path, whatever the size of the document.
+// kilobytes, each with a bitmap of its line breaks. The byte, character and line-break counts
+// before every chunk (TChunkStarts) turn a position question (line start, character index,
+// character offset) into one search of one small array and a few bit operations in one chunk.
+// An edit changes one chunk and moves the starts after it.
 //
 // Units used here:
 // - byte: an index into the UTF-8 text (always on a character boundary);
@@ -30,6 +33,8 @@ class TTextBuffer {
   // Replaces the whole text. CR LF, LF and CR all become line breaks; bytes that are not UTF-8
   // are taken as Latin-1 characters.
   void Assign(std::string_view text);
+  // The same, keeping `text` itself when it is valid UTF-8 with LF breaks (no copy is made).
+  void AssignOwned(std::string&& text);
   void Clear() { Assign({}); }
   // The whole text with `lineBreak` between lines (none after the last line).
   std::string Text(std::string_view lineBreak = "\r\n") const;
@@ -95,6 +100,8 @@ class TTextBuffer {
     std::size_t column = 0;
   };
   TLineColumn LineColumnOfByte(std::size_t byte) const;
+  // The line and column of a character offset (clamped like ByteOfOffset).
+  TLineColumn LineColumnOfOffset(std::size_t offset) const;
 
   // Byte of the character boundary at or before `byte`, clamped to the text.
   std::size_t CharBoundary(std::size_t byte) const;
@@ -104,37 +111,44 @@ class TTextBuffer {
   // Code point at `byte` (0 at the end of the text).
   char32_t CharAt(std::size_t byte) const;
 
-  // Heap bytes held by the text and its indexes.
+  // Heap bytes held by the text and its indexes, with an estimate of the allocator's overhead.
   std::size_t MemoryUsage() const;
   // Recomputes every count and compares it with the indexes (for tests).
   bool CheckIntegrity() const;
 
  private:
-  struct Chunk {
-    std::string text;
-    std::vector<std::uint16_t> breaks;  // offsets of '\n' in text, ascending
-    std::size_t chars = 0;
-    bool IsAscii() const { return chars == text.size(); }
+  // A piece of the text of a few kilobytes. A chunk made by Assign borrows its bytes from the
+  // loaded text; the first edit gives it its own copy.
+  struct alignas(64) Chunk {
+    // What a position search reads comes first, in one cache line.
+    TLineBreakBits breaks;
+    const char* borrowed = nullptr;  // into loaded_, or null when `own` holds the text
+    std::uint32_t size = 0;
+    std::uint32_t chars = 0;
+    std::string own;
+    std::string_view Text() const {
+      return borrowed ? std::string_view(borrowed, size) : std::string_view(own);
+    }
+    std::size_t Size() const { return size; }
+    bool IsAscii() const { return chars == size; }
     void Recount();
   };
   struct Sums {
     std::int64_t bytes = 0;
     std::int64_t chars = 0;
     std::int64_t lines = 0;
+    bool operator==(const Sums&) const = default;
     Sums& operator+=(const Sums& o) {
       bytes += o.bytes;
       chars += o.chars;
       lines += o.lines;
       return *this;
     }
-    Sums& operator-=(const Sums& o) {
-      bytes -= o.bytes;
-      chars -= o.chars;
-      lines -= o.lines;
-      return *this;
+    Sums operator-(const Sums& o) const {
+      return {bytes - o.bytes, chars - o.chars, lines - o.lines};
     }
   };
-  enum class Key { Bytes, Chars, Lines, Offsets };
+  using Key = TChunkStarts::Key;
   struct Found {
     std::size_t chunk;  // index into chunks_
     Sums before;        // sums of all earlier chunks
@@ -142,14 +156,20 @@ class TTextBuffer {
   class ChunkBuilder;
 
   static Sums SumsOf(const Chunk& c);
-  static std::int64_t KeyOf(const Sums& s, Key key);
-  void RebuildTree();
-  void UpdateTree(std::size_t chunk, const Sums& delta);
+  Sums StartOf(std::size_t chunk) const {
+    return {starts_.At(TChunkStarts::kBytes, chunk), starts_.At(TChunkStarts::kChars, chunk),
+            starts_.At(TChunkStarts::kLines, chunk)};
+  }
+  // Recomputes the start sums of every chunk from `first` on (after chunks were added or
+  // removed).
+  void RebuildStarts(std::size_t first);
+  // Moves the start sums of the chunks after `chunk` by `delta` (after an edit inside it).
+  void ShiftStarts(std::size_t chunk, const Sums& delta);
   // The chunk holding the first element whose key index is `target` (the last chunk when
   // `target` is the total).
   Found Find(Key key, std::int64_t target) const;
   Found FindByte(std::size_t byte) const;
-  // A line found with one walk: its chunk and the offsets of its start and end in it; `whole`
+  // A line found with one search: its chunk and the offsets of its start and end in it; `whole`
   // is false when the line does not lie inside that one chunk.
   struct LineInChunk {
     Found found;
@@ -158,17 +178,28 @@ class TTextBuffer {
     bool whole = false;
   };
   LineInChunk LocateLine(std::size_t line) const;
-  static std::size_t CharsBetween(const Chunk& c, std::size_t from, std::size_t to);
-  void ReplaceChunks(std::size_t first, std::size_t count,
-                     std::vector<std::unique_ptr<Chunk>>&& replacement);
+  // The byte in the found chunk at a character offset (see ByteOfOffset).
+  std::size_t ByteOfOffsetInChunk(const Found& f, std::size_t offset) const;
+  // The line and column of a byte given by its offset in the found chunk.
+  TLineColumn LineColumnInChunk(const Found& f, std::size_t offset) const;
+  // The chunk's own text, copied out of the loaded text first when it borrows it.
+  std::string& Own(Chunk& c);
+  void ReplaceChunks(std::size_t first, std::size_t count, std::vector<Chunk>&& replacement);
   void EraseInChunk(std::size_t chunk, std::size_t offset, std::size_t length);
   void MergeSmall(std::size_t chunk);
+  // Builds the chunks over `loaded_`, which must be valid UTF-8 without CR; false when it is
+  // not.
+  bool BorrowLoaded();
   static std::size_t CharsBefore(const Chunk& c, std::size_t offset);
+  static std::size_t CharsBetween(const Chunk& c, std::size_t from, std::size_t to);
   static std::size_t AdvanceInChunk(const Chunk& c, std::size_t offset, std::size_t chars);
 
-  std::vector<std::unique_ptr<Chunk>> chunks_;
-  std::vector<Sums> tree_;  // Fenwick tree, 1-based
+  std::vector<Chunk> chunks_;
+  TChunkStarts starts_;
   Sums total_;
+  // The text the last Assign loaded, kept while chunks borrow from it.
+  std::string loaded_;
+  std::size_t borrowingChunks_ = 0;
 };
 
 template <typename Visit>
@@ -178,7 +209,7 @@ void TTextBuffer::VisitRange(std::size_t byte, std::size_t length, Visit visit) 
   Found f = FindByte(byte);
   std::size_t offset = byte - static_cast<std::size_t>(f.before.bytes);
   for (std::size_t c = f.chunk; c < chunks_.size() && length > 0; ++c, offset = 0) {
-    const std::string& t = chunks_[c]->text;
+    const std::string_view t = chunks_[c].Text();
     std::size_t n = std::min(length, t.size() - offset);
     if (n > 0 && !visit(t.data() + offset, n)) return;
     length -= n;

@@ -1,6 +1,7 @@
 #include "core/editview/HighlightStates.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/editcomponent/TextBuffer.h"
 #include "core/editview/LineGeometry.h"
@@ -88,7 +89,10 @@ bool THighlightStates::StepKnown() {
   int lines = store_.Size();
   if (valid_ >= lines) return false;
   int line = valid_ - 1;
-  THighlighterState end = EndState(line, store_.Get(line));
+  return Record(line, EndState(line, store_.Get(line)));
+}
+
+bool THighlightStates::Record(int line, THighlighterState end) {
   int next = line + 1;
   if (next >= dirtyEnd_ && next < staleUntil_ && store_.Get(next) == end) {
     valid_ = staleUntil_;  // agrees with what was there before the edit
@@ -97,26 +101,65 @@ bool THighlightStates::StepKnown() {
     valid_ = next + 1;
   }
   if (staleUntil_ < valid_) staleUntil_ = valid_;
-  return valid_ < lines;
+  return valid_ == next + 1 && valid_ < store_.Size();
+}
+
+int THighlightStates::StepRun(int maxLines) {
+  const int lines = store_.Size();
+  if (valid_ >= lines || maxLines <= 0) return 0;
+  int line = valid_ - 1;
+  THighlighterState state = store_.Get(line);
+  const std::size_t from = buffer_.LineStart(line);
+  int done = 0;
+  bool longLine = false;
+  text_.clear();
+  // Read the text forward piece by piece, cutting it into lines at the breaks; a line that lies
+  // inside one piece is tokenized where it lies, one that spans pieces is gathered in text_. Every
+  // line but the last ends with a break, and the last line's end state is never needed.
+  buffer_.VisitRange(from, buffer_.ByteCount() - from, [&](const char* data, std::size_t size) {
+    const char* p = data;
+    const char* const end = data + size;
+    while (p < end) {
+      const char* brk = static_cast<const char*>(std::memchr(p, '\n', end - p));
+      const std::size_t piece = static_cast<std::size_t>((brk ? brk : end) - p);
+      if (text_.size() + piece >= kLongLineBytes) {
+        longLine = true;  // tokenized by its tail only, as EndState does
+        return false;
+      }
+      if (brk == nullptr) {
+        text_.append(p, piece);
+        return true;
+      }
+      std::string_view lineText(p, piece);
+      if (!text_.empty()) lineText = text_.append(p, piece);
+      scratch_.clear();
+      state = highlighter_->TokenizeLine(lineText, state, scratch_);
+      text_.clear();
+      p = brk + 1;
+      ++done;
+      if (!Record(line, state) || done >= maxLines) return false;
+      ++line;
+    }
+    return true;
+  });
+  if (longLine && StepKnown()) ++done;
+  return std::max(done, valid_ >= lines ? 0 : 1);
 }
 
 bool THighlightStates::AdvanceLines(int lines) {
   if (highlighter_ == nullptr) return false;
-  for (int i = 0; i < lines; ++i) {
-    if (!StepKnown()) return false;
-  }
+  while (lines > 0 && !Complete()) lines -= StepRun(std::min(lines, kRunLines));
   return !Complete();
 }
 
 bool THighlightStates::Advance(std::chrono::microseconds budget) {
   if (highlighter_ == nullptr) return false;
   auto deadline = std::chrono::steady_clock::now() + budget;
-  while (true) {
-    for (int i = 0; i < 64; ++i) {
-      if (!StepKnown()) return false;
-    }
-    if (std::chrono::steady_clock::now() >= deadline) return true;
+  while (!Complete()) {
+    StepRun(kRunLines);
+    if (std::chrono::steady_clock::now() >= deadline) break;
   }
+  return !Complete();
 }
 
 THighlighterState THighlightStates::StartState(int line) {
@@ -124,7 +167,7 @@ THighlighterState THighlightStates::StartState(int line) {
   line = std::min(line, store_.Size() - 1);
   if (line < valid_) return store_.Get(line);
   if (line - valid_ <= kRepairLines) {
-    while (valid_ <= line && StepKnown()) {
+    while (valid_ <= line && StepRun(line + 1 - valid_) > 0) {
     }
     return store_.Get(line);
   }

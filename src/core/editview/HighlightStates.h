@@ -67,7 +67,16 @@ class THighlightStates {
 
  private:
   THighlighterState EndState(int line, THighlighterState start);
+  // Lines of one step of Advance, between looks at the clock.
+  static constexpr int kRunLines = 1024;
   bool StepKnown();  // one line of Advance
+  // Records the end state of `line` as the start state of the next one; returns whether the next
+  // line may be stepped on at once (false when the known part jumped past stale states that
+  // agree, or reached the end).
+  bool Record(int line, THighlighterState end);
+  // Extends the known part by up to `maxLines` lines, reading the text forward in one pass;
+  // returns the lines done (at least 1 while work remains).
+  int StepRun(int maxLines);
   void LineChangedAt(int line, int count);
 
   const TTextBuffer& buffer_;

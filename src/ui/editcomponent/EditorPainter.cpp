@@ -277,10 +277,12 @@ void TEditorPainter::PaintRow(QPainter& p, const TRowCells& cells, int y,
   }
 }
 
-void TEditorPainter::PaintGutter(QPainter& p, const std::vector<TRowSpan>& rows, int height) {
+void TEditorPainter::PaintGutter(QPainter& p, const std::vector<TRowSpan>& rows, int height,
+                                 const QRegion& area) {
   TTextEditor& e = editor_;
   if (!e.gutterVisible_) return;
   const int w = e.gutterWidth_;
+  if (!area.intersects(QRect(0, 0, w, height))) return;
   const QColor face = Color(e.gutterColor_, e.palette().color(QPalette::Button));
   if (e.gutterGradient_) {
     QLinearGradient gradient(0, 0, w, 0);
@@ -307,8 +309,8 @@ void TEditorPainter::PaintGutter(QPainter& p, const std::vector<TRowSpan>& rows,
   small.setBold(true);
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const TRowSpan& row = rows[r];
-    if (row.subRow != 0) continue;
     const int y = static_cast<int>(r) * lh;
+    if (row.subRow != 0 || !area.intersects(QRect(0, y, w, lh))) continue;
     if (e.showLineNumbers_) {
       p.setPen(numberColor);
       p.setFont(e.font_);
@@ -359,18 +361,21 @@ void TEditorPainter::PaintCaret(QPainter& p, const std::vector<TRowSpan>& rows) 
   }
 }
 
-void TEditorPainter::Paint(QPainter& p, const QRect& area) {
+void TEditorPainter::Paint(QPainter& p, const QRegion& area) {
   TTextEditor& e = editor_;
   const int width = e.viewport()->width();
   const int height = e.viewport()->height();
   const int lh = e.lineHeight_;
-  p.fillRect(area, Color(e.color_, e.palette().color(QPalette::Base)));
+  p.fillRect(area.boundingRect(), Color(e.color_, e.palette().color(QPalette::Base)));
 
   std::vector<TRowSpan> rows;
   e.layout_.Rows(e.top_, e.visibleRows_ + 1, rows);
   const int textWidth = std::max(0, width - e.TextLeft());
   const int caretLine = e.model_.CaretY() - 1;
   const QColor activeLine = Color(e.activeLineColor_, QColor());
+  auto rowShown = [&](std::size_t r) {
+    return area.intersects(QRect(0, static_cast<int>(r) * lh, width, lh));
+  };
 
   p.save();
   p.setClipRect(QRect(e.TextLeft() - TTextEditor::kTextMargin, 0, width, height));
@@ -378,11 +383,21 @@ void TEditorPainter::Paint(QPainter& p, const QRect& area) {
   bool tokensWhole = false;
   THighlighterState lineState = 0, nextState = 0;
   e.guessedOnScreen_ = !rows.empty() && !e.states_.IsExact(rows.front().line);
+  // Rows left out start from their exact state when it is known or near the known part;
+  // otherwise every row is tokenized from the top, as a full paint does, so that guessed
+  // states agree with it.
+  std::size_t firstShown = 0;
+  while (firstShown < rows.size() && !rowShown(firstShown)) ++firstShown;
+  const bool skipRows =
+      firstShown < rows.size() &&
+      rows[firstShown].line <= e.states_.KnownLines() + THighlightStates::kRepairLines;
   SelectionOnLine selection;
-  for (std::size_t r = 0; r < rows.size(); ++r) {
+  for (std::size_t r = skipRows ? firstShown : 0; r < rows.size(); ++r) {
     const TRowSpan& row = rows[r];
     const int y = static_cast<int>(r) * lh;
     if (y >= height) break;
+    const bool shown = rowShown(r);
+    if (!shown && skipRows) continue;
     if (row.line != tokenLine) {
       lineState = (tokenLine >= 0 && row.line == tokenLine + 1) ? nextState
                                                                 : e.states_.StartState(row.line);
@@ -396,7 +411,7 @@ void TEditorPainter::Paint(QPainter& p, const QRect& area) {
                                                              : geometry.LineColumns(row.line));
     }
     TRowCells cells = Cells(row, textWidth);
-    if (activeLine.isValid() && row.line == caretLine) {
+    if (shown && activeLine.isValid() && row.line == caretLine) {
       p.fillRect(QRect(e.TextLeft() - TTextEditor::kTextMargin, y, width, lh), activeLine);
     }
     const bool whole =
@@ -405,7 +420,7 @@ void TEditorPainter::Paint(QPainter& p, const QRect& area) {
       nextState = e.states_.Tokenize(row.line, lineState, cells.slice, tokens_);
       tokensWhole = whole;
     }
-    PaintRow(p, cells, y, tokens_, selection);
+    if (shown) PaintRow(p, cells, y, tokens_, selection);
   }
   if (e.rightEdge_ > 0 && e.rightEdgeColor_ != clNone) {
     const int scroll = e.layout_.WordWrap() ? 0 : e.leftColumn_;
@@ -423,7 +438,7 @@ void TEditorPainter::Paint(QPainter& p, const QRect& area) {
     p.fillRect(QRect(at.x(), at.y(), 2, lh), Color(e.fontColor_, Qt::black));
   }
   p.restore();
-  PaintGutter(p, rows, height);
+  PaintGutter(p, rows, height, area);
 }
 
 }  // namespace tervil

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QRawFont>
+#include <QRegion>
 #include <array>
 #include <vector>
 
@@ -41,7 +42,8 @@ class TEditorPainter {
 
   // Which characters of a row are on screen and where.
   TRowCells Cells(const TRowSpan& span, int viewWidth);
-  void Paint(QPainter& painter, const QRect& area);
+  // Paints the rows that meet `area` (the rest is left as it is).
+  void Paint(QPainter& painter, const QRegion& area);
   // Forget the fonts made from the editor font (after it changed).
   void ResetFonts() { fontsReady_.fill(false); }
 
@@ -55,7 +57,8 @@ class TEditorPainter {
   SelectionOnLine SelectionOf(int line);
   void PaintRow(QPainter& painter, const TRowCells& cells, int y, const std::vector<TToken>& tokens,
                 const SelectionOnLine& selection);
-  void PaintGutter(QPainter& painter, const std::vector<TRowSpan>& rows, int height);
+  void PaintGutter(QPainter& painter, const std::vector<TRowSpan>& rows, int height,
+                   const QRegion& area);
   void PaintCaret(QPainter& painter, const std::vector<TRowSpan>& rows);
   const QFont& FontFor(int style);
   const QRawFont& RawFontFor(int style);

@@ -112,7 +112,7 @@ TTextEditor::TTextEditor(QWidget* parent)
   caretTimer_.setInterval(flash > 0 ? flash / 2 : 500);
   connect(&caretTimer_, &QTimer::timeout, this, [this] {
     caretOn_ = !caretOn_;
-    viewport()->update();
+    viewport()->update(shown_.caretRow);
   });
   autoScrollTimer_.setInterval(50);
   connect(&autoScrollTimer_, &QTimer::timeout, this, [this] { AutoScrollTick(); });
@@ -215,16 +215,19 @@ TTextEditor* TTextEditor::DragSource(const QMimeData& data) {
 // ---------------------------------------------------------------- model notifications
 
 void TTextEditor::OnLinesInserted(int first, int count) {
+  NoteLinesMoved(first);
   layout_.LinesInserted(first, count);
   states_.LinesInserted(first, count);
 }
 
 void TTextEditor::OnLinesDeleted(int first, int count) {
+  NoteLinesMoved(first);
   layout_.LinesDeleted(first, count);
   states_.LinesDeleted(first, count);
 }
 
 void TTextEditor::OnLinesChanged(int first, int count) {
+  NoteLinesChanged(first, count);
   layout_.LinesChanged(first, count);
   states_.LinesChanged(first, count);
 }
@@ -235,6 +238,7 @@ void TTextEditor::OnTextReset() {
   top_ = {};
   leftColumn_ = 0;
   longestSeen_ = 0;
+  UpdateAll();
 }
 
 void TTextEditor::OnStatusChanged(TStatusChanges changes) {
@@ -254,7 +258,7 @@ void TTextEditor::OnStatusChanged(TStatusChanges changes) {
     ResetCaretBlink();
   }
   if (changes & scText) ScheduleIdleHighlight();
-  viewport()->update();
+  UpdateChangedArea();
   StatusChanged(changes);
   if (changes & scText) TextChanged();
 }
@@ -319,7 +323,7 @@ void TTextEditor::UpdateViewSize() {
   layout_.SetWrapWidth(visibleColumns_);
   model_.SetLinesInWindow(visibleRows_);
   UpdateScrollBars();
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::UpdateScrollBars() {
@@ -360,7 +364,7 @@ void TTextEditor::ScrollToRow(TRowPos top) {
   verticalScrollBar()->setValue(top_.line);
   model_.SetTopLine(top_.line + 1);
   syncingScroll_ = false;
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetTopLine(int line) {
@@ -388,7 +392,7 @@ void TTextEditor::EnsureCaretVisible() {
   if (left != leftColumn_) {
     leftColumn_ = left;
     UpdateScrollBars();
-    viewport()->update();
+    UpdateAll();
   }
 }
 
@@ -402,7 +406,7 @@ void TTextEditor::scrollContentsBy(int, int) {
     syncingScroll_ = false;
   }
   if (!layout_.WordWrap()) leftColumn_ = horizontalScrollBar()->value();
-  viewport()->update();
+  UpdateAll();
 }
 
 int TTextEditor::RowStartColumn(const TRowSpan& row) const {
@@ -476,7 +480,7 @@ int TTextEditor::LineAtPixel(int y) {
 void TTextEditor::SetHighlighter(THighlighter* highlighter) {
   states_.SetHighlighter(highlighter);
   ScheduleIdleHighlight();
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::ScheduleIdleHighlight() {
@@ -485,7 +489,7 @@ void TTextEditor::ScheduleIdleHighlight() {
 
 void TTextEditor::IdleHighlight() {
   const bool more = states_.Advance(std::chrono::milliseconds(8));
-  if (guessedOnScreen_ && states_.IsExact(top_.line)) viewport()->update();
+  if (guessedOnScreen_ && states_.IsExact(top_.line)) UpdateAll();
   if (more) idleTimer_.start();
 }
 
@@ -545,7 +549,7 @@ void TTextEditor::SetFontSize(int points) {
 void TTextEditor::SetTabWidth(int width) {
   model_.SetTabWidth(width);
   layout_.SetTabWidth(model_.TabWidth());
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetOptions(TEditorOptions options) {
@@ -559,43 +563,43 @@ void TTextEditor::SetWordWrap(bool on) {
   setHorizontalScrollBarPolicy(on ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
   UpdateViewSize();
   EnsureCaretVisible();
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetAlwaysShowCaret(bool on) {
   alwaysShowCaret_ = on;
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetRightEdge(int column) {
   rightEdge_ = std::max(0, column);
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetRightEdgeColor(TColor color) {
   rightEdgeColor_ = color;
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetColor(TColor color) {
   color_ = color;
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetFontColor(TColor color) {
   fontColor_ = color;
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetActiveLineColor(TColor color) {
   activeLineColor_ = color;
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetSelectedColors(TColor background, TColor foreground) {
   selectedBackground_ = background;
   selectedForeground_ = foreground;
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetGutterVisible(bool on) {
@@ -617,31 +621,31 @@ void TTextEditor::SetGutterWidth(int pixels) {
 
 void TTextEditor::SetGutterGradient(bool on) {
   gutterGradient_ = on;
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetShowLineNumbers(bool on) {
   showLineNumbers_ = on;
   UpdateGutterWidth();
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetGutterColor(TColor color) {
   gutterColor_ = color;
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::SetGutterGradientEndColor(TColor color) {
   gutterGradientEnd_ = color;
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::Repaint() {
-  viewport()->update();
+  UpdateAll();
 }
 
-void TTextEditor::InvalidateLines(int, int) {
-  viewport()->update();
+void TTextEditor::InvalidateLines(int first, int last) {
+  viewport()->update(LineRowsRegion(first - 1, std::max(first, last) - 1));
 }
 
 void TTextEditor::InvalidateGutter() {
@@ -652,8 +656,12 @@ void TTextEditor::InvalidateGutter() {
 
 void TTextEditor::paintEvent(QPaintEvent* event) {
   const int widest = longestSeen_;
+  if (QRegion(viewport()->rect()).subtracted(event->region()).isEmpty()) {
+    fullUpdatePending_ = false;
+    shown_ = ShownStateNow();
+  }
   QPainter painter(viewport());
-  painter_->Paint(painter, event->rect());
+  painter_->Paint(painter, event->region());
   PaintOverlay(painter);
   if (longestSeen_ != widest) {
     QMetaObject::invokeMethod(
@@ -674,7 +682,7 @@ void TTextEditor::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange) {
     // The editor font is set with SetEditorFont; the widget font only affects scroll hints.
   } else if (event->type() == QEvent::PaletteChange) {
-    viewport()->update();
+    UpdateAll();
   }
   QAbstractScrollArea::changeEvent(event);
 }

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFont>
 #include <QPoint>
+#include <QRegion>
 #include <QString>
 #include <QTimer>
 #include <array>
@@ -122,6 +123,8 @@ class TTextEditor : public QAbstractScrollArea {
   // ---- Highlighting
   THighlighter* Highlighter() const { return states_.Highlighter(); }
   void SetHighlighter(THighlighter* highlighter);
+  // Whether every line's highlighting state is known (the idle work after an open is done).
+  bool HighlightingComplete() const { return states_.Complete(); }
   // The attribute of the token at a position; false when no token is there (past the end of a
   // line, or no highlighter). `token` receives the token's text.
   bool GetHighlighterAttriAtRowCol(TBufferPos pos, std::string& token,
@@ -231,6 +234,11 @@ class TTextEditor : public QAbstractScrollArea {
   virtual void KeyUp(TKeyInfo& key);
   // After the editor has painted, on the same painter. The default calls OnPaint.
   virtual void PaintOverlay(QPainter& painter);
+  // The part of the viewport PaintOverlay paints now. The editor asks after every change of
+  // the text, caret or selection and repaints the old and the new region when they differ, so
+  // marks that follow the caret leave nothing behind. The default (an OnPaint hook may paint
+  // anywhere): the whole viewport when OnPaint is set, else nothing.
+  virtual QRegion OverlayRegion();
   // Caret, selection, text, modified flag, insert mode or top line changed.
   virtual void StatusChanged(TStatusChanges changes);
   // The text changed.
@@ -299,6 +307,21 @@ class TTextEditor : public QAbstractScrollArea {
   void SelectAt(QPoint point, bool extend);
   void ResetCaretBlink();
 
+  // Repainting only what changed (EditorRepaint.cpp).
+  // Repaints the whole viewport.
+  void UpdateAll();
+  // Repaints what the changes since the last request touched: the rows of changed lines, the
+  // rows below when lines moved or the highlighting state after the change differs, the old
+  // and the new caret row, the rows of the old and the new selection, the overlay's marks.
+  void UpdateChangedArea();
+  // The rows (full width, gutter included) of lines [first, last] (from 0) on screen; from
+  // `first` to the bottom when last is -1.
+  QRegion LineRowsRegion(int first, int last);
+  QRect CaretRowRect();
+  void NoteLinesChanged(int first, int count);
+  void NoteLinesMoved(int first);
+  void ResetChangeTracking();
+
   // Highlighting in idle time.
   void ScheduleIdleHighlight();
   void IdleHighlight();
@@ -363,6 +386,31 @@ class TTextEditor : public QAbstractScrollArea {
 
   // Input methods.
   QString preedit_;
+
+  // What the screen shows or was asked to show, to repaint only what changes.
+  struct TShownState {
+    TRowPos top;
+    int leftColumn = 0;
+    QRect caretRow;     // the row the caret blinks in
+    QRegion caretLine;  // every row of the caret's line
+    bool selAvail = false;
+    TSelectionMode selMode = TSelectionMode::smNormal;
+    TBufferPos selBegin;
+    TBufferPos selEnd;
+    QRegion overlay;
+  };
+  TShownState ShownStateNow();
+  TShownState shown_;
+  bool fullUpdatePending_ = false;
+  // Lines changed since the last request [changedFirst_, changedLast_] (from 0; -1: none) and
+  // the first line of those moved by insertions or deletions (-1: none).
+  int changedFirst_ = -1;
+  int changedLast_ = -1;
+  int movedFrom_ = -1;
+  // The highlighting state at the start of the line after the changed lines before the change,
+  // to tell whether the lines below need repainting (nextLine_ -1: unknown).
+  int nextLine_ = -1;
+  THighlighterState nextState_ = 0;
 
   // Idle highlighting.
   QTimer idleTimer_;

@@ -176,13 +176,13 @@ bool TTextEditor::focusNextPrevChild(bool next) {
 void TTextEditor::focusInEvent(QFocusEvent* event) {
   ResetCaretBlink();
   QAbstractScrollArea::focusInEvent(event);
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::focusOutEvent(QFocusEvent* event) {
   caretTimer_.stop();
   QAbstractScrollArea::focusOutEvent(event);
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::ResetCaretBlink() {
@@ -382,18 +382,18 @@ void TTextEditor::dragMoveEvent(QDragMoveEvent* event) {
   }
   dropCaret_ = model_.ClampPos(PixelsToBufferPos(point));
   dropCaretShown_ = true;
-  viewport()->update();
+  UpdateAll();
   event->acceptProposedAction();
 }
 
 void TTextEditor::dragLeaveEvent(QDragLeaveEvent*) {
   dropCaretShown_ = false;
-  viewport()->update();
+  UpdateAll();
 }
 
 void TTextEditor::dropEvent(QDropEvent* event) {
   dropCaretShown_ = false;
-  viewport()->update();
+  UpdateAll();
   const QMimeData* data = event->mimeData();
   const QPoint point = event->position().toPoint();
   if (data == nullptr) return;
@@ -451,7 +451,7 @@ void TTextEditor::TextDropped(TTextEditor*, bool) {}
 void TTextEditor::inputMethodEvent(QInputMethodEvent* event) {
   if (!event->commitString().isEmpty()) TypeText(event->commitString());
   preedit_ = event->preeditString();
-  viewport()->update();
+  UpdateAll();
   event->accept();
 }
 

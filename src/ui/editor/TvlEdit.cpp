@@ -57,8 +57,8 @@ bool TTvlEdit::BeforeCaretInCode() {
 
 void TTvlEdit::EndLinkedTag() {
   if (!linked_.active) return;
+  viewport()->update(LinkedTagRect());
   linked_.active = false;
-  Repaint();
 }
 
 // ---------------------------------------------------------------- keys
@@ -181,7 +181,6 @@ void TTvlEdit::KeyUp(TKeyInfo& key) {
     if (autoIndent_ && Highlighter() && BeforeCaretInCode()) BraceIndentAfterEnter();
     if (continueLists_) ContinueListAfterEnter();
   }
-  if (key.Key == Qt::Key_Delete) Repaint();
   TTextEditor::KeyUp(key);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/common/Color.h"
 #include "ui/editcomponent/TextEditor.h"
@@ -61,6 +62,7 @@ class TTvlEdit : public TTextEditor {
   void TextDropped(TTextEditor* source, bool move) override;
   void CommandProcessed(TCommandEvent& event) override;
   void PaintOverlay(QPainter& painter) override;
+  QRegion OverlayRegion() override;
 
  private:
   // The closing tag inserted last, drawn in the selection colours until it ends.
@@ -88,11 +90,22 @@ class TTvlEdit : public TTextEditor {
   void CloseTypedTag();
   void GoToMatchingBracket();
   bool TakesIdentifiers(bool variable) const;
-  // Painting (TvlEditPaint.cpp).
-  void PaintVariableFrames(QPainter& painter);
-  void PaintBracketMarks(QPainter& painter);
-  void PaintLinkedTag(QPainter& painter);
-  void FrameRange(QPainter& painter, TBufferPos start, int length, const QColor& color);
+  // A mark painted over the text.
+  struct TMark {
+    enum class TKind { Frame, Cell, LinkedTag };
+    TKind kind = TKind::Frame;
+    QRect rect;
+    QColor color;
+    TBufferPos pos;  // Cell: the character shown in it
+  };
+  // Painting (TvlEditPaint.cpp). The marks are found when the editor asks for their region and
+  // painted from what was found.
+  void FindMarks();
+  void AddVariableFrames();
+  void AddBracketMarks();
+  void AddFrame(TBufferPos start, int length, const QColor& color);
+  QRect LinkedTagRect();
+  void PaintLinkedTag(QPainter& painter, const QRect& box);
 
   bool autoIndent_ = false;
   bool autoClose_ = false;
@@ -102,6 +115,7 @@ class TTvlEdit : public TTextEditor {
   const THtmlTagsEditor* tags_ = nullptr;
   int lastListColumn_ = 0;
   TLinkedTag linked_;
+  std::vector<TMark> marks_;
 };
 
 }  // namespace tervil

@@ -21,26 +21,60 @@ int CharCount(std::string_view text) {
 
 }  // namespace
 
+QRegion TTvlEdit::OverlayRegion() {
+  FindMarks();
+  QRegion region = TTextEditor::OverlayRegion();
+  // Frames are drawn with a one-pixel pen on the rectangle's right and bottom edges.
+  for (const TMark& mark : marks_) region += mark.rect.adjusted(-1, -1, 1, 1);
+  return region;
+}
+
+void TTvlEdit::FindMarks() {
+  marks_.clear();
+  if (variableColor_ != clNone) AddVariableFrames();
+  if (bracketColor_ != clNone && !SelAvail() && Highlighter() && !InStringOrComment(CaretXY()))
+    AddBracketMarks();
+  if (linked_.active) {
+    marks_.push_back({TMark::TKind::LinkedTag, LinkedTagRect(), QColor(), linked_.insertedAt});
+  }
+}
+
 void TTvlEdit::PaintOverlay(QPainter& painter) {
   painter.save();
   painter.setClipRect(viewport()->rect());
-  if (variableColor_ != clNone) PaintVariableFrames(painter);
-  if (bracketColor_ != clNone && !SelAvail() && Highlighter() && !InStringOrComment(CaretXY()))
-    PaintBracketMarks(painter);
-  if (linked_.active) PaintLinkedTag(painter);
+  for (const TMark& mark : marks_) {
+    switch (mark.kind) {
+      case TMark::TKind::Frame:
+        painter.setPen(mark.color);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(mark.rect);
+        break;
+      case TMark::TKind::Cell: {
+        painter.fillRect(mark.rect, mark.color);
+        painter.setFont(EditorFont());
+        painter.setPen(ToQColor(FontColor(), palette().text().color()));
+        const std::string ch = Model().Buffer().Range(Model().ByteOfPos(mark.pos), 1);
+        painter.drawText(mark.rect, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(ch));
+        break;
+      }
+      case TMark::TKind::LinkedTag:
+        PaintLinkedTag(painter, mark.rect);
+        break;
+    }
+  }
   painter.restore();
   TTextEditor::PaintOverlay(painter);
 }
 
-void TTvlEdit::FrameRange(QPainter& painter, TBufferPos start, int length, const QColor& color) {
+void TTvlEdit::AddFrame(TBufferPos start, int length, const QColor& color) {
   const QPoint from = BufferPosToPixels(start);
   const QPoint to = BufferPosToPixels({start.Column + length, start.Line});
-  painter.setPen(color);
-  painter.setBrush(Qt::NoBrush);
-  painter.drawRect(QRect(from.x(), from.y(), std::max(to.x() - from.x(), 1), TextHeight()));
+  marks_.push_back({TMark::TKind::Frame,
+                    QRect(from.x(), from.y(), std::max(to.x() - from.x(), 1), TextHeight()), color,
+                    start});
 }
 
-void TTvlEdit::PaintVariableFrames(QPainter& painter) {
+void TTvlEdit::AddVariableFrames() {
   const std::string word = IdentifierAtCaret(true);
   if (word.empty()) return;
   const QColor color = ToQColor(variableColor_);
@@ -57,11 +91,11 @@ void TTvlEdit::PaintVariableFrames(QPainter& painter) {
     const std::size_t begin = Model().ByteOfPos(from);
     const std::string text = Model().Buffer().Range(begin, Model().ByteOfPos(to) - begin);
     for (int column : VariableOccurrences(text, word, from.Column))
-      FrameRange(painter, {column, line}, wordLength, color);
+      AddFrame({column, line}, wordLength, color);
   }
 }
 
-void TTvlEdit::PaintBracketMarks(QPainter& painter) {
+void TTvlEdit::AddBracketMarks() {
   const QColor color = ToQColor(bracketColor_);
   const TBufferPos caret = CaretXY();
   const TBufferPos match = Model().MatchingBracket();
@@ -71,31 +105,31 @@ void TTvlEdit::PaintBracketMarks(QPainter& painter) {
     const std::size_t at = ByteOfColumn(line, caret.Column);
     const TBufferPos own =
         at < line.size() && IsBracket(line[at]) ? caret : TBufferPos{caret.Column - 1, caret.Line};
-    painter.setFont(EditorFont());
     for (TBufferPos pos : {own, match}) {
       const QPoint p = BufferPosToPixels(pos);
       const QPoint next = BufferPosToPixels({pos.Column + 1, pos.Line});
-      const QRect cell(p.x(), p.y(), std::max(next.x() - p.x(), 1), TextHeight());
-      painter.fillRect(cell, color);
-      painter.setPen(ToQColor(FontColor(), palette().text().color()));
-      const std::string ch = Model().Buffer().Range(Model().ByteOfPos(pos), 1);
-      painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(ch));
+      marks_.push_back({TMark::TKind::Cell,
+                        QRect(p.x(), p.y(), std::max(next.x() - p.x(), 1), TextHeight()), color,
+                        pos});
     }
   }
   const TBufferPos tag = FindMatchingTag();
   if (tag == TBufferPos{0, 0}) return;
   const TBufferPos ownStart = Model().WordStart(caret);
   const TBufferPos ownEnd = Model().WordEnd(caret);
-  FrameRange(painter, ownStart, ownEnd.Column - ownStart.Column, color);
+  AddFrame(ownStart, ownEnd.Column - ownStart.Column, color);
   const TBufferPos tagEnd = Model().WordEnd(tag);
-  FrameRange(painter, tag, tagEnd.Column - tag.Column, color);
+  AddFrame(tag, tagEnd.Column - tag.Column, color);
 }
 
-void TTvlEdit::PaintLinkedTag(QPainter& painter) {
+QRect TTvlEdit::LinkedTagRect() {
   const QPoint p = BufferPosToPixels(linked_.insertedAt);
   const QPoint end = BufferPosToPixels(
       {linked_.insertedAt.Column + CharCount(linked_.text), linked_.insertedAt.Line});
-  const QRect box(p.x(), p.y(), std::max(end.x() - p.x(), 1), TextHeight());
+  return QRect(p.x(), p.y(), std::max(end.x() - p.x(), 1), TextHeight());
+}
+
+void TTvlEdit::PaintLinkedTag(QPainter& painter, const QRect& box) {
   painter.fillRect(box, ToQColor(SelectedBackground(), palette().highlight().color()));
   painter.setPen(ToQColor(SelectedForeground(), palette().highlightedText().color()));
   // In the font style of the text two columns further on (the closing tag's name).

@@ -350,8 +350,11 @@ void THtmlTextActions::CreateMenus() {
 
 void THtmlTextActions::UpdateActions() {
   TTvlPage* page = main_.CurrentPage();
-  for (QAction* action : pageActions_) action->setEnabled(page != nullptr);
-  actUserCodes->setEnabled(page && !main_.Configuration().UserCodeList.empty());
+  // Each action is set once to its final state: enabling and disabling the same action in one
+  // update would lay out its toolbar again on every keystroke.
+  const bool userCodes = page && !main_.Configuration().UserCodeList.empty();
+  for (QAction* action : pageActions_)
+    action->setEnabled(action == actUserCodes ? userCodes : page != nullptr);
   actSpecialChars->setChecked(page && (page->TvlEdit()->Options() & eoShowSpecialChars));
 }
 

@@ -66,9 +66,27 @@ TEST(TextBuffer, LoadCutsNeitherSequencesNorCrLfAcrossPieces) {
   EXPECT_TRUE(buffer.CheckIntegrity());
 }
 
+std::string Repeat(std::string_view piece, std::size_t times) {
+  std::string out;
+  for (std::size_t i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+// The text a random edit run starts from: empty, or loaded in one piece (its chunks then share
+// the loaded text until they are edited), with dense and sparse lines and multi-byte characters.
+struct RandomEditStart {
+  const char* name;
+  std::string text;
+};
+void PrintTo(const RandomEditStart& start, std::ostream* os) {
+  *os << start.name;
+}
+
+class TextBufferRandomEdits : public ::testing::TestWithParam<RandomEditStart> {};
+
 // Compares every index of the buffer with a plain string after random edits, across chunk
-// boundaries and with multi-byte characters.
-TEST(TextBuffer, RandomEditsMatchAPlainString) {
+// boundaries, with runs of one-character lines and with multi-byte characters.
+TEST_P(TextBufferRandomEdits, MatchAPlainString) {
   std::mt19937 rng(7);
   const std::string pieces[] = {"a",
                                 "bc\n",
@@ -78,9 +96,16 @@ TEST(TextBuffer, RandomEditsMatchAPlainString) {
                                 "xyz",
                                 "\r\n",
                                 std::string(3000, 'q'),
-                                "\xF0\x9F\x98\x80"};
+                                "\xF0\x9F\x98\x80",
+                                std::string(300, '\n'),
+                                Repeat("a\n", 700),
+                                Repeat("\xC3\xA9\n", 90)};
   TTextBuffer buffer;
+  buffer.AssignOwned(std::string(GetParam().text));
   std::string model;
+  utf8::NormalizeAppend(GetParam().text, model);
+  ASSERT_EQ(buffer.Text("\n"), model);
+  ASSERT_TRUE(buffer.CheckIntegrity());
   auto boundary = [&](std::size_t b) {
     while (b > 0 && b < model.size() && utf8::IsContinuation(model[b])) --b;
     return std::min(b, model.size());
@@ -119,6 +144,15 @@ TEST(TextBuffer, RandomEditsMatchAPlainString) {
         ASSERT_EQ(buffer.ByteOfChar(chars), b);
         ASSERT_EQ(buffer.OffsetOfByte(b), chars + line);
         ASSERT_EQ(buffer.ByteOfOffset(chars + line), b);
+        const TTextBuffer::TLineColumn at = buffer.LineColumnOfOffset(chars + line);
+        ASSERT_EQ(at.line, line);
+        ASSERT_EQ(at.column, chars - lineStartChars.back());
+        if (b < model.size() && model[b] == '\n') {
+          // Between the CR and the LF of a break: the end of the line.
+          const TTextBuffer::TLineColumn inBreak = buffer.LineColumnOfOffset(chars + line + 1);
+          ASSERT_EQ(inBreak.line, line);
+          ASSERT_EQ(inBreak.column, at.column);
+        }
       }
       if (b == model.size()) break;
       if (atBoundary) ++chars;
@@ -155,6 +189,15 @@ TEST(TextBuffer, RandomEditsMatchAPlainString) {
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Starts, TextBufferRandomEdits,
+    ::testing::Values(RandomEditStart{"Empty", ""},
+                      RandomEditStart{"Loaded", Repeat("a\n", 9000) +
+                                                    Repeat("line \xC3\xA9\xE2\x82\xAC\n", 2000) +
+                                                    std::string(10000, 'z') + Repeat("\n", 5000)},
+                      RandomEditStart{"LoadedWithCrLf", Repeat("x\r\n\xC3\xA9\r", 6000)}),
+    [](const ::testing::TestParamInfo<RandomEditStart>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace tervil

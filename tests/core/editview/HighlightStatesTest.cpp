@@ -137,6 +137,31 @@ TEST(HighlightStates, RandomEditsEndInTheTrueStates) {
   }
 }
 
+// The states are learnt reading the text forward piece by piece: lines that cross the pieces'
+// borders, empty lines, and a line long enough to be tokenized by its tail only, all end in the
+// states of tokenizing line by line.
+TEST(HighlightStates, ReadingForwardAcrossPiecesGivesTheTrueStates) {
+  std::mt19937 random(5);
+  const char* marks[] = {"/*", "*/", "", "x"};
+  std::string all;
+  for (int i = 0; i < 3000; ++i) {
+    const std::size_t length = random() % 7 == 0 ? random() % 9000 : random() % 40;
+    std::string line(length, 'c');
+    if (length > 2) line.replace(random() % (length - 1), 2, marks[random() % 4]);
+    all += line + "\n";
+    if (i == 1500) all += std::string(40000, 'l') + "\n";
+  }
+  THighlightedText text(all);
+  auto& [buffer, h, states] = text;
+  while (states.Advance(std::chrono::microseconds(50))) {
+  }
+  const std::vector<THighlighterState> expected = TrueStates(buffer);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_TRUE(states.IsExact(static_cast<int>(i)));
+    ASSERT_EQ(states.StartState(static_cast<int>(i)), expected[i]) << "line " << i;
+  }
+}
+
 TEST(HighlightStates, WindowsOfLongLinesAreTokenizedFromALookBack) {
   std::string line = "/*" + std::string(100000, 'c') + "*/ code";
   THighlightedText text(line + "\nnext");

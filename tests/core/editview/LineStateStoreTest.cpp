@@ -35,6 +35,41 @@ TEST(LineStateStore, FollowsAVectorThroughEdits) {
   }
 }
 
+// Lines are set in a scattered order with values drawn from palettes of several sizes (one value,
+// two, sixteen, seventeen: past what a block indexes), and changed again: the store answers as a
+// vector would, and its memory follows the number of distinct values, not 4 bytes a line.
+TEST(LineStateStore, PacksFewDistinctValuesAndStaysExact) {
+  struct Case {
+    std::uint32_t distinct;
+    double maxBytesPerLine;
+  };
+  for (Case c : {Case{1, 0.05}, Case{2, 0.2}, Case{16, 0.6}, Case{17, 4.2}}) {
+    constexpr int kLines = 50000;
+    TLineStateStore store;
+    store.Assign(kLines, 0x80000000u);
+    std::vector<std::uint32_t> model(kLines, 0x80000000u);
+    std::mt19937 random(c.distinct);
+    for (int round = 0; round < 2; ++round) {
+      for (int i = 0; i < kLines; ++i) {
+        const int line = static_cast<int>((static_cast<long long>(i) * 7919) % kLines);
+        const std::uint32_t value = 0x80000000u + random() % c.distinct * 3;
+        store.Set(line, value);
+        model[line] = value;
+      }
+    }
+    for (int i = 0; i < kLines; ++i) ASSERT_EQ(store.Get(i), model[i]) << c.distinct << " " << i;
+    EXPECT_LE(static_cast<double>(store.MemoryBytes()) / kLines, c.maxBytesPerLine) << c.distinct;
+    // Lines inserted and erased across block borders keep the others' values.
+    store.Insert(4000, 300, 5);
+    model.insert(model.begin() + 4000, 300, 5);
+    store.Erase(8000, 9000);
+    model.erase(model.begin() + 8000, model.begin() + 17000);
+    ASSERT_EQ(store.Size(), static_cast<int>(model.size()));
+    for (std::size_t i = 0; i < model.size(); ++i)
+      ASSERT_EQ(store.Get(static_cast<int>(i)), model[i]);
+  }
+}
+
 TEST(LineStateStore, RejectsIndicesOutOfRange) {
   TLineStateStore store;
   store.Assign(3, 1);

@@ -60,6 +60,10 @@ void TEditorModel::SendPendingStatus() {
 void TEditorModel::ResetText(std::string_view text, bool modified) {
   UpdateScope scope(*this);
   buffer_.Assign(text);
+  AfterReset(modified);
+}
+
+void TEditorModel::AfterReset(bool modified) {
   caret_ = anchor_ = selEnd_ = TBufferPos{};
   desiredDisplayColumn_ = 1;
   topLine_ = 1;
@@ -81,6 +85,11 @@ void TEditorModel::SetText(std::string_view text) {
 }
 void TEditorModel::LoadFromBytes(std::string_view bytes) {
   ResetText(bytes, false);
+}
+void TEditorModel::LoadFromOwnedBytes(std::string&& bytes) {
+  UpdateScope scope(*this);
+  buffer_.AssignOwned(std::move(bytes));
+  AfterReset(false);
 }
 
 bool TEditorModel::EndsWithLineBreak() const {

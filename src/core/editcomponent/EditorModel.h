@@ -70,6 +70,8 @@ class TEditorModel {
   void SetText(std::string_view text);
   // Like SetText for a file's bytes just read: the document counts as unmodified.
   void LoadFromBytes(std::string_view bytes);
+  // The same for bytes handed over: the buffer keeps them as its text instead of a copy.
+  void LoadFromOwnedBytes(std::string&& bytes);
   bool EndsWithLineBreak() const;
   int LineCount() const { return static_cast<int>(buffer_.LineCount()); }
   std::string Line(int index) const;
@@ -251,6 +253,8 @@ class TEditorModel {
   void AfterInsert(TBufferPos start, TBufferPos end);
   void AfterDelete(TBufferPos start, TBufferPos end);
   void ResetText(std::string_view text, bool modified);
+  // Caret, selection, bookmarks and undo as after loading a new text.
+  void AfterReset(bool modified);
   void Notify(TStatusChanges changes);
   // Sends the status changes held back by an update now, leaving the update open.
   void SendPendingStatus();

@@ -155,10 +155,11 @@ void TTervilMain::LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileS
   page->LineBreaks = page->OriginalLines.Assign(text);
   page->LineBreakStyle = page->LineBreaks.firstStyle;
   TEditorModel& model = page->Model();
-  model.LoadFromBytes(text);
-  // The bytes of a big file are freed on return; once the screen is painted, the heap gives
-  // them back to the system.
-  if (text.size() >= kBigTextBytes) QTimer::singleShot(0, this, [] { ReturnFreedMemory(); });
+  // The decoded bytes become the buffer's text. A big file leaves memory freed on the way (a
+  // conversion's source); once the screen is painted, the heap gives it back to the system.
+  const bool big = text.size() >= kBigTextBytes;
+  model.LoadFromOwnedBytes(std::move(text));
+  if (big) QTimer::singleShot(0, this, [] { ReturnFreedMemory(); });
   model.SetModified(false);
   page->Filedate = stamp;
   page->FileReload = true;

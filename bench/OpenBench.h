@@ -3,10 +3,15 @@
 // What the benchmarks of opening share: the generated documents and the process's memory.
 
 #include <malloc.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <fstream>
 #include <string>
+#include <thread>
 
 namespace tervil::openbench {
 
@@ -32,8 +37,9 @@ inline std::string Generate(TDocument kind, std::size_t bytes = kDocumentBytes) 
             "\n{\n    private $items = array();\n"
             "    public function add($name, $price)\n    {\n"
             "        $this->items[] = array('name' => $name, 'price' => $price);\n"
-            "        return count($this->items); // Gr\xC3\xB6\xC3\x9F" "e " + n +
-            "\n    }\n}\n?>\n";
+            "        return count($this->items); // Gr\xC3\xB6\xC3\x9F"
+            "e " +
+            n + "\n    }\n}\n?>\n";
   }
   return text;
 }
@@ -42,29 +48,53 @@ inline const char* Name(TDocument kind) {
   return kind == TDocument::Web ? "web page" : "PHP";
 }
 
-// A figure of /proc/self/status in bytes ("VmRSS", "VmHWM").
-inline std::size_t StatusBytes(const std::string& field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.compare(0, field.size() + 1, field + ":") == 0)
-      return std::stoull(line.substr(field.size() + 1)) * 1024;
-  }
-  return 0;
+// Resident bytes of this process now, from /proc/self/statm (cheap to read).
+inline std::size_t ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  std::size_t pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }
 
-// Memory of the process measured around one open: resident before, at the peak and after.
-struct TMemoryWatch {
+// Memory of the process around one open: resident before, at the peak (sampled every half
+// millisecond by a thread of its own) and after.
+class TMemoryWatch {
+ public:
   std::size_t before = 0;
 
-  // Gives freed memory back to the system and starts a new peak from what is resident now.
+  ~TMemoryWatch() { Stop(); }
+
+  // Gives freed memory back to the system and starts sampling.
   void Start() {
+    Stop();
     malloc_trim(0);
-    std::ofstream("/proc/self/clear_refs") << "5";
-    before = StatusBytes("VmRSS");
+    before = ResidentBytes();
+    peak_ = before;
+    sampling_ = true;
+    sampler_ = std::thread([this] {
+      while (sampling_) {
+        peak_ = std::max<std::size_t>(peak_, ResidentBytes());
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+      }
+    });
   }
-  std::size_t Peak() const { return StatusBytes("VmHWM"); }
-  std::size_t Now() const { return StatusBytes("VmRSS"); }
+  // Stops sampling; returns the bytes resident once freed memory is given back: what the open
+  // left behind (glibc keeps a freed block inside its heap resident until it is trimmed).
+  std::size_t Stop() {
+    if (sampler_.joinable()) {
+      sampling_ = false;
+      sampler_.join();
+    }
+    peak_ = std::max<std::size_t>(peak_, ResidentBytes());
+    malloc_trim(0);
+    return ResidentBytes();
+  }
+  std::size_t Peak() const { return peak_; }
+
+ private:
+  std::thread sampler_;
+  std::atomic<bool> sampling_ = false;
+  std::atomic<std::size_t> peak_ = 0;
 };
 
 }  // namespace tervil::openbench

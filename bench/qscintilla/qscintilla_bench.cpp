@@ -99,7 +99,7 @@ void BM_Load100MB(benchmark::State& state) {
     else
       both.LoadTheirs();
     state.SetIterationTime(Seconds(start));
-    const std::size_t now = memory.Now();
+    const std::size_t now = memory.Stop();
     peakAboveEnd = std::max(peakAboveEnd, static_cast<double>(memory.Peak() - now) /
                                               static_cast<double>(kDocumentBytes));
   }

@@ -1,5 +1,6 @@
 #include "core/common/HugePages.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -16,6 +17,12 @@ void AdviseHugePages([[maybe_unused]] const void* data, [[maybe_unused]] std::si
   const std::uintptr_t first = (begin + page - 1) & ~(page - 1);
   const std::uintptr_t end = (begin + size) & ~(page - 1);
   ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#endif
+}
+
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+  ::malloc_trim(0);
 #endif
 }
 

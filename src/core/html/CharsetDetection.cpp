@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/common/HugePages.h"
 #include "core/common/Utf8.h"
 #include "core/html/Charsets.h"
 #include "core/html/TextProcessor.h"
@@ -208,7 +209,11 @@ std::string TTextProcessor::DetectCharsetAndConvert(std::string_view text, std::
 std::string TTextProcessor::DetectCharsetAndConvert(std::string_view text, std::string& charset,
                                                     bool& byFallback) {
   std::string decoded;
-  if (!DecodeDocument(text, charset, byFallback, decoded)) decoded.assign(text);
+  if (!DecodeDocument(text, charset, byFallback, decoded)) {
+    decoded.reserve(text.size());
+    AdviseHugePages(decoded.data(), text.size());
+    decoded.assign(text);
+  }
   return decoded;
 }
 

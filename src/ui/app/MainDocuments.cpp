@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "core/common/HugePages.h"
 #include "core/common/Paths.h"
 #include "core/common/TextFile.h"
 #include "core/documents/DocumentFiles.h"
@@ -25,6 +26,9 @@
 namespace tervil {
 
 namespace {
+
+// A text from this size on leaves freed memory worth giving back after its open.
+constexpr std::size_t kBigTextBytes = 16u << 20;
 
 QString FileNameOnly(const QString& path) {
   return QFileInfo(path).fileName();
@@ -151,7 +155,11 @@ void TTervilMain::LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileS
   page->LineBreaks = page->OriginalLines.Assign(text);
   page->LineBreakStyle = page->LineBreaks.firstStyle;
   TEditorModel& model = page->Model();
-  model.LoadFromBytes(text);
+  // The decoded bytes become the buffer's text. A big file leaves memory freed on the way (a
+  // conversion's source); once the screen is painted, the heap gives it back to the system.
+  const bool big = text.size() >= kBigTextBytes;
+  model.LoadFromOwnedBytes(std::move(text));
+  if (big) QTimer::singleShot(0, this, [] { ReturnFreedMemory(); });
   model.SetModified(false);
   page->Filedate = stamp;
   page->FileReload = true;

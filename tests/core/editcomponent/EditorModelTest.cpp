@@ -532,6 +532,26 @@ TEST(EditorModel, BadInputIsKeptAndEditable) {
   EXPECT_EQ(e.Line(1), std::string("\xC3\xBF\xC3\xBE\0", 5));
 }
 
+// Opening hands the decoded bytes over; the model reads them as it reads a copy, and a loaded
+// document is not modified and undoes nothing.
+TEST(EditorModel, BytesHandedOverLoadLikeACopy) {
+  std::string big;
+  while (big.size() < 100000) big += "line \xC3\xA4\r\n";
+  for (const std::string& bytes :
+       {std::string(), std::string("a\r\nb\rc\n"), std::string("a\0b\r\xFF\xFE\0\rz", 9), big}) {
+    TEditorModel copied;
+    copied.LoadFromBytes(bytes);
+    TEditorModel owned;
+    owned.SetText("before");
+    owned.LoadFromOwnedBytes(std::string(bytes));
+    EXPECT_EQ(owned.Text(), copied.Text());
+    EXPECT_EQ(owned.LineCount(), copied.LineCount());
+    EXPECT_FALSE(owned.Modified());
+    EXPECT_FALSE(owned.CanUndo());
+    EXPECT_EQ(owned.CaretPos(), (TBufferPos{1, 1}));
+  }
+}
+
 TEST(EditorModel, EmptyDocumentIsUsable) {
   TEditorModel e;
   e.LoadFromBytes("");

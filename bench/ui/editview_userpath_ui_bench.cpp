@@ -17,7 +17,7 @@
 #include <string>
 
 #include "core/highlighters/HighlighterSet.h"
-#include "ui/editcomponent/TextEditor.h"
+#include "ui/editor/TvlEdit.h"
 
 namespace {
 
@@ -65,10 +65,11 @@ class PaintCounter : public QObject {
   }
 };
 
-// A shown, focused editor of 60 rows and 160 columns.
+// The program's editor control (with its marks: variable frames, brackets, tags), shown and
+// focused, 60 rows of 160 columns.
 struct View {
   THighlighterSet highlighters;
-  TTextEditor editor;
+  TTvlEdit editor;
   PaintCounter counter;
 
   View() {

@@ -79,63 +79,149 @@ std::size_t TLineGeometry::ByteOfChar(int line, int charIndex) const {
 
 TLineGeometry::LongLineInfo& TLineGeometry::Info(int line) {
   auto found = longLines_.find(line);
-  if (found != longLines_.end()) return found->second;
+  if (found != longLines_.end()) {
+    if (!found->second.stale) return found->second;
+    longLines_.erase(found);
+  }
   if (longLines_.size() > 64) longLines_.clear();
   LongLineInfo info;
-  std::size_t start = buffer_.LineStart(line);
-  std::size_t tabByte = std::string::npos;
-  buffer_.VisitRange(start, buffer_.LineEnd(line) - start, [&](const char* data, std::size_t n) {
-    const void* tab = std::memchr(data, '\t', n);
-    if (tab == nullptr) {
-      start += n;
-      return true;
-    }
-    tabByte = start + static_cast<std::size_t>(static_cast<const char*>(tab) - data);
-    return false;
-  });
-  if (tabByte != std::string::npos) {
-    info.firstTab =
-        static_cast<int>(buffer_.CharIndex(tabByte) - buffer_.CharIndex(buffer_.LineStart(line)));
-  }
-  return longLines_.emplace(line, info).first->second;
+  info.chars = LineChars(line);
+  info.bytes = LineBytes(line);
+  AddCheckpoints(buffer_.LineStart(line), 0, info.chars, 0, info.checkpoints);
+  FindFirstTab(info);
+  return longLines_.emplace(line, std::move(info)).first->second;
 }
 
-const std::vector<int>& TLineGeometry::Checkpoints(int line) {
-  LongLineInfo& info = Info(line);
-  if (!info.checkpointColumns.empty()) return info.checkpointColumns;
+void TLineGeometry::FindFirstTab(LongLineInfo& info) {
+  info.firstTab = -1;
+  for (const Checkpoint& c : info.checkpoints) {
+    if (c.firstTab >= 0) {
+      info.firstTab = c.charIndex + c.firstTab;
+      return;
+    }
+  }
+}
+
+int TLineGeometry::AddCheckpoints(std::size_t byte, int from, int to, int column,
+                                  std::vector<Checkpoint>& out) const {
   // One walk from tab to tab: between tabs every character takes one column, so the stretches
-  // are counted at memory speed and their checkpoints computed.
-  std::vector<int> columns;
-  int charIndex = 0, column = 0;
-  auto addCheckpointsBefore = [&](int endChar) {
-    for (int next = static_cast<int>(columns.size()) * kCheckpointChars; next < endChar;
-         next += kCheckpointChars)
-      columns.push_back(column + (next - charIndex));
+  // are counted at memory speed.
+  int charIndex = from;
+  int next = from;  // where the next checkpoint goes
+  auto addBefore = [&](int endChar) {
+    for (; next < endChar && next < to; next += kCheckpointChars)
+      out.push_back({next, column + (next - charIndex), -1});
   };
-  const std::size_t start = buffer_.LineStart(line);
-  buffer_.VisitRange(start, buffer_.LineEnd(line) - start, [&](const char* data, std::size_t n) {
+  if (from >= to) return column;
+  buffer_.VisitRange(byte, buffer_.ByteCount() - byte, [&](const char* data, std::size_t n) {
     const char* p = data;
     const char* end = data + n;
-    while (p < end) {
+    while (p < end && charIndex < to) {
       const auto* tab =
           static_cast<const char*>(std::memchr(p, '\t', static_cast<std::size_t>(end - p)));
       const char* stretchEnd = tab ? tab : end;
       const int chars =
           static_cast<int>(utf8::CountChars(p, static_cast<std::size_t>(stretchEnd - p)));
-      addCheckpointsBefore(charIndex + chars);
+      addBefore(charIndex + chars);
       charIndex += chars;
       column += chars;
+      if (charIndex >= to) {
+        column -= charIndex - to;
+        charIndex = to;
+        return false;
+      }
       if (!tab) break;
-      addCheckpointsBefore(charIndex + 1);
+      addBefore(charIndex + 1);
+      if (out.back().firstTab < 0) out.back().firstTab = charIndex - out.back().charIndex;
       column += TabAdvance(column, tabWidth_);
       ++charIndex;
       p = tab + 1;
     }
-    return true;
+    return charIndex < to;
   });
-  if (columns.empty()) columns.push_back(0);
-  info.checkpointColumns = std::move(columns);
-  return info.checkpointColumns;
+  return column + (to - charIndex);  // past the text: one column each
+}
+
+std::size_t TLineGeometry::StretchOfChar(const LongLineInfo& info, int charIndex) {
+  const auto& c = info.checkpoints;
+  auto it = std::upper_bound(c.begin(), c.end(), charIndex,
+                             [](int x, const Checkpoint& k) { return x < k.charIndex; });
+  return it == c.begin() ? 0 : static_cast<std::size_t>(it - c.begin() - 1);
+}
+
+std::size_t TLineGeometry::StretchOfColumn(const LongLineInfo& info, int column) {
+  const auto& c = info.checkpoints;
+  auto it = std::upper_bound(c.begin(), c.end(), column,
+                             [](int x, const Checkpoint& k) { return x < k.column; });
+  return it == c.begin() ? 0 : static_cast<std::size_t>(it - c.begin() - 1);
+}
+
+void TLineGeometry::LineChanged(int line) {
+  auto found = longLines_.find(line);
+  if (found != longLines_.end()) found->second.stale = true;
+}
+
+void TLineGeometry::TextEdited(std::size_t byte, std::size_t removed, std::string_view inserted) {
+  if (longLines_.empty() || inserted.find('\n') != std::string_view::npos) return;
+  const int line = static_cast<int>(buffer_.LineOfByte(byte));
+  auto found = longLines_.find(line);
+  if (found == longLines_.end() || !found->second.stale) return;
+  LongLineInfo& info = found->second;
+  const std::size_t lineStart = buffer_.LineStart(line);
+  const int chars = LineChars(line);
+  const int insertedChars = static_cast<int>(utf8::CountChars(inserted.data(), inserted.size()));
+  const int removedChars = insertedChars - (chars - info.chars);
+  const int at = static_cast<int>(buffer_.CharIndex(byte) - buffer_.CharIndex(lineStart));
+  const bool consistent = LineBytes(line) + removed == info.bytes + inserted.size() &&
+                          removedChars >= 0 && at + removedChars <= info.chars;
+  if (!consistent || !ApplyEdit(line, info, at, removedChars, insertedChars)) {
+    longLines_.erase(found);
+    return;
+  }
+  info.chars = chars;
+  info.bytes = LineBytes(line);
+  info.stale = false;
+}
+
+bool TLineGeometry::ApplyEdit(int line, LongLineInfo& info, int at, int removedChars,
+                              int insertedChars) {
+  std::vector<Checkpoint>& c = info.checkpoints;
+  if (c.empty()) return false;
+  const int delta = insertedChars - removedChars;
+  // The stretches from the one holding the edit up to the first one after the removed
+  // characters are read again; the ones after that hold the same text, moved by `delta`.
+  const std::size_t first = StretchOfChar(info, at);
+  std::size_t after = first + 1;
+  while (after < c.size() && c[after].charIndex < at + removedChars) ++after;
+  const int oldEnd = after < c.size() ? c[after].charIndex : info.chars;
+  std::vector<Checkpoint> redone;
+  const int begin = c[first].charIndex;
+  const std::size_t byte = buffer_.ByteOfChar(buffer_.CharIndex(buffer_.LineStart(line)) +
+                                              static_cast<std::size_t>(begin));
+  const int endColumn = AddCheckpoints(byte, begin, oldEnd + delta, c[first].column, redone);
+  // With whole stretches removed the next one starts where the removed ones did.
+  if (redone.empty() && after == c.size()) redone.push_back({begin, c[first].column, -1});
+  if (after < c.size()) {
+    // Up to the next tab the columns move by the change of the edited stretch's end column;
+    // a tab then realigns to its stop, and from there on the shift is whole tab widths.
+    const int shift = endColumn - c[after].column;
+    int tabShift = shift;
+    std::size_t tabStretch = after;
+    while (tabStretch < c.size() && c[tabStretch].firstTab < 0) ++tabStretch;
+    if (tabStretch < c.size()) {
+      const int tabColumn = c[tabStretch].column + c[tabStretch].firstTab;
+      tabShift = ((tabColumn + shift) / tabWidth_ - tabColumn / tabWidth_) * tabWidth_;
+    }
+    for (std::size_t k = after; k < c.size(); ++k) {
+      c[k].charIndex += delta;
+      c[k].column += k <= tabStretch ? shift : tabShift;
+    }
+  }
+  c.erase(c.begin() + static_cast<std::ptrdiff_t>(first),
+          c.begin() + static_cast<std::ptrdiff_t>(after));
+  c.insert(c.begin() + static_cast<std::ptrdiff_t>(first), redone.begin(), redone.end());
+  FindFirstTab(info);
+  return true;
 }
 
 template <typename Stop>
@@ -164,12 +250,15 @@ int TLineGeometry::DisplayColumn(int line, int charIndex) {
     while (!w.AtEnd() && w.charIndex < charIndex) w.Next();
     return w.column + (charIndex - w.charIndex);
   }
-  if (Info(line).firstTab < 0 || charIndex <= Info(line).firstTab) return charIndex;
-  const std::vector<int>& checkpoints = Checkpoints(line);
-  const std::size_t k =
-      std::min(static_cast<std::size_t>(charIndex / kCheckpointChars), checkpoints.size() - 1);
-  int column = checkpoints[k];
-  int index = static_cast<int>(k) * kCheckpointChars;
+  const LongLineInfo& info = Info(line);
+  if (info.firstTab < 0 || charIndex <= info.firstTab) return charIndex;
+  const Checkpoint& k = info.checkpoints[StretchOfChar(info, charIndex)];
+  // Before the stretch's first tab every character takes one column.
+  if (k.firstTab < 0 || charIndex <= k.charIndex + k.firstTab) {
+    return k.column + (charIndex - k.charIndex);
+  }
+  int column = k.column;
+  int index = k.charIndex;
   ScanLong(
       line, [&](int, int, int i) { return i >= charIndex; }, column, index);
   return column + (charIndex - index);
@@ -191,14 +280,13 @@ int TLineGeometry::CharAtColumn(int line, int column, bool nearest) {
     }
     return w.charIndex + (column - w.column);
   }
-  if (Info(line).firstTab < 0 || column <= Info(line).firstTab) return column;
-  const std::vector<int>& checkpoints = Checkpoints(line);
-  // The last checkpoint at or before the column: the character sought lies within the next
-  // kCheckpointChars characters.
-  const std::size_t k = static_cast<std::size_t>(
-      std::upper_bound(checkpoints.begin(), checkpoints.end(), column) - checkpoints.begin() - 1);
-  int reached = checkpoints[k];
-  int index = static_cast<int>(k) * kCheckpointChars;
+  const LongLineInfo& info = Info(line);
+  if (info.firstTab < 0 || column <= info.firstTab) return column;
+  // The last checkpoint at or before the column: the character sought lies in its stretch.
+  const Checkpoint& k = info.checkpoints[StretchOfColumn(info, column)];
+  if (k.firstTab < 0 || column < k.column + k.firstTab) return k.charIndex + (column - k.column);
+  int reached = k.column;
+  int index = k.charIndex;
   int result = -1;
   ScanLong(
       line,

@@ -64,20 +64,44 @@ class TLineGeometry {
   // those call InvalidateAll.
   void InvalidateLine(int line);
   void InvalidateAll() { longLines_.clear(); }
+  // A line's text changed. What is known of a long line is kept until TextEdited tells what the
+  // edit was (and is rebuilt when asked about without that notice).
+  void LineChanged(int line);
+  // One edit of the buffer within one line: `removed` bytes at `byte` were replaced by `inserted`
+  // (no line break). The long line's checkpoints are updated from the edit: the stretch holding
+  // it is read again, the later ones shift, without reading the rest of the line.
+  void TextEdited(std::size_t byte, std::size_t removed, std::string_view inserted);
 
  private:
-  // What is remembered of a long line: where its first tab is, so that columns before it are
-  // character indices, and past it the display column of every kCheckpointChars-th character,
-  // so that a column question reads at most that many characters (the caret's blink and every
-  // paint ask them).
+  // What is remembered of a long line: checkpoints at the start of stretches of at most
+  // kCheckpointChars characters, each with its display column and where its first tab is, so
+  // that a column question reads at most one stretch (the caret's blink and every paint ask
+  // them), and an edit reads only the stretch it falls in.
   static constexpr int kCheckpointChars = 4096;
+  struct Checkpoint {
+    int charIndex = 0;  // the stretch's first character
+    int column = 0;     // its display column
+    int firstTab = -1;  // characters from charIndex to the stretch's first tab, -1 for none
+  };
   struct LongLineInfo {
-    int firstTab = -1;                   // character index of the first tab, -1 for none
-    std::vector<int> checkpointColumns;  // [k]: display column of character k * kCheckpointChars
+    std::vector<Checkpoint> checkpoints;
+    int firstTab = -1;  // character index of the line's first tab, -1 for none
+    int chars = 0;
+    std::size_t bytes = 0;
+    bool stale = false;  // changed, waiting for the edit's notice
   };
   LongLineInfo& Info(int line);
-  // The checkpoints of a long line with a tab, found by one walk over the line when first needed.
-  const std::vector<int>& Checkpoints(int line);
+  // Appends the checkpoints of characters [from, to) of a line, read from byte `byte` (character
+  // `from`, display column `column`); returns the display column of character `to`.
+  int AddCheckpoints(std::size_t byte, int from, int to, int column,
+                     std::vector<Checkpoint>& out) const;
+  // The stretch holding character `charIndex` / display column `column`.
+  static std::size_t StretchOfChar(const LongLineInfo& info, int charIndex);
+  static std::size_t StretchOfColumn(const LongLineInfo& info, int column);
+  static void FindFirstTab(LongLineInfo& info);
+  // Brings the checkpoints up to date with an edit at character `at` of the line that removed
+  // `removedChars` characters and inserted `insertedChars`; false when that cannot be.
+  bool ApplyEdit(int line, LongLineInfo& info, int at, int removedChars, int insertedChars);
   std::size_t ByteOfChar(int line, int charIndex) const;
   // Display column and character index reached after scanning a long line from character
   // `charIndex` at display column `column` (both updated) up to `stop` (a predicate on the

@@ -214,7 +214,7 @@ void TViewLayout::LinesChanged(int first, int count) {
     return;
   }
   for (int i = first; i < first + count; ++i) {
-    geometry_.InvalidateLine(i);
+    geometry_.LineChanged(i);
     wraps_.erase(i);
   }
 }

@@ -68,6 +68,10 @@ class TViewLayout {
   void LinesChanged(int first, int count);
   void LinesInserted(int first, int count);
   void LinesDeleted(int first, int count);
+  // One edit within a line, after LinesChanged (see TLineGeometry::TextEdited).
+  void TextEdited(std::size_t byte, std::size_t removed, std::string_view inserted) {
+    geometry_.TextEdited(byte, removed, inserted);
+  }
 
  private:
   struct Wrapped {

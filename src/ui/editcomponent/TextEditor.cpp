@@ -76,6 +76,9 @@ class TTextEditor::Listener : public TEditorListener {
   void LinesDeleted(int first, int count) override { editor_.OnLinesDeleted(first, count); }
   void LinesChanged(int first, int count) override { editor_.OnLinesChanged(first, count); }
   void TextReset() override { editor_.OnTextReset(); }
+  void TextEdited(std::size_t byte, std::size_t removed, std::string_view inserted) override {
+    editor_.layout_.TextEdited(byte, removed, inserted);
+  }
   void BeforeCommand(TCommandEvent& event) override { editor_.CommandProcessed(event); }
   void StatusChanged(TStatusChanges changes) override { editor_.OnStatusChanged(changes); }
 

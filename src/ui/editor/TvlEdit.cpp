@@ -279,15 +279,30 @@ bool TTvlEdit::TakesIdentifiers(bool variable) const {
   return !(variable && name == "URI");
 }
 
+std::string TTvlEdit::TextAroundCaret(int& firstColumn) {
+  const TBufferPos caret = CaretXY();
+  const int reach = static_cast<int>(kCaretScanLimit) + 1;
+  const TBufferPos from = Model().ClampPos({std::max(1, caret.Column - reach), caret.Line});
+  const TBufferPos to = Model().ClampPos({caret.Column + reach, caret.Line});
+  firstColumn = from.Column;
+  const std::size_t begin = Model().ByteOfPos(from);
+  return Model().Buffer().Range(begin, Model().ByteOfPos(to) - begin);
+}
+
+int TTvlEdit::CaretLineLength() const {
+  return static_cast<int>(Model().Buffer().LineChars(static_cast<std::size_t>(CaretY() - 1)));
+}
+
 std::string TTvlEdit::IdentifierAtCaret(bool extendRight) {
   const TBufferPos caret = CaretXY();
-  const std::string line = LineText();
+  int first = 1;
+  const std::string around = TextAroundCaret(first);
   const TCaretWord word =
-      WordBeforeCaret(line, caret.Column, extendRight, TCaretWordKind::Identifier);
+      WordBeforeCaret(around, caret.Column - first + 1, extendRight, TCaretWordKind::Identifier);
   if (word.Text.empty() || word.Dollar) return word.Text;
   if (!TakesIdentifiers(false)) return {};
   const THighlighterAttribute* attribute = nullptr;
-  const int length = ColumnOfByte(line, line.size()) - 1;
+  const int length = CaretLineLength();
   const TBufferPos at{std::min(caret.Column, std::max(length, 1)), caret.Line};
   if (!GetHighlighterAttriAtRowCol(at, attribute)) return {};
   if (Highlighter()->IsDefaultAttribute(attribute, THighlighterDefault::Identifier) ||
@@ -298,13 +313,14 @@ std::string TTvlEdit::IdentifierAtCaret(bool extendRight) {
 
 std::string TTvlEdit::VariableAtCaret(bool extendRight) {
   const TBufferPos caret = CaretXY();
-  const std::string line = LineText();
+  int first = 1;
+  const std::string around = TextAroundCaret(first);
   const TCaretWord word =
-      WordBeforeCaret(line, caret.Column, extendRight, TCaretWordKind::Variable);
+      WordBeforeCaret(around, caret.Column - first + 1, extendRight, TCaretWordKind::Variable);
   if (word.Text.empty() || word.Dollar) return word.Text;
   if (!TakesIdentifiers(true)) return {};
   const THighlighterAttribute* attribute = nullptr;
-  const int length = ColumnOfByte(line, line.size()) - 1;
+  const int length = CaretLineLength();
   const TBufferPos at{std::min(caret.Column, std::max(length, 1)), caret.Line};
   if (!GetHighlighterAttriAtRowCol(at, attribute)) return {};
   const bool javaScript = Highlighter()->LanguageName() == "JavaScript";
@@ -315,6 +331,9 @@ std::string TTvlEdit::VariableAtCaret(bool extendRight) {
 }
 
 TBufferPos TTvlEdit::FindMatchingTag() {
+  // Most carets are in no tag name: that is seen around the caret, without reading its line.
+  int first = 1;
+  if (TagNameAtCaret(TextAroundCaret(first), CaretX() - first + 1).Name.empty()) return {0, 0};
   TTagText text;
   text.LineCount = [this] { return LineCount(); };
   text.Line = [this](int index) { return Line(index); };

@@ -90,6 +90,11 @@ class TTvlEdit : public TTextEditor {
   void CloseTypedTag();
   void GoToMatchingBracket();
   bool TakesIdentifiers(bool variable) const;
+  // The caret's line from kCaretScanLimit characters before the caret to as many after it (no
+  // rule at the caret looks further, so a long line is not read whole), and the column of its
+  // first character.
+  std::string TextAroundCaret(int& firstColumn);
+  int CaretLineLength() const;
   // A mark painted over the text.
   struct TMark {
     enum class TKind { Frame, Cell, LinkedTag };

@@ -106,10 +106,10 @@ void TTvlEdit::AddBracketMarks() {
   const TBufferPos match = Model().MatchingBracket();
   if (match != TBufferPos{0, 0}) {
     // The bracket at the caret, or else the one just before it (as the matching finds it).
-    const std::string line = LineText();
-    const std::size_t at = ByteOfColumn(line, caret.Column);
-    const TBufferPos own =
-        at < line.size() && IsBracket(line[at]) ? caret : TBufferPos{caret.Column - 1, caret.Line};
+    const bool onBracket =
+        caret.Column <= CaretLineLength() &&
+        IsBracket(Model().Buffer().ByteAt(Model().ByteOfPos(Model().ClampPos(caret))));
+    const TBufferPos own = onBracket ? caret : TBufferPos{caret.Column - 1, caret.Line};
     for (TBufferPos pos : {own, match}) {
       const QPoint p = BufferPosToPixels(pos);
       const QPoint next = BufferPosToPixels({pos.Column + 1, pos.Line});

@@ -120,6 +120,68 @@ TEST(LineGeometry, LongLineAnswersEqualAPlainWalk) {
   }
 }
 
+// Edits of a long line update its checkpoints instead of reading the line again; after every
+// edit (tabs typed and removed before other tabs, stretches removed whole, long pastes,
+// multi-byte characters, both ends) the answers must equal those of a geometry that reads the
+// line afresh.
+TEST(LineGeometry, LongLineEditsKeepAnswersExact) {
+  unsigned seed = 11;
+  auto next = [&](unsigned bound) {
+    seed = seed * 1103515245 + 12345;
+    return (seed >> 8) % bound;
+  };
+  auto piece = [&](int chars) {
+    std::string text;
+    for (int i = 0; i < chars; ++i) {
+      const unsigned r = next(40);
+      text += r == 0 ? "\t" : r == 1 ? "\xC3\xA9" : "x";
+    }
+    return text;
+  };
+  TTextBuffer buffer;
+  buffer.Assign("first\n" + piece(30000) + "\nlast");
+  TLineGeometry geometry(buffer);
+  geometry.SetTabWidth(4);
+  ASSERT_TRUE(geometry.IsLong(1));
+  geometry.DisplayColumn(1, 1);  // the checkpoints are made
+  for (int step = 0; step < 300; ++step) {
+    const std::size_t start = buffer.LineStart(1);
+    const int chars = geometry.LineChars(1);
+    const int at = static_cast<int>(next(static_cast<unsigned>(chars + 1)));
+    const unsigned kind = next(6);
+    const int removeChars = kind == 0 ? static_cast<int>(next(9000)) : static_cast<int>(next(3));
+    const std::string inserted = piece(kind == 1 ? 6000 : static_cast<int>(next(3)));
+    const std::size_t byte = buffer.ByteOfChar(buffer.CharIndex(start) + at);
+    const int removable = std::min(removeChars, chars - at);
+    const std::size_t removed = buffer.ByteOfChar(buffer.CharIndex(start) + at + removable) - byte;
+    if (removed > 0) {
+      buffer.Erase(byte, removed);
+      geometry.LineChanged(1);
+      geometry.TextEdited(byte, removed, {});
+    }
+    if (!inserted.empty()) {
+      buffer.Insert(byte, inserted);
+      geometry.LineChanged(1);
+      geometry.TextEdited(byte, 0, inserted);
+    }
+    ASSERT_TRUE(geometry.IsLong(1));
+    TLineGeometry fresh(buffer);
+    fresh.SetTabWidth(4);
+    const int total = fresh.LineChars(1);
+    for (int i : {0, at, at + 1, at + 4096, total - 1, total, total + 2}) {
+      EXPECT_EQ(geometry.DisplayColumn(1, i), fresh.DisplayColumn(1, i))
+          << "step " << step << " char " << i;
+    }
+    for (int probe = 0; probe < 20; ++probe) {
+      const int i = static_cast<int>(next(static_cast<unsigned>(total + 1)));
+      const int column = fresh.DisplayColumn(1, i);
+      ASSERT_EQ(geometry.DisplayColumn(1, i), column) << "step " << step << " char " << i;
+      ASSERT_EQ(geometry.CharAtColumn(1, column + 1, true), fresh.CharAtColumn(1, column + 1, true))
+          << "step " << step << " column " << column + 1;
+    }
+  }
+}
+
 TEST(LineGeometry, SlicesOfShortLinesAreClampedToTheLine) {
   TTextBuffer buffer;
   buffer.Assign("héllo\nw");

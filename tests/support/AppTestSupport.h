@@ -8,12 +8,14 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <ctime>
 #include <memory>
 
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/documents/TvlPage.h"
+#include "ui/editor/TvlEdit.h"
 
 namespace tervil::test {
 
@@ -55,6 +57,20 @@ inline QString WriteOldFile(const QString& path, const QByteArray& bytes) {
   file.close();
   AgeFile(path, 7200);
   return path;
+}
+
+// Opens `path` in a new main window of 900 x 600 with the shipped reference data, shows it,
+// waits until it is active and gives its editor the keyboard; returns that editor.
+inline TTvlEdit* OpenInShownWindow(std::unique_ptr<TTervilMain>& window, TSettingsStore& store,
+                                   const QString& path) {
+  window = std::make_unique<TTervilMain>(store, QStringList{path},
+                                         QStringLiteral(TERVIL_SOURCE_DIR "/data"));
+  window->resize(900, 600);
+  window->ShowAtStart();
+  if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+  TTvlEdit* editor = window->CurrentPage()->TvlEdit();
+  editor->setFocus();
+  return editor;
 }
 
 inline QByteArray FileContents(const QString& path) {

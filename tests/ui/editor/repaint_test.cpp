@@ -52,13 +52,7 @@ class RepaintTest : public QObject {
 
   TTvlEdit* Open(const QString& name, const QByteArray& bytes) {
     const QString path = WriteOldFile(home_.filePath(name), bytes);
-    window_ = std::make_unique<TTervilMain>(*store_, QStringList{path},
-                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
-    window_->resize(900, 600);
-    window_->ShowAtStart();
-    if (!QTest::qWaitForWindowActive(window_.get())) qWarning("window not active");
-    TTvlEdit* editor = window_->CurrentPage()->TvlEdit();
-    editor->setFocus();
+    TTvlEdit* editor = OpenInShownWindow(window_, *store_, path);
     Settle();
     return editor;
   }

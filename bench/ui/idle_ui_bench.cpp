@@ -5,27 +5,20 @@
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <chrono>
-#include <fstream>
 #include <string>
 
+#include "../OpenBench.h"
 #include "BenchWorkspace.h"
 
 namespace {
 
 using namespace tervil;
 
-constexpr std::size_t kDocumentBytes = 100u << 20;
-
-// Resident memory of the process in bytes.
-double ResidentBytes() {
-  long pages = 0, resident = 0;
-  std::ifstream("/proc/self/statm") >> pages >> resident;
-  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
-}
+using openbench::kDocumentBytes;
+using openbench::ResidentBytes;
 
 double Milliseconds(std::chrono::steady_clock::time_point from) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
@@ -56,7 +49,7 @@ void IdleAfterOpen(benchmark::State& state, const std::string& name, const std::
   const QString path = workspace.Write(name, text);
   for (auto _ : state) {
     malloc_trim(0);
-    const double before = ResidentBytes();
+    const auto before = static_cast<double>(ResidentBytes());
     const auto start = std::chrono::steady_clock::now();
     workspace.OpenAndPaint(path);
     const double firstPaint = Milliseconds(start);
@@ -66,7 +59,8 @@ void IdleAfterOpen(benchmark::State& state, const std::string& name, const std::
     state.SetIterationTime(idle / 1000);
     state.counters["first paint ms"] = firstPaint;
     state.counters["idle after ms"] = idle - firstPaint;
-    state.counters["resident B/B"] = (ResidentBytes() - before) / static_cast<double>(text.size());
+    state.counters["resident B/B"] =
+        (static_cast<double>(ResidentBytes()) - before) / static_cast<double>(text.size());
     state.PauseTiming();
     workspace.CloseAll();
     QApplication::processEvents();
@@ -74,21 +68,8 @@ void IdleAfterOpen(benchmark::State& state, const std::string& name, const std::
   }
 }
 
-// A 100 MB web page of table rows with a script and a style block at the top.
-std::string WebPage(std::size_t bytes) {
-  const std::string row =
-      "<tr><td class=\"n\">Caf\xC3\xA9 cr\xC3\xA8me</td><td>4,50 \xE2\x82\xAC</td><td><?= $p "
-      "?></td></tr>\n";
-  std::string text =
-      "<html><head><style>td { color: red; }</style><script>var total = 0;</script></head>"
-      "<body><table>\n";
-  text.reserve(bytes + row.size());
-  while (text.size() < bytes) text += row;
-  return text;
-}
-
 void BM_WebPageOpenToIdle(benchmark::State& state) {
-  IdleAfterOpen(state, "page.php", WebPage(kDocumentBytes));
+  IdleAfterOpen(state, "page.html", openbench::Generate(openbench::TDocument::Web));
 }
 BENCHMARK(BM_WebPageOpenToIdle)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 

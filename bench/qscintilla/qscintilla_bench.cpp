@@ -150,9 +150,13 @@ void BM_LineToPosition(benchmark::State& state) {
 }
 BENCHMARK(BM_LineToPosition)->ArgName("qsci")->Arg(0)->Arg(1);
 
-void BM_TypeKeyAtRandomPlace(benchmark::State& state) {
+// One edit at a random line of each editor, timed from the edit to its repaint: the caret is
+// placed and the screen painted first, so only the edit and its repaint count.
+template <typename EditOurs, typename EditTheirs>
+void EditAtRandomPlaces(benchmark::State& state, unsigned seed, EditOurs editOurs,
+                        EditTheirs editTheirs) {
   TBothEditors& both = Both();
-  std::mt19937_64 random(17);
+  std::mt19937_64 random(seed);
   const auto lines = static_cast<std::uint64_t>(both.ours->LineCount());
   for (auto _ : state) {
     const auto line = static_cast<int>(random() % lines);
@@ -161,17 +165,23 @@ void BM_TypeKeyAtRandomPlace(benchmark::State& state) {
       both.ours->SetCaretXY({5, line + 1});
       both.PaintOurs();
       start = Clock::now();
-      Type(both.ours, Qt::Key_X, "x");
+      editOurs(*both.ours);
       both.PaintOurs();
     } else {
       both.theirs.setCursorPosition(line, 4);
       both.theirs.viewport()->repaint();
       start = Clock::now();
-      Type(&both.theirs, Qt::Key_X, "x");
+      editTheirs(both.theirs);
       both.theirs.viewport()->repaint();
     }
     state.SetIterationTime(Seconds(start));
   }
+}
+
+void BM_TypeKeyAtRandomPlace(benchmark::State& state) {
+  EditAtRandomPlaces(
+      state, 17, [](TTvlEdit& ours) { Type(&ours, Qt::Key_X, "x"); },
+      [](QsciScintilla& theirs) { Type(&theirs, Qt::Key_X, "x"); });
 }
 BENCHMARK(BM_TypeKeyAtRandomPlace)
     ->ArgName("qsci")
@@ -184,28 +194,12 @@ BENCHMARK(BM_TypeKeyAtRandomPlace)
 // The same edit without the key's way through the widget: the text inserted through each
 // editor's own call, then the repaint.
 void BM_InsertCharAtRandomPlace(benchmark::State& state) {
-  TBothEditors& both = Both();
-  std::mt19937_64 random(19);
-  const auto lines = static_cast<std::uint64_t>(both.ours->LineCount());
-  for (auto _ : state) {
-    const auto line = static_cast<int>(random() % lines);
-    Clock::time_point start;
-    if (state.range(0) == kTervil) {
-      both.ours->SetCaretXY({5, line + 1});
-      both.PaintOurs();
-      start = Clock::now();
-      both.ours->Model().SetSelText("x");
-      both.PaintOurs();
-    } else {
-      both.theirs.setCursorPosition(line, 4);
-      both.theirs.viewport()->repaint();
-      const long position = both.theirs.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
-      start = Clock::now();
-      both.theirs.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, position, "x");
-      both.theirs.viewport()->repaint();
-    }
-    state.SetIterationTime(Seconds(start));
-  }
+  EditAtRandomPlaces(
+      state, 19, [](TTvlEdit& ours) { ours.Model().SetSelText("x"); },
+      [](QsciScintilla& theirs) {
+        const long position = theirs.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+        theirs.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, position, "x");
+      });
 }
 BENCHMARK(BM_InsertCharAtRandomPlace)
     ->ArgName("qsci")

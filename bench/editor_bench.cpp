@@ -10,7 +10,7 @@
 #include "core/editcomponent/EditorModel.h"
 #include "core/editor/TagMatching.h"
 #include "core/editor/TypingRules.h"
-#include "core/html/TagsEditor.h"
+#include "core/tags/TagsEditor.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "core/common/TextFile.h"
 #include "core/documents/DocumentText.h"
 #include "core/editcomponent/EditorModel.h"
-#include "core/html/TextProcessor.h"
+#include "core/text/TextProcessor.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/editcomponent/EditorModel.h"
-#include "core/html/TextCommands.h"
+#include "core/textcommands/TextCommands.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/html/TextProcessor.h"
+#include "core/text/TextProcessor.h"
 
 namespace {
 

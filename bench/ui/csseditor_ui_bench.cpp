@@ -8,8 +8,8 @@
 
 #include "BenchWorkspace.h"
 #include "core/editcomponent/EditorModel.h"
-#include "ui/html/AttributeGrid.h"
 #include "ui/phpcss/CssEditorForm.h"
+#include "ui/tags/AttributeGrid.h"
 
 namespace {
 

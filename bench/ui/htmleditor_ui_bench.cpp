@@ -8,8 +8,8 @@
 #include <string>
 
 #include "BenchWorkspace.h"
-#include "ui/html/AttributeGrid.h"
-#include "ui/html/HtmlEditorForm.h"
+#include "ui/tags/AttributeGrid.h"
+#include "ui/tags/HtmlEditorForm.h"
 
 namespace {
 

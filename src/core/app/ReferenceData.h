@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/editcomponent/Completion.h"
-#include "core/html/JSModel.h"
+#include "core/javascript/JSModel.h"
 
 namespace tervil {
 

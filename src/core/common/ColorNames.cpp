@@ -1,10 +1,9 @@
-#include "core/html/ColorNames.h"
+#include "core/common/ColorNames.h"
 
 #include <charconv>
 #include <cstdint>
 #include <optional>
-
-#include "core/html/TextProcessor.h"
+#include <vector>
 
 namespace tervil {
 
@@ -115,13 +114,34 @@ std::optional<int> ParseInteger(std::string_view text) {
   return value;
 }
 
+// Every occurrence of `pattern`, left to right, taken out of `text`.
+std::string RemoveAll(std::string_view text, std::string_view pattern) {
+  std::string out;
+  std::size_t pos = 0;
+  for (std::size_t found; (found = text.find(pattern, pos)) != std::string_view::npos;
+       pos = found + pattern.size())
+    out.append(text.substr(pos, found - pos));
+  out.append(text.substr(pos));
+  return out;
+}
+
+// The pieces of `text` between commas; at least one, possibly empty.
+std::vector<std::string_view> SplitAtCommas(std::string_view text) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (std::size_t comma; (comma = text.find(',', start)) != std::string_view::npos;
+       start = comma + 1)
+    parts.push_back(text.substr(start, comma - start));
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
 // "rgb(r, g, b)": "rgb", "(" and ")" are dropped and the rest must be three integers.
 std::optional<TColor> ParseRgbFunction(std::string_view text) {
-  std::string stripped = ReplaceOccurrences("rgb", "", -1, text);
-  stripped = ReplaceOccurrences("(", "", -1, stripped);
-  stripped = ReplaceOccurrences(")", "", -1, stripped);
-  TStringList parts;
-  SplitByChar(U',', Trim(stripped), parts);
+  std::string stripped = RemoveAll(text, "rgb");
+  stripped = RemoveAll(stripped, "(");
+  stripped = RemoveAll(stripped, ")");
+  const std::vector<std::string_view> parts = SplitAtCommas(Trim(stripped));
   if (parts.size() != 3) return std::nullopt;
   int channel[3];
   for (int i = 0; i < 3; ++i) {

@@ -1,16 +1,28 @@
-#include "core/phpcss/CssColors.h"
+#include "core/common/NamedColors.h"
 
 #include <cctype>
 
+#include "core/common/ColorNames.h"
 #include "core/common/TextFile.h"
-#include "core/html/ColorNames.h"
-#include "core/phpcss/CssText.h"
 
 namespace tervil {
 
 namespace {
 
 constexpr std::size_t kProblemsShown = 5;
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+  return text;
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& ch : out)
+    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+  return out;
+}
 
 bool IsHexColor(std::string_view text) {
   if (!text.starts_with('#') || (text.size() != 4 && text.size() != 7)) return false;
@@ -21,7 +33,8 @@ bool IsHexColor(std::string_view text) {
 
 }  // namespace
 
-void TCssColorNames::LoadText(std::string_view text, std::vector<std::string>& problems) {
+void TNamedColors::LoadText(std::string_view text, std::vector<std::string>& problems) {
+  entries_.clear();
   colors_.clear();
   std::size_t unreadable = 0;
   std::size_t lineNumber = 0;
@@ -41,17 +54,20 @@ void TCssColorNames::LoadText(std::string_view text, std::vector<std::string>& p
                            ": not a name, \"|\" and a colour; the line is skipped.");
       continue;
     }
-    colors_.try_emplace(AsciiLower(TrimBlanks(line.substr(0, bar))), HtmlToColor(value));
+    const std::string_view name = TrimBlanks(line.substr(0, bar));
+    entries_.push_back({std::string(name), std::string(value), HtmlToColor(value)});
+    colors_.try_emplace(AsciiLower(name), entries_.back().color);
   }
   if (unreadable > kProblemsShown)
     problems.push_back("colorlist.tvd: " + std::to_string(unreadable - kProblemsShown) +
                        " more unreadable lines are skipped.");
 }
 
-bool TCssColorNames::LoadFile(const std::string& path, std::vector<std::string>& problems) {
+bool TNamedColors::LoadFile(const std::string& path, std::vector<std::string>& problems) {
   std::string text;
   std::string error;
   if (!ReadFileBytes(path, text, &error)) {
+    entries_.clear();
     colors_.clear();
     problems.push_back(error);
     return false;
@@ -60,7 +76,7 @@ bool TCssColorNames::LoadFile(const std::string& path, std::vector<std::string>&
   return true;
 }
 
-TColor TCssColorNames::ColorOf(std::string_view value) const {
+TColor TNamedColors::ColorOf(std::string_view value) const {
   value = TrimBlanks(value);
   if (IsHexColor(value) || (value.size() > 4 && AsciiLower(value.substr(0, 4)) == "rgb("))
     return HtmlToColor(value);

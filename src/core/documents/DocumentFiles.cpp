@@ -13,7 +13,7 @@
 
 #include "core/common/Paths.h"
 #include "core/common/TextFile.h"
-#include "core/html/TextProcessor.h"
+#include "core/text/TextProcessor.h"
 
 namespace tervil {
 

@@ -8,7 +8,7 @@
 
 #include "core/documents/DocumentText.h"
 #include "core/documents/SafeWrite.h"
-#include "core/html/Charsets.h"
+#include "core/text/Charsets.h"
 
 namespace tervil {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/search/ConfirmPlacement.h"  // TScreenRect, TScreenPoint
+#include "core/common/ScreenGeometry.h"
 
 namespace tervil {
 

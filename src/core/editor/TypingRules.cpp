@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/html/TagsEditor.h"
+#include "core/tags/TagsEditor.h"
 
 namespace tervil {
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/common/ColorNames.h"
+#include "core/common/NamedColors.h"
 #include "core/common/Utf8.h"
-#include "core/html/ColorNames.h"
 
 namespace tervil {
 
@@ -23,12 +24,6 @@ std::string FirstLetterUpper(std::string_view name) {
   return out;
 }
 
-std::string_view TrimLine(std::string_view line) {
-  while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
-  while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-  return line;
-}
-
 }  // namespace
 
 TColorListModel::TColorListModel()
@@ -37,16 +32,12 @@ TColorListModel::TColorListModel()
 void TColorListModel::LoadColors(std::string_view fileText) {
   items_.assign(1, std::string(kCustomItem));
   names_.assign(1, std::string(kCustomName));
-  std::size_t start = 0;
-  while (start < fileText.size()) {
-    std::size_t lf = fileText.find('\n', start);
-    if (lf == std::string_view::npos) lf = fileText.size();
-    const std::string_view line = TrimLine(fileText.substr(start, lf - start));
-    start = lf + 1;
-    const std::size_t bar = line.find('|');
-    if (bar == std::string_view::npos) continue;
-    names_.push_back(FirstLetterUpper(line.substr(0, bar)));
-    items_.emplace_back(line.substr(bar + 1));
+  TNamedColors colors;
+  std::vector<std::string> problems;  // the picker lists the readable lines only
+  colors.LoadText(fileText, problems);
+  for (const TNamedColor& entry : colors.Entries()) {
+    names_.push_back(FirstLetterUpper(entry.name));
+    items_.push_back(entry.text);
   }
   selected_ = 0;
 }

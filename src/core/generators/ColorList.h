@@ -17,8 +17,8 @@ class TColorListModel {
  public:
   TColorListModel();
 
-  // Reads the lines of a colour list file ("name|#RRGGBB"); lines without "|" are skipped.
-  // Selects entry 0.
+  // Reads the lines of a colour list file ("name|#RRGGBB") through TNamedColors; lines without
+  // "|" or with an unreadable colour are skipped. Selects entry 0.
   void LoadColors(std::string_view fileText);
 
   int Count() const { return static_cast<int>(items_.size()); }

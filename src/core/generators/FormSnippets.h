@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "core/html/TextCommands.h"
+#include "core/textcommands/TextCommands.h"
 
 namespace tervil {
 

@@ -1,7 +1,7 @@
 #include "core/generators/HeadGenerator.h"
 
 #include "core/generators/MarkupText.h"
-#include "core/html/Charsets.h"
+#include "core/text/Charsets.h"
 
 namespace tervil {
 

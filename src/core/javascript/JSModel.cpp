@@ -1,4 +1,4 @@
-#include "core/html/JSModel.h"
+#include "core/javascript/JSModel.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -1,7 +1,7 @@
 #include "core/phpcss/CssDialogFields.h"
 
-#include "core/html/TextProcessor.h"
 #include "core/phpcss/CssText.h"
+#include "core/text/TextProcessor.h"
 
 namespace tervil {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/common/Utf8.h"
-#include "core/html/TextProcessor.h"
 #include "core/phpcss/CssText.h"
+#include "core/text/TextProcessor.h"
 
 namespace tervil {
 

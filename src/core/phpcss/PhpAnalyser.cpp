@@ -7,8 +7,8 @@
 #include <unordered_map>
 
 #include "core/common/Utf8.h"
-#include "core/html/TextProcessor.h"
 #include "core/phpcss/PhpDeclarationReader.h"
+#include "core/text/TextProcessor.h"
 
 namespace tervil {
 namespace {

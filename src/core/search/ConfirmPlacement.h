@@ -1,20 +1,8 @@
 #pragma once
 
+#include "core/common/ScreenGeometry.h"
+
 namespace tervil {
-
-// A rectangle in screen pixels.
-struct TScreenRect {
-  int Left = 0;
-  int Top = 0;
-  int Width = 0;
-  int Height = 0;
-};
-
-struct TScreenPoint {
-  int X = 0;
-  int Y = 0;
-  friend bool operator==(const TScreenPoint&, const TScreenPoint&) = default;
-};
 
 // Where the replace question goes so that it does not hide the occurrence: its left edge at the
 // occurrence, moved left to stay inside the window's client area (centred on it when the area

@@ -1,4 +1,4 @@
-#include "core/html/AttributeWindow.h"
+#include "core/tags/AttributeWindow.h"
 
 #include <algorithm>
 #include <vector>

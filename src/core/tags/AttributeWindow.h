@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "core/common/Color.h"
-#include "core/html/TagsEditor.h"
+#include "core/tags/TagsEditor.h"
 
 namespace tervil {
 

@@ -1,8 +1,8 @@
-#include "core/html/TagEngine.h"
+#include "core/tags/TagEngine.h"
 
 #include "core/common/Utf8.h"
-#include "core/html/TagsEditor.h"
-#include "core/html/TextProcessor.h"
+#include "core/tags/TagsEditor.h"
+#include "core/text/TextProcessor.h"
 
 namespace tervil {
 

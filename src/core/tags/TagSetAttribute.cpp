@@ -1,8 +1,8 @@
 // Rewriting an attribute of the tag at an editor's caret.
 
 #include "core/editcomponent/EditorModel.h"
-#include "core/html/TagEngine.h"
-#include "core/html/TagsEditor.h"
+#include "core/tags/TagEngine.h"
+#include "core/tags/TagsEditor.h"
 
 namespace tervil {
 

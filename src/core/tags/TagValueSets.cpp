@@ -1,4 +1,4 @@
-#include "core/html/TagValueSets.h"
+#include "core/tags/TagValueSets.h"
 
 #include <array>
 

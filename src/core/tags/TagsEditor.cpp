@@ -1,11 +1,11 @@
-#include "core/html/TagsEditor.h"
+#include "core/tags/TagsEditor.h"
 
 #include <algorithm>
 #include <unordered_map>
 
 #include "core/common/TextFile.h"
 #include "core/common/Utf8.h"
-#include "core/html/TextProcessor.h"
+#include "core/text/TextProcessor.h"
 
 namespace tervil {
 

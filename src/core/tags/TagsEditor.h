@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/html/TagAttributeGrid.h"
-#include "core/html/TagValueSets.h"
+#include "core/tags/TagAttributeGrid.h"
+#include "core/tags/TagValueSets.h"
 
 namespace tervil {
 

@@ -16,9 +16,9 @@
 
 #include "core/common/HugePages.h"
 #include "core/common/Utf8.h"
-#include "core/html/Charsets.h"
-#include "core/html/TextProcessor.h"
-#include "core/html/UnicodeForms.h"
+#include "core/text/Charsets.h"
+#include "core/text/TextProcessor.h"
+#include "core/text/UnicodeForms.h"
 
 namespace tervil {
 

@@ -10,7 +10,7 @@
 // reader and writer (iconv silently drops a base64 run cut off at the end, and puts plain ASCII
 // punctuation into base64) that ends each base64 run the way the file did.
 
-#include "core/html/Charsets.h"
+#include "core/text/Charsets.h"
 
 #include <errno.h>
 #include <iconv.h>
@@ -31,9 +31,9 @@
 
 #include "core/common/HugePages.h"
 #include "core/common/Utf8.h"
-#include "core/html/TextProcessor.h"
-#include "core/html/UnicodeForms.h"
-#include "core/html/Utf7.h"
+#include "core/text/TextProcessor.h"
+#include "core/text/UnicodeForms.h"
+#include "core/text/Utf7.h"
 
 namespace tervil {
 

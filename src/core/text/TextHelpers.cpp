@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/common/Utf8.h"
-#include "core/html/TextProcessor.h"
+#include "core/text/TextProcessor.h"
 
 namespace tervil {
 

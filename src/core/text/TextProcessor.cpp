@@ -1,7 +1,7 @@
 // The text conversions of TTextProcessor. Each one is a single pass over its input; runs of
 // characters that need no work are copied in bulk.
 
-#include "core/html/TextProcessor.h"
+#include "core/text/TextProcessor.h"
 
 #include <algorithm>
 #include <array>

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/html/Charsets.h"
-#include "core/html/ColorNames.h"
+#include "core/common/ColorNames.h"
+#include "core/text/Charsets.h"
 
 namespace tervil {
 

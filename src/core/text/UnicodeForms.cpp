@@ -1,4 +1,4 @@
-#include "core/html/UnicodeForms.h"
+#include "core/text/UnicodeForms.h"
 
 #include <array>
 #include <cstdint>

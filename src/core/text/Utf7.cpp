@@ -1,4 +1,4 @@
-#include "core/html/Utf7.h"
+#include "core/text/Utf7.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "core/html/FileInsertion.h"
+#include "core/textcommands/FileInsertion.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "core/html/TextCommands.h"
+#include "core/textcommands/TextCommands.h"
 
 #include <algorithm>
 #include <array>

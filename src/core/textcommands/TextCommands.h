@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/html/TextProcessor.h"
+#include "core/text/TextProcessor.h"
 
 namespace tervil {
 

@@ -7,7 +7,7 @@
 
 #include "core/common/Paths.h"
 #include "core/common/TextFile.h"
-#include "core/html/TagsEditor.h"
+#include "core/tags/TagsEditor.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
 #include "ui/app/WaitWindow.h"

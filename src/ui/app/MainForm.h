@@ -11,7 +11,7 @@
 #include "core/config/Configuration.h"
 #include "core/documents/DocumentFiles.h"
 #include "core/highlighters/HighlighterSet.h"
-#include "core/html/TagsEditor.h"
+#include "core/tags/TagsEditor.h"
 
 class QAction;
 class QMenu;

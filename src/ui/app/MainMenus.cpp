@@ -19,8 +19,8 @@
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
 #include "ui/editor/TvlEdit.h"
-#include "ui/html/HtmlTextActions.h"
 #include "ui/process/RunActions.h"
+#include "ui/textcommands/HtmlTextActions.h"
 
 namespace tervil {
 

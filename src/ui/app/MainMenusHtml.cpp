@@ -7,7 +7,7 @@
 #include "ui/app/MainForm.h"
 #include "ui/docking/DockManager.h"
 #include "ui/documents/TvlPage.h"
-#include "ui/html/HtmlEditorForm.h"
+#include "ui/tags/HtmlEditorForm.h"
 
 namespace tervil {
 

@@ -6,7 +6,7 @@
 
 #include "ui/app/MainForm.h"
 #include "ui/editcomponent/TextEditor.h"
-#include "ui/html/HtmlTextActions.h"
+#include "ui/textcommands/HtmlTextActions.h"
 
 namespace tervil {
 

@@ -6,7 +6,7 @@
 #include "core/highlighters/MultiHighlighter.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
-#include "ui/html/JSHelperForm.h"
+#include "ui/javascript/JSHelperForm.h"
 
 namespace tervil {
 

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-#include "core/html/ColorNames.h"
+#include "core/common/ColorNames.h"
 
 namespace tervil {
 

@@ -9,7 +9,7 @@
 #include <QToolButton>
 #include <QWindow>
 
-#include "core/html/ColorNames.h"
+#include "core/common/ColorNames.h"
 #include "ui/generators/ColorListBox.h"
 #include "ui/generators/ScreenForm.h"
 

@@ -1,4 +1,4 @@
-#include "ui/html/JSHelperForm.h"
+#include "ui/javascript/JSHelperForm.h"
 
 #include <QAbstractTableModel>
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "core/html/JSModel.h"
+#include "core/javascript/JSModel.h"
 #include "ui/editcomponent/CompletionProposal.h"
 
 class QTextEdit;

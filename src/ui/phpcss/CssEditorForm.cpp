@@ -12,14 +12,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "core/common/ColorNames.h"
 #include "core/common/Utf8.h"
 #include "core/editcomponent/EditorModel.h"
-#include "core/html/ColorNames.h"
 #include "core/phpcss/CssStyleAtCaret.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
 #include "ui/generators/GeneratorIcons.h"
-#include "ui/html/AttributeGrid.h"
+#include "ui/tags/AttributeGrid.h"
 
 namespace tervil {
 
@@ -41,7 +41,7 @@ QColor ToQColor(TColor c) {
 // (CSS colour names included).
 class TCssValueDelegate : public TAttributeDelegate {
  public:
-  TCssValueDelegate(TAttributeGridWidget* grid, const TCssColorNames& colors)
+  TCssValueDelegate(TAttributeGridWidget* grid, const TNamedColors& colors)
       : TAttributeDelegate(grid), grid_(grid), colors_(colors) {}
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
@@ -77,7 +77,7 @@ class TCssValueDelegate : public TAttributeDelegate {
 
  private:
   TAttributeGridWidget* grid_;
-  const TCssColorNames& colors_;
+  const TNamedColors& colors_;
 };
 
 // A 24 x 24 button picture: a short text on a rounded tile.

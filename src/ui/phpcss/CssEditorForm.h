@@ -3,8 +3,8 @@
 #include <QPointer>
 #include <vector>
 
+#include "core/common/NamedColors.h"
 #include "core/phpcss/CssAttributes.h"
-#include "core/phpcss/CssColors.h"
 #include "core/phpcss/CssStyle.h"
 #include "ui/docking/ToolForm.h"
 
@@ -71,7 +71,7 @@ class TCssEditor : public TToolForm {
   void WriteBlock(const std::string& text);
 
   TCssAttributeTable attributes_;
-  TCssColorNames colors_;
+  TNamedColors colors_;
   TCSSStyle style_;
   bool RefreshAllowed = true;
   std::vector<std::size_t> rowDeclarations_;  // the declaration each grid row shows

@@ -19,7 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/html/ColorNames.h"
+#include "core/common/ColorNames.h"
 #include "core/phpcss/CssStyle.h"
 
 namespace tervil {

@@ -1,4 +1,4 @@
-#include "ui/html/AttributeGrid.h"
+#include "ui/tags/AttributeGrid.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QToolButton>
 
-#include "core/html/ColorNames.h"
+#include "core/common/ColorNames.h"
 
 namespace tervil {
 

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "core/common/Color.h"
-#include "core/html/TagAttributeGrid.h"
+#include "core/tags/TagAttributeGrid.h"
 
 namespace tervil {
 

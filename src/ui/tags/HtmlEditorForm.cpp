@@ -1,4 +1,4 @@
-#include "ui/html/HtmlEditorForm.h"
+#include "ui/tags/HtmlEditorForm.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -11,12 +11,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/html/AttributeWindow.h"
-#include "core/html/ColorNames.h"
-#include "core/html/TagsEditor.h"
+#include "core/common/ColorNames.h"
+#include "core/tags/AttributeWindow.h"
+#include "core/tags/TagsEditor.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
-#include "ui/html/AttributeGrid.h"
+#include "ui/tags/AttributeGrid.h"
 
 namespace tervil {
 

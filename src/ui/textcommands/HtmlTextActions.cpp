@@ -1,4 +1,4 @@
-#include "ui/html/HtmlTextActions.h"
+#include "ui/textcommands/HtmlTextActions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +23,7 @@
 #include "ui/editor/TvlEdit.h"
 #include "ui/explorer/ExplorerDrag.h"
 #include "ui/generators/ColorPickForm.h"
-#include "ui/html/SelectionEdits.h"
+#include "ui/textcommands/SelectionEdits.h"
 
 namespace tervil {
 

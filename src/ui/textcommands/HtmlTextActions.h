@@ -5,7 +5,7 @@
 #include <QString>
 #include <functional>
 
-#include "core/html/FileInsertion.h"
+#include "core/textcommands/FileInsertion.h"
 
 class QAction;
 class QMainWindow;

@@ -1,4 +1,4 @@
-#include "ui/html/SelectionEdits.h"
+#include "ui/textcommands/SelectionEdits.h"
 
 #include <string>
 

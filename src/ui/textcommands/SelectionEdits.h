@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "core/html/TextCommands.h"
+#include "core/textcommands/TextCommands.h"
 
 namespace tervil {
 

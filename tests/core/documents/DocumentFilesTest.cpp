@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "core/documents/DocumentFiles.h"
-#include "core/html/TextProcessor.h"
+#include "core/text/TextProcessor.h"
 #include "support/TempDir.h"
 
 namespace tervil {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/editor/TypingRules.h"
-#include "core/html/TagsEditor.h"
+#include "core/tags/TagsEditor.h"
 
 namespace tervil {
 namespace {

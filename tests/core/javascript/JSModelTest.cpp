@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/html/JSModel.h"
+#include "core/javascript/JSModel.h"
 
 namespace tervil {
 namespace {

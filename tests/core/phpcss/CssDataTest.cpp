@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "core/phpcss/CssAttributes.h"
-#include "core/phpcss/CssColors.h"
 
 namespace tervil {
 namespace {
@@ -80,33 +79,6 @@ TEST(CssAttributes, ShippedListIsCurrent) {
   EXPECT_NE(std::find(direction.begin(), direction.end(), "row-reverse"), direction.end());
   EXPECT_FALSE(table.Find("flex-direction")->UserMayType());
   EXPECT_TRUE(table.Find("width")->UserMayType());
-}
-
-TEST(CssColors, NamesAndColourTexts) {
-  TCssColorNames names;
-  Lines problems;
-  names.LoadText("aliceblue|#F0F8FF\r\nred|#FF0000\nno bar\n|#000000\nblue|blue\n", problems);
-  EXPECT_EQ(names.Count(), 2u);
-  EXPECT_EQ(problems.size(), 3u);
-  EXPECT_EQ(names.ColorOf("AliceBlue"), 0xFFF8F0u);
-  EXPECT_EQ(names.ColorOf(" red "), 0x0000FFu);
-  EXPECT_EQ(names.ColorOf("#00FF00"), 0x00FF00u);
-  EXPECT_EQ(names.ColorOf("#fff"), 0xFFFFFFu);
-  EXPECT_EQ(names.ColorOf("rgb(0, 0, 255)"), 0xFF0000u);
-  EXPECT_EQ(names.ColorOf("var(--x)"), clNone);
-  EXPECT_EQ(names.ColorOf(""), clNone);
-  EXPECT_EQ(names.ColorOf("#12"), clNone);
-}
-
-TEST(CssColors, ShippedListHoldsTheCssNamedColours) {
-  TCssColorNames names;
-  Lines problems;
-  ASSERT_TRUE(names.LoadFile(std::string(TERVIL_SOURCE_DIR) + "/data/colorlist.tvd", problems));
-  EXPECT_TRUE(problems.empty());
-  EXPECT_EQ(names.Count(), 148u);
-  EXPECT_EQ(names.ColorOf("rebeccapurple"), 0x993366u);
-  EXPECT_FALSE(names.LoadFile("/nonexistent/colorlist.tvd", problems));
-  EXPECT_EQ(names.Count(), 0u);
 }
 
 }  // namespace

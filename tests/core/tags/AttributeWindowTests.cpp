@@ -3,8 +3,8 @@
 #include <string>
 
 #include "core/editcomponent/EditorModel.h"
-#include "core/html/AttributeWindow.h"
-#include "core/html/TagsEditor.h"
+#include "core/tags/AttributeWindow.h"
+#include "core/tags/TagsEditor.h"
 
 namespace tervil {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/html/TagsEditor.h"
+#include "core/tags/TagsEditor.h"
 #include "support/GrowthTiming.h"
 
 namespace tervil {

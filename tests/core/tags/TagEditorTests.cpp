@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/editcomponent/EditorModel.h"
-#include "core/html/TagsEditor.h"
+#include "core/tags/TagsEditor.h"
 
 namespace tervil {
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "TestGrid.h"
-#include "core/html/TagEngine.h"
-#include "core/html/TagsEditor.h"
+#include "core/tags/TagEngine.h"
+#include "core/tags/TagsEditor.h"
 
 namespace tervil {
 namespace {

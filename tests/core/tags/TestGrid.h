@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/html/TagAttributeGrid.h"
+#include "core/tags/TagAttributeGrid.h"
 
 namespace tervil {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/html/Charsets.h"
-#include "core/html/TextProcessor.h"
+#include "core/text/Charsets.h"
+#include "core/text/TextProcessor.h"
 
 namespace tervil {
 namespace {

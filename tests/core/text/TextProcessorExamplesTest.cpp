@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "core/html/TextProcessor.h"
+#include "core/text/TextProcessor.h"
 
 namespace tervil {
 namespace {

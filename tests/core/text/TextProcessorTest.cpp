@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/html/TextProcessor.h"
+#include "core/text/TextProcessor.h"
 
 namespace tervil {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "core/documents/DocumentFiles.h"
-#include "core/html/TextProcessor.h"
-#include "core/html/UnicodeForms.h"
+#include "core/text/TextProcessor.h"
+#include "core/text/UnicodeForms.h"
 
 namespace tervil {
 namespace {

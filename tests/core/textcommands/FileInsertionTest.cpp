@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/html/FileInsertion.h"
+#include "core/textcommands/FileInsertion.h"
 
 namespace tervil {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/html/TextCommands.h"
+#include "core/textcommands/TextCommands.h"
 
 namespace tervil {
 namespace {

@@ -3,7 +3,7 @@
 #include <QtTest>
 #include <stdexcept>
 
-#include "core/html/TextProcessor.h"
+#include "core/text/TextProcessor.h"
 
 using namespace tervil;
 

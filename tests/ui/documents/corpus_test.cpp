@@ -7,7 +7,7 @@
 #include <QtTest>
 
 #include "core/documents/DocumentFiles.h"
-#include "core/html/TextProcessor.h"
+#include "core/text/TextProcessor.h"
 #include "ui/app/FileDialogs.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"

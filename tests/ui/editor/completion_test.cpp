@@ -10,7 +10,7 @@
 #include "ui/documents/PageCompletion.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
-#include "ui/html/JSHelperForm.h"
+#include "ui/javascript/JSHelperForm.h"
 
 using namespace tervil;
 using namespace tervil::test;

@@ -25,9 +25,9 @@
 #include "ui/docking/DockManager.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
-#include "ui/html/AttributeGrid.h"
 #include "ui/phpcss/CssEditorForm.h"
 #include "ui/phpcss/CssForm.h"
+#include "ui/tags/AttributeGrid.h"
 
 using namespace tervil;
 

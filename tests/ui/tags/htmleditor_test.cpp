@@ -12,8 +12,8 @@
 #include "ui/docking/DockManager.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
-#include "ui/html/AttributeGrid.h"
-#include "ui/html/HtmlEditorForm.h"
+#include "ui/tags/AttributeGrid.h"
+#include "ui/tags/HtmlEditorForm.h"
 
 using namespace tervil;
 

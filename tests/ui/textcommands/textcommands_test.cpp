@@ -15,8 +15,8 @@
 #include <QtTest>
 #include <functional>
 
+#include "core/common/ColorNames.h"
 #include "core/editcomponent/EditorModel.h"
-#include "core/html/ColorNames.h"
 #include "support/AppTestSupport.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
@@ -29,7 +29,7 @@
 #include "ui/generators/ColorPickForm.h"
 #include "ui/generators/FontPickForm.h"
 #include "ui/generators/ScreenForm.h"
-#include "ui/html/HtmlTextActions.h"
+#include "ui/textcommands/HtmlTextActions.h"
 
 using namespace tervil;
 using namespace tervil::test;

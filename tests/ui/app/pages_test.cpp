@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "core/editcomponent/EditorModel.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
@@ -18,8 +19,7 @@ class PagesTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
   QStringList asked_;
 
   TTervilMain& Window() { return *window_; }
@@ -42,17 +42,10 @@ class PagesTest : public QObject {
 
   void init() {
     asked_.clear();
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
-                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
-    window_->resize(1000, 700);
+    window_.Start(QSize(1000, 700), test::TMainWindowFixture::TShow::Hidden);
   }
 
-  void cleanup() {
-    for (TTvlPage* page : Window().EditorPages()) page->Model().SetModified(false);
-    window_.reset();
-  }
+  void cleanup() { window_.Close(); }
 
   void highlighterMenusHave15EntriesWithTheSpecialOnesLast() {
     const auto& actions = Window().HighlighterActions();

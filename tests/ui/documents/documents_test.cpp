@@ -10,6 +10,7 @@
 
 #include "core/documents/DocumentFiles.h"
 #include "core/editcomponent/EditorModel.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/FileDialogs.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
@@ -25,8 +26,7 @@ class DocumentsTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
   QStringList asked_;               // texts of the boxes shown
   QStringList captions_;            // their captions
   std::deque<TMsgResult> answers_;  // answers to give, in order (default: Yes)
@@ -47,13 +47,7 @@ class DocumentsTest : public QObject {
   TTervilMain& Window() { return *window_; }
   TTvlPage* Current() { return window_->CurrentPage(); }
 
-  void NewWindow() {
-    window_.reset();
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
-                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
-  }
+  void NewWindow() { window_.Start(QSize(), test::TMainWindowFixture::TShow::Hidden); }
 
   TTvlPage* Open(const QString& path) {
     const int before = int(Window().EditorPages().size());

@@ -15,6 +15,7 @@
 
 #include "core/documents/DocumentFiles.h"
 #include "core/editcomponent/EditorModel.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/FileDialogs.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
@@ -35,8 +36,7 @@ class SaveFaultsTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
   QStringList asked_;
   std::deque<TMsgResult> answers_;  // in order; Yes when none is left
 
@@ -63,14 +63,7 @@ class SaveFaultsTest : public QObject {
   }
 
   void NewWindow() {
-    window_.reset();
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
-                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
-    window_->resize(900, 600);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    QVERIFY(window_.Start(QSize(900, 600), test::TMainWindowFixture::TShow::Active));
   }
 
   QAction* Action(const QString& text) {

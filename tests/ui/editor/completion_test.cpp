@@ -5,6 +5,7 @@
 
 #include "core/config/SettingsStore.h"
 #include "support/AppTestSupport.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/documents/PageCompletion.h"
@@ -21,12 +22,10 @@ class CompletionTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
 
   TTvlEdit* Open(const QString& name, const QByteArray& bytes) {
-    const QString path = WriteOldFile(home_.filePath(name), bytes);
-    TTvlEdit* editor = OpenInShownWindow(window_, *store_, path);
+    TTvlEdit* editor = window_.OpenOldFile(home_.filePath(name), bytes);
     editor->SetCaretXY({1, editor->LineCount()});
     QTest::keyClick(editor, Qt::Key_End);
     return editor;
@@ -43,12 +42,9 @@ class CompletionTest : public QObject {
     AnswerMessagesWith(TMsgResult::OK);
   }
 
-  void init() {
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-  }
+  void init() { window_.LoadSettings(); }
 
-  void cleanup() { CloseWithoutSaving(window_); }
+  void cleanup() { window_.Close(); }
 
   // The parameter hint opens after "(" of a known function and follows the caret's parameter.
   void parameterHintFollowsTheParameter_data() {

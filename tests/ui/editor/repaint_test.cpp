@@ -7,6 +7,7 @@
 
 #include "core/config/SettingsStore.h"
 #include "support/AppTestSupport.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/documents/TvlPage.h"
@@ -26,8 +27,7 @@ class RepaintTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
 
   static QByteArray Page() {
     QByteArray text;
@@ -51,8 +51,7 @@ class RepaintTest : public QObject {
   }
 
   TTvlEdit* Open(const QString& name, const QByteArray& bytes) {
-    const QString path = WriteOldFile(home_.filePath(name), bytes);
-    TTvlEdit* editor = OpenInShownWindow(window_, *store_, path);
+    TTvlEdit* editor = window_.OpenOldFile(home_.filePath(name), bytes);
     Settle();
     return editor;
   }
@@ -126,12 +125,9 @@ class RepaintTest : public QObject {
     QGuiApplication::styleHints()->setCursorFlashTime(100'000'000);
   }
 
-  void init() {
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-  }
+  void init() { window_.LoadSettings(); }
 
-  void cleanup() { CloseWithoutSaving(window_); }
+  void cleanup() { window_.Close(); }
 
   void keysRepaintWhatTheyChange_data() {
     QTest::addColumn<bool>("wordWrap");

@@ -7,6 +7,7 @@
 
 #include "core/config/SettingsStore.h"
 #include "support/AppTestSupport.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/documents/TvlPage.h"
@@ -23,12 +24,10 @@ class TypingAidsTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
 
   TTvlEdit* Open(const QString& name, const QByteArray& bytes) {
-    const QString path = WriteOldFile(home_.filePath(name), bytes);
-    TTvlEdit* editor = OpenInShownWindow(window_, *store_, path);
+    TTvlEdit* editor = window_.OpenOldFile(home_.filePath(name), bytes);
     return editor;
   }
 
@@ -66,12 +65,9 @@ class TypingAidsTest : public QObject {
     AnswerMessagesWith(TMsgResult::OK);
   }
 
-  void init() {
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-  }
+  void init() { window_.LoadSettings(); }
 
-  void cleanup() { CloseWithoutSaving(window_); }
+  void cleanup() { window_.Close(); }
 
   void keysTypeTheAids_data() {
     QTest::addColumn<QString>("file");

@@ -19,6 +19,7 @@
 
 #include "core/editcomponent/EditorModel.h"
 #include "core/highlighters/HighlighterSet.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/FileDialogs.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
@@ -36,8 +37,7 @@ class GeneratorsTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
   QStringList shown_;
 
   TTervilMain& Window() { return *window_; }
@@ -131,17 +131,12 @@ class GeneratorsTest : public QObject {
 
   void init() {
     shown_.clear();
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
-                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
-    window_->resize(1000, 700);
+    window_.Start(QSize(1000, 700), test::TMainWindowFixture::TShow::Hidden);
   }
 
   void cleanup() {
     TFileDialogs::SetOpenHook({});
-    for (TTvlPage* page : Window().EditorPages()) page->Model().SetModified(false);
-    window_.reset();
+    window_.Close();
   }
 
   void commandsSitInTheirMenusAndNeedAPage() {

@@ -11,6 +11,7 @@
 
 #include "core/editcomponent/EditorModel.h"
 #include "support/AppTestSupport.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/documents/TvlPage.h"
@@ -70,8 +71,7 @@ class CodeInspectorTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
 
   TTervilMain& Window() { return *window_; }
   QAction* Action(const char* name) { return Window().findChild<QAction*>(name); }
@@ -92,16 +92,9 @@ class CodeInspectorTest : public QObject {
     AnswerMessagesWith(TMsgResult::No);
   }
 
-  void init() {
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
-                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
-    window_->resize(1000, 700);
-    window_->show();
-  }
+  void init() { window_.Start(QSize(1000, 700), test::TMainWindowFixture::TShow::Shown); }
 
-  void cleanup() { CloseWithoutSaving(window_); }
+  void cleanup() { window_.Close(); }
 
   void treeShowsClassesGroupsMembersAndFunctionsSorted() {
     TCodeInspector inspector(TERVIL_SOURCE_DIR "/data/icons");

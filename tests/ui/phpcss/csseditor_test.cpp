@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "core/editcomponent/EditorModel.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/docking/DockManager.h"
@@ -56,8 +57,7 @@ class CssEditorTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
   QStringList messages_;
 
   TTervilMain& Window() { return *window_; }
@@ -66,20 +66,8 @@ class CssEditorTest : public QObject {
   QAction* ShowAction() { return Window().findChild<QAction*>("actCssEditor"); }
   QAction* DialogAction() { return Window().findChild<QAction*>("actCssEdit"); }
 
-  void Start() {
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
-                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
-    window_->resize(1000, 700);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-  }
-  void Stop() {
-    for (TTvlPage* page : Window().EditorPages()) page->Model().SetModified(false);
-    window_.reset();
-    store_.reset();
-  }
+  void Start() { QVERIFY(window_.Start()); }
+  void Stop() { window_.Stop(); }
 
   // A new page holding `text` with the caret at character offset `caret`, the window shown.
   TTvlPage* PageWith(const std::string& text, std::int64_t caret) {

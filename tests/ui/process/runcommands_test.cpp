@@ -16,13 +16,14 @@
 #include "core/common/Paths.h"
 #include "core/editcomponent/EditorModel.h"
 #include "core/process/CommandLine.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
+#include "ui/docking/ToolForm.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
 #include "ui/process/Console.h"
 #include "ui/process/HtmlOutputView.h"
-#include "ui/docking/ToolForm.h"
 #include "ui/process/RunActions.h"
 
 using namespace tervil;
@@ -32,8 +33,7 @@ using namespace tervil;
 class RunCommandsTest : public QObject {
   Q_OBJECT
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
   QStringList shown_;
 
   TTervilMain& Window() { return *window_; }
@@ -80,19 +80,11 @@ class RunCommandsTest : public QObject {
   void init() {
     shown_.clear();
     QFile::remove(home_.filePath("config/tervil-editor/registry.reg"));
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
-                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
-    window_->resize(1000, 700);
-    window_->show();
+    window_.Start(QSize(1000, 700), test::TMainWindowFixture::TShow::Shown);
     QApplication::setActiveWindow(window_.get());
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
   }
-  void cleanup() {
-    for (TTvlPage* page : Window().EditorPages()) page->Model().SetModified(false);
-    window_.reset();
-  }
+  void cleanup() { window_.Close(); }
 
   void f9RunsAPhpPageAndTheConsoleShowsItsOutputWarningAndPage() {
     if (!FindOnPath("php")) QSKIP("no PHP interpreter on PATH");

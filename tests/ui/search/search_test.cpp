@@ -14,6 +14,7 @@
 
 #include "core/editcomponent/EditorModel.h"
 #include "support/AppTestSupport.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
@@ -66,8 +67,7 @@ class SearchTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
   QStringList shown_;
   QStringList answers_;     // captions of the buttons that answer the replace questions
   QList<QRect> questions_;  // where each replace question was shown
@@ -147,16 +147,11 @@ class SearchTest : public QObject {
     answers_.clear();
     questions_.clear();
     occurrences_.clear();
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
-                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
-    window_->resize(1600, 900);  // room for every toolbar in one row, the find box included
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    // room for every toolbar in one row, the find box included
+    QVERIFY(window_.Start(QSize(1600, 900)));
   }
 
-  void cleanup() { CloseWithoutSaving(window_); }
+  void cleanup() { window_.Close(); }
 
   void commandsSitInTheMenusAndTheToolbar() {
     QCOMPARE(Search().actFind->text(), QString("Find..."));

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/editcomponent/EditorModel.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/docking/DockManager.h"
@@ -23,28 +24,15 @@ class HtmlEditorTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
 
   TTervilMain& Window() { return *window_; }
   THtmlEditor* Editor() { return Window().HtmlEditor(); }
   TAttributeGridWidget* Grid() { return Editor()->Grid(); }
   QAction* ShowAction() { return Window().findChild<QAction*>("actHtmlEditor"); }
 
-  void Start() {
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
-                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
-    window_->resize(1000, 700);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-  }
-  void Stop() {
-    for (TTvlPage* page : Window().EditorPages()) page->Model().SetModified(false);
-    window_.reset();
-    store_.reset();
-  }
+  void Start() { QVERIFY(window_.Start()); }
+  void Stop() { window_.Stop(); }
 
   // A new page holding `text` with the caret at `caret`, and the attribute window shown.
   TTvlPage* PageWith(const std::string& text, TBufferPos caret) {

@@ -18,6 +18,7 @@
 #include "core/common/ColorNames.h"
 #include "core/editcomponent/EditorModel.h"
 #include "support/AppTestSupport.h"
+#include "support/MainWindowFixture.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/WaitWindow.h"
@@ -40,8 +41,7 @@ class TextCommandsTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir home_;
-  std::unique_ptr<TSettingsStore> store_;
-  std::unique_ptr<TTervilMain> window_;
+  test::TMainWindowFixture window_;
 
   TTervilMain& Window() { return *window_; }
   THtmlTextActions& Commands() { return *window_->HtmlTextActions(); }
@@ -121,19 +121,11 @@ class TextCommandsTest : public QObject {
     AnswerMessagesWith(TMsgResult::No);
   }
 
-  void init() {
-    store_ = std::make_unique<TSettingsStore>();
-    store_->Load();
-    window_ = std::make_unique<TTervilMain>(*store_, QStringList{},
-                                            QStringLiteral(TERVIL_SOURCE_DIR "/data"));
-    window_->resize(1000, 700);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-  }
+  void init() { QVERIFY(window_.Start()); }
 
   void cleanup() {
     for (QMenu* menu : Window().findChildren<QMenu*>()) menu->hide();
-    CloseWithoutSaving(window_);
+    window_.Close();
   }
 
   void toolbarsAndMenusHoldEveryCommandWithIconsAndNeedAPage() {

@@ -115,6 +115,7 @@ class TSearchDriver {
   // the search runs (its result comes through TSearchHost::FindTextDone), else the result.
   // A change of the text while it runs starts it over.
   TIncrementalFind::TState StartFindText(const std::string& text);
+  bool FindTextPending() const { return findPending_; }
 
  private:
   TSearchEngine& EngineFor(const TSearchState& state);

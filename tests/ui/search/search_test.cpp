@@ -434,10 +434,11 @@ class SearchTest : public QObject {
     Model().SetCaretPos({16, 1});
     QLineEdit* box = Search().FindText();
     box->setFocus();
+    // The search runs off the window thread: each result is waited for.
     QTest::keyClicks(box, "ab");
-    QCOMPARE(Caret(), QString("1:3"));
+    QTRY_COMPARE(Caret(), QString("1:3"));
     QTest::keyClick(box, Qt::Key_D);
-    QCOMPARE(Caret(), QString("1:8"));
+    QTRY_COMPARE(Caret(), QString("1:8"));
     QVERIFY(!Search().FindTextFailed());
     QVERIFY(box->hasFocus());
     QTest::keyClick(box, Qt::Key_Return);  // Repeat Search: the next one
@@ -445,16 +446,19 @@ class SearchTest : public QObject {
     QVERIFY(box->hasFocus());
     QCOMPARE(box->cursorPosition(), 3);
     QTest::keyClick(box, Qt::Key_X);
-    QVERIFY(Search().FindTextFailed());
+    QTRY_VERIFY(Search().FindTextFailed());
     QCOMPARE(window_->StatusPanels()->PanelText(0), QString("Text not found"));
     QVERIFY(shown_.isEmpty());
     QTest::keyClick(box, Qt::Key_Backspace);
+    QVERIFY(!Search().FindTextFailed());
+    QTRY_COMPARE(Selected(), QString("abd"));
     QVERIFY(!Search().FindTextFailed());
   }
 
   void nextPreviousAndRepeatSearch() {
     OpenText("ab ab ab");
     QTest::keyClicks(Search().FindText(), "ab");
+    QTRY_COMPARE(Caret(), QString("1:3"));
     QVERIFY(Search().actSearchNext->isEnabled());
     auto* next = qobject_cast<QToolButton*>(
         Search().SearchToolbar()->widgetForAction(Search().actSearchNext));

@@ -11,8 +11,9 @@ constexpr std::size_t kJitStackStart = 32 * 1024;
 // What the step check hands back to end a match: stopped from outside, or out of time.
 constexpr int kStoppedResult = -9001;
 constexpr int kTimedOutResult = -9002;
-// Steps of the expression between two looks at the flag and the clock.
-constexpr std::uint32_t kStepsPerCheck = 1024;
+// Steps of the expression between two looks at the clock (the flag is read at every step: one
+// step can compare a whole line).
+constexpr std::uint32_t kStepsPerClock = 64;
 
 std::string ErrorText(int code) {
   if (code == kTimedOutResult)
@@ -98,8 +99,8 @@ void TPcre2Regex::SetInterrupt(const std::atomic<bool>* stop, std::chrono::nanos
 
 int TPcre2Regex::Callout(void* /*block*/, void* self) {
   auto* regex = static_cast<TPcre2Regex*>(self);
-  if (++regex->steps_ % kStepsPerCheck != 0) return 0;
   if (regex->stop_ && regex->stop_->load(std::memory_order_relaxed)) return kStoppedResult;
+  if (++regex->steps_ % kStepsPerClock != 0) return 0;
   if (regex->budget_.count() > 0 && std::chrono::steady_clock::now() > regex->deadline_)
     return kTimedOutResult;
   return 0;

@@ -237,8 +237,7 @@ bool TSearchController::SearchProgress(std::size_t done, std::size_t total) {
 void TSearchController::StopRequested() {
   stopRequested_ = true;
   worker_->Stop();
-  SetStatusText(Driver().State().SearchText.empty() ? std::string()
-                                                    : std::string("The search was stopped."));
+  SetStatusText(TResourceStrings(SearchMessages()).Lookup("SearchStopped"));
 }
 
 QDialog* TSearchController::BusyBox() const {
@@ -304,7 +303,7 @@ bool TSearchController::eventFilter(QObject* watched, QEvent* event) {
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && busyDepth_ == 0) {
     if (Driver().FindTextPending()) {
       Driver().CancelFindText();
-      SetStatusText("The search was stopped.");
+      SetStatusText(TResourceStrings(SearchMessages()).Lookup("SearchStopped"));
       return true;
     }
     return false;

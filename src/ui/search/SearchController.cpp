@@ -189,24 +189,27 @@ void TSearchController::RunSearchWork(const TSearchWork& work) {
   } end{this};
   if (stopRequested_) throw TSearchCancelled();
   // The end of the work comes back to this thread as an event, which ends the loop below.
+  // The worker's thread may drop the last copy of this state: it holds no Qt object.
   struct TWait {
     bool finished = false;
     std::exception_ptr error;
-    QEventLoop loop;
+    QPointer<QEventLoop> loop;
   };
+  QEventLoop loop;
   auto wait = std::make_shared<TWait>();
+  wait->loop = &loop;
   worker_->Start(work, [this, wait](std::exception_ptr error) {
     QMetaObject::invokeMethod(
         this,
         [wait, error] {
           wait->error = error;
           wait->finished = true;
-          wait->loop.quit();
+          if (wait->loop) wait->loop->quit();
         },
         Qt::QueuedConnection);
   });
   waiting_ = true;
-  while (!wait->finished) wait->loop.exec();
+  while (!wait->finished) loop.exec();
   waiting_ = false;
   if (wait->error) std::rethrow_exception(wait->error);
 }

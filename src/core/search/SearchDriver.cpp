@@ -66,11 +66,14 @@ class TPassHooks {
       : model_(model), engine_(engine), previous_(std::move(model.OnReplaceText)) {
     model.OnReplaceText = std::move(prompt);
     model.SetSearchEngine(&engine);
-    engine.SetRunner([&engine, &host](const std::function<void()>& scan) {
+    engine.SetRunner([&engine, &host, &model](const std::function<void()>& scan) {
+      const std::uint64_t before = model.Buffer().ChangeCount();
       host.RunSearchWork([&](TSearchControl& control) {
         TControlScope scope(engine, control);
         scan();
       });
+      // Changed meanwhile (not by the user, whose edits wait): what was found is stale.
+      if (model.Buffer().ChangeCount() != before) throw TSearchCancelled();
     });
     model.SetTextChangeGuard([&host](bool) { host.StopSearchWork(); });
   }

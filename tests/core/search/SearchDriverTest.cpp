@@ -305,6 +305,36 @@ TEST_F(SearchDriverTest, MultiReplaceThatWouldGrowTheTextPastItsLimitStops) {
   EXPECT_EQ(model_.Text(), text);
 }
 
+// A host on whose window thread the text changes while a search waits, as a reload started by
+// a timer would change it.
+class ChangingHost : public FakeHost {
+ public:
+  void RunSearchWork(const TSearchWork& work) override {
+    FakeHost::RunSearchWork(work);
+    if (!changed) model->SetText("other text abc");
+    changed = true;
+  }
+  bool changed = false;
+};
+
+TEST(SearchDriverChanges, ATextChangedWhileASearchWaitsStopsThePass) {
+  TEditorModel model;
+  model.SetText("abc abc");
+  ChangingHost host;
+  host.model = &model;
+  TSearchState state;
+  TSearchDriver driver(state, host, "Text not found", {});
+  TSearchDialogValues v = driver.DialogPreset(TSearchKind::skReplace);
+  v.SearchText = "abc";
+  v.ReplaceText = "x";
+  v.FromCaret = false;
+  host.answers = {TReplaceAction::raReplaceAll};
+  driver.AcceptDialog(TSearchKind::skReplace, v);
+  EXPECT_EQ(model.Text(), "other text abc");  // nothing replaced where the old text was found
+  EXPECT_TRUE(host.prompts.empty());
+  EXPECT_EQ(host.status, "The search was stopped.");
+}
+
 TEST_F(SearchDriverTest, ReadOnlyPagesRefuseReplacing) {
   model_.SetText("cat");
   model_.SetReadOnly(true);

@@ -8,8 +8,18 @@ namespace tervil {
 namespace {
 
 constexpr std::size_t kJitStackStart = 32 * 1024;
+// What the step check hands back to end a match: stopped from outside, or out of time.
+constexpr int kStoppedResult = -9001;
+constexpr int kTimedOutResult = -9002;
+// Steps of the expression between two looks at the clock (the flag is read at every step: one
+// step can compare a whole line).
+constexpr std::uint32_t kStepsPerClock = 64;
 
 std::string ErrorText(int code) {
+  if (code == kTimedOutResult)
+    return "The regular expression takes too long on this text and was stopped; try a simpler "
+           "expression";
+  if (code == kStoppedResult) return "The search was stopped";
   PCRE2_UCHAR buffer[256];
   int n = pcre2_get_error_message(code, buffer, sizeof buffer);
   if (n < 0) return "regular expression error " + std::to_string(code);
@@ -24,6 +34,7 @@ std::uint32_t CompileOptions(const TPcre2Regex::TOptions& options) {
   if (options.unicodeClasses) flags |= PCRE2_UCP;
   if (options.anchored) flags |= PCRE2_ANCHORED;
   if (options.noStartOptimize) flags |= PCRE2_NO_START_OPTIMIZE;
+  if (options.interruptible) flags |= PCRE2_AUTO_CALLOUT;
   return flags;
 }
 
@@ -69,6 +80,10 @@ std::optional<TPcre2Error> TPcre2Regex::Compile(std::string_view expression,
       jitStack_ = stack;
     }
   }
+  if (options.interruptible)
+    pcre2_set_callout(
+        matchContext, [](pcre2_callout_block* block, void* self) { return Callout(block, self); },
+        this);
   matchContext_ = matchContext;
   matchOptions_ = options.notEmpty ? PCRE2_NOTEMPTY : 0;
   std::uint32_t captures = 0;
@@ -77,8 +92,24 @@ std::optional<TPcre2Error> TPcre2Regex::Compile(std::string_view expression,
   return std::nullopt;
 }
 
+void TPcre2Regex::SetInterrupt(const std::atomic<bool>* stop, std::chrono::nanoseconds budget) {
+  stop_ = stop;
+  budget_ = budget;
+}
+
+int TPcre2Regex::Callout(void* /*block*/, void* self) {
+  auto* regex = static_cast<TPcre2Regex*>(self);
+  if (regex->stop_ && regex->stop_->load(std::memory_order_relaxed)) return kStoppedResult;
+  if (++regex->steps_ % kStepsPerClock != 0) return 0;
+  if (regex->budget_.count() > 0 && std::chrono::steady_clock::now() > regex->deadline_)
+    return kTimedOutResult;
+  return 0;
+}
+
 TPcre2Regex::TOutcome TPcre2Regex::Match(const char* subject, std::size_t size, std::size_t from) {
   if (code_ == nullptr || from > size) return TOutcome::NoMatch;
+  steps_ = 0;
+  if (budget_.count() > 0) deadline_ = std::chrono::steady_clock::now() + budget_;
   lastResult_ = pcre2_match(static_cast<pcre2_code*>(code_), reinterpret_cast<PCRE2_SPTR>(subject),
                             size, from, matchOptions_, static_cast<pcre2_match_data*>(matchData_),
                             static_cast<pcre2_match_context*>(matchContext_));
@@ -86,6 +117,7 @@ TPcre2Regex::TOutcome TPcre2Regex::Match(const char* subject, std::size_t size, 
   if (lastResult_ == PCRE2_ERROR_NOMATCH || lastResult_ == PCRE2_ERROR_PARTIAL) {
     return TOutcome::NoMatch;
   }
+  if (lastResult_ == kStoppedResult) return TOutcome::Stopped;
   return TOutcome::Failed;
 }
 

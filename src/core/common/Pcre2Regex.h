@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -30,6 +32,9 @@ class TPcre2Regex {
     // No search ahead for characters every match needs before matching: with `anchored`, a
     // failing match then costs only what the expression reads, not the rest of the subject.
     bool noStartOptimize = false;
+    // A match may be stopped from another thread or by a time limit (see SetInterrupt); this
+    // costs a check at every step of the expression, about twice the plain matching time.
+    bool interruptible = false;
   };
   // Caps on the work of one match, so that no pattern can hang the program; 0 leaves the
   // library's default.
@@ -38,7 +43,8 @@ class TPcre2Regex {
     std::uint32_t depth = 0;   // nesting of backtracking
     std::size_t jitStack = 0;  // largest JIT stack in bytes
   };
-  enum class TOutcome { Match, NoMatch, Failed };
+  // Stopped: the flag given to SetInterrupt was raised during the match.
+  enum class TOutcome { Match, NoMatch, Failed, Stopped };
 
   TPcre2Regex() = default;
   ~TPcre2Regex();
@@ -51,6 +57,11 @@ class TPcre2Regex {
                                      const TLimits& limits);
   bool IsCompiled() const { return code_ != nullptr; }
   bool UsesJit() const { return jit_; }
+
+  // For an interruptible expression: the flag that stops a match when raised (nullptr for
+  // none) and the longest time one Match may take (zero for no limit); a match that takes
+  // longer fails with a message saying so.
+  void SetInterrupt(const std::atomic<bool>* stop, std::chrono::nanoseconds budget);
 
   // Runs the expression on subject[0, size) from byte `from`. Failed means the library gave up
   // (a limit was reached); LastErrorText() says why.
@@ -71,6 +82,7 @@ class TPcre2Regex {
 
  private:
   void Release();
+  static int Callout(void* block, void* self);
 
   void* code_ = nullptr;          // pcre2_code_8*
   void* matchData_ = nullptr;     // pcre2_match_data_8*
@@ -80,6 +92,10 @@ class TPcre2Regex {
   bool jit_ = false;
   int groupCount_ = 0;
   int lastResult_ = 0;
+  const std::atomic<bool>* stop_ = nullptr;
+  std::chrono::nanoseconds budget_{0};
+  std::chrono::steady_clock::time_point deadline_;
+  std::uint32_t steps_ = 0;
 };
 
 }  // namespace tervil

@@ -205,13 +205,24 @@ class TEditorModel {
   // else the whole text with ssoEntireScope, else from the caret to the end (backwards: from
   // the start to the caret).
   // A find selects the occurrence (caret at its end, at its start when backwards). A replace-all
-  // is one undo step. Throws TSearchError for an invalid regular expression.
+  // is one undo step. Throws TSearchError for an invalid regular expression, a match that gives
+  // up, or a replacement that would make the text longer than TextLimit() (the replacements
+  // made until then stay), and TSearchCancelled when the engine's search was stopped.
   int SearchReplace(std::string_view search, std::string_view replacement, TSearchOptions options);
   // The engine used by SearchReplace; nullptr selects the built-in plain-text engine. The
   // engine is not owned.
   void SetSearchEngine(TSearchEngine* engine);
   TSearchEngine& SearchEngine() const { return *engine_; }
   TReplaceTextEvent OnReplaceText;
+  // The longest text in bytes that replacing may make; the limit is checked before the text
+  // that would pass it is built.
+  static constexpr std::size_t kDefaultTextLimit = std::size_t{256} << 20;
+  std::size_t TextLimit() const { return textLimit_; }
+  void SetTextLimit(std::size_t bytes) { textLimit_ = bytes; }
+  // See TTextBuffer::SetChangeGuard.
+  void SetTextChangeGuard(TTextBuffer::TChangeGuard guard) {
+    buffer_.SetChangeGuard(std::move(guard));
+  }
 
   // ---- Highlighter (not owned; nullptr for none). The view and the line-state cache that
   // colour the text take it from here and hear of a change through scHighlighter.
@@ -334,6 +345,7 @@ class TEditorModel {
   TClipboard* clipboard_;
   std::unique_ptr<TPlainSearchEngine> plainEngine_;
   TSearchEngine* engine_ = nullptr;
+  std::size_t textLimit_ = kDefaultTextLimit;
   TAutoComplete* autoComplete_ = nullptr;
   THighlighter* highlighter_ = nullptr;
 };

@@ -4,6 +4,28 @@
 
 namespace tervil {
 
+namespace {
+
+// The message of a replacement refused because the text would grow past `limit` bytes.
+TSearchError TooLongError(std::size_t limit) {
+  return TSearchError("Replacing would make the text longer than " + std::to_string(limit >> 20) +
+                      " MB; the replacement was stopped.");
+}
+
+// Begin and end of an undo block, ended also when a search stops with an exception.
+class TUndoBlockScope {
+ public:
+  explicit TUndoBlockScope(TEditorModel& model) : model_(model) { model.BeginUndoBlock(); }
+  ~TUndoBlockScope() { model_.EndUndoBlock(); }
+  TUndoBlockScope(const TUndoBlockScope&) = delete;
+  TUndoBlockScope& operator=(const TUndoBlockScope&) = delete;
+
+ private:
+  TEditorModel& model_;
+};
+
+}  // namespace
+
 int TEditorModel::SearchReplace(std::string_view search, std::string_view replacement,
                                 TSearchOptions options) {
   if (search.empty()) return 0;
@@ -33,7 +55,7 @@ int TEditorModel::SearchReplace(std::string_view search, std::string_view replac
   UpdateScope scope(*this);
   if (replaceAll && !ask && !backwards) return ReplaceAllInScope(begin, end, repl);
 
-  BeginUndoBlock();
+  TUndoBlockScope undoBlock(*this);
   int count = 0;
   std::size_t pos = backwards ? end : begin;
   TSearchMatch m;
@@ -62,6 +84,8 @@ int TEditorModel::SearchReplace(std::string_view search, std::string_view replac
       if (action == TReplaceAction::raReplaceAll) ask = false;
       std::string text;
       engine.AppendReplacement(repl, text);
+      if (buffer_.ByteCount() - (m.End - m.Start) + text.size() > textLimit_)
+        throw TooLongError(textLimit_);
       const TBufferPos after = ReplaceMatch(m.Start, m.End, text);
       MoveCaret(backwards ? start : after, false);
       if (backwards) {
@@ -77,7 +101,6 @@ int TEditorModel::SearchReplace(std::string_view search, std::string_view replac
       break;
     }
   }
-  EndUndoBlock();
   return count;
 }
 
@@ -99,11 +122,15 @@ int TEditorModel::ReplaceAllInScope(std::size_t begin, std::size_t end,
   std::size_t first = std::string::npos;
   std::size_t previous = 0;
   TTextBuffer::TReadCursor cursor;
+  const std::size_t total = buffer_.ByteCount();
   std::size_t count = engine_->FindAll(buffer_, begin, end, [&](const TSearchMatch& m) {
     if (first == std::string::npos) first = previous = m.Start;
     buffer_.AppendRange(previous, m.Start - previous, text, cursor);
     engine_->AppendReplacement(replacement, text);
     previous = m.End;
+    // The text after the span built so far, plus that span: refused as soon as it passes the
+    // limit, before the span grows any further.
+    if (total - (previous - first) + text.size() > textLimit_) throw TooLongError(textLimit_);
     return true;
   });
   if (count == 0) return 0;

@@ -20,6 +20,9 @@ void CompileSearchRegex(TPcre2Regex& regex, std::string_view pattern, bool casel
   options.literal = literal;
   options.multiline = !literal;
   options.unicodeClasses = !literal;  // \w, \b and friends know every script
+  // One match of a real expression can take ages on a long line (back references,
+  // lookaheads): it checks the stop flag and the clock as it goes.
+  options.interruptible = !literal;
   if (auto error = regex.Compile(pattern, options, {kMatchLimit, kMatchLimit, kJitStackMax})) {
     throw TSearchError(error->message + " at offset " + std::to_string(error->offset));
   }
@@ -28,6 +31,7 @@ void CompileSearchRegex(TPcre2Regex& regex, std::string_view pattern, bool casel
 bool FindSearchRegex(TPcre2Regex& regex, const char* subject, std::size_t size, std::size_t from,
                      std::size_t& start, std::size_t& end) {
   const TPcre2Regex::TOutcome outcome = regex.Match(subject, size, from);
+  if (outcome == TPcre2Regex::TOutcome::Stopped) throw TSearchCancelled();
   if (outcome == TPcre2Regex::TOutcome::Failed) throw TSearchError(regex.LastErrorText());
   if (outcome == TPcre2Regex::TOutcome::NoMatch) return false;
   regex.Group(0, start, end);
@@ -46,6 +50,9 @@ void TRegexSearchEngine::Prepare(std::string_view pattern, TSearchOptions option
 bool TRegexSearchEngine::FindInWindow(const char* window, std::size_t size, std::size_t from,
                                       std::size_t& start, std::size_t& end) {
   subject_ = window;
+  const TSearchControl& control = Control();
+  pattern_.SetInterrupt(&control.Stop,
+                        control.MatchBudget + control.MatchBudgetPerByte * static_cast<long>(size));
   while (from <= size) {
     if (!FindSearchRegex(pattern_, window, size, from, start, end)) return false;
     const void* lineBreak = std::memchr(window + start, '\n', end - start);

@@ -91,13 +91,35 @@ bool TSearchEngine::NextWindow(const TTextBuffer& buffer, std::size_t begin, std
   return true;
 }
 
+void TSearchEngine::CheckStop() const {
+  if (control_->Stop.load(std::memory_order_relaxed)) throw TSearchCancelled();
+}
+
 std::size_t TSearchEngine::FindAll(const TTextBuffer& buffer, std::size_t begin, std::size_t end,
                                    const std::function<bool(const TSearchMatch&)>& onMatch) {
+  if (!runner_) return FindAllHere(buffer, begin, end, onMatch);
+  std::size_t count = 0;
+  runner_([&] { count = FindAllHere(buffer, begin, end, onMatch); });
+  return count;
+}
+
+bool TSearchEngine::Find(const TTextBuffer& buffer, std::size_t begin, std::size_t end,
+                         bool backwards, TSearchMatch& match) {
+  if (!runner_) return FindHere(buffer, begin, end, backwards, match);
+  bool found = false;
+  runner_([&] { found = FindHere(buffer, begin, end, backwards, match); });
+  return found;
+}
+
+std::size_t TSearchEngine::FindAllHere(const TTextBuffer& buffer, std::size_t begin,
+                                       std::size_t end,
+                                       const std::function<bool(const TSearchMatch&)>& onMatch) {
   end = std::min(end, buffer.ByteCount());
   std::size_t count = 0;
   std::size_t pos = begin;
   Window w;
   while (pos < end) {
+    CheckStop();
     NextWindow(buffer, begin, end, pos, w);
     std::size_t lastEnd = pos;
     bool go = ScanWindow(buffer, w, pos, [&](const TSearchMatch& m) {
@@ -112,13 +134,13 @@ std::size_t TSearchEngine::FindAll(const TTextBuffer& buffer, std::size_t begin,
   return count;
 }
 
-bool TSearchEngine::Find(const TTextBuffer& buffer, std::size_t begin, std::size_t end,
-                         bool backwards, TSearchMatch& match) {
+bool TSearchEngine::FindHere(const TTextBuffer& buffer, std::size_t begin, std::size_t end,
+                             bool backwards, TSearchMatch& match) {
   end = std::min(end, buffer.ByteCount());
   if (begin > end) return false;
   if (!backwards) {
     bool found = false;
-    FindAll(buffer, begin, end, [&](const TSearchMatch& m) {
+    FindAllHere(buffer, begin, end, [&](const TSearchMatch& m) {
       match = m;
       found = true;
       return false;
@@ -129,6 +151,7 @@ bool TSearchEngine::Find(const TTextBuffer& buffer, std::size_t begin, std::size
   std::size_t windowEnd = end;
   std::size_t want = kFirstBackwardWindow;
   while (windowEnd > begin) {
+    CheckStop();
     Window w;
     std::size_t start = windowEnd - std::min(want, windowEnd - begin);
     if (LineWindows()) {

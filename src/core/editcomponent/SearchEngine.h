@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <stdexcept>
@@ -16,6 +18,21 @@ class TTextBuffer;
 class TSearchError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// A search stopped before its end: by the user, or because the text was about to change.
+class TSearchCancelled : public std::runtime_error {
+ public:
+  TSearchCancelled() : std::runtime_error("The search was stopped.") {}
+};
+
+// What a search running on another thread watches: the flag that stops it, and the time one
+// regular-expression match may take before the search gives up with a message (the base, and
+// the share per byte of the lines it reads, so long lines get longer).
+struct TSearchControl {
+  std::atomic<bool> Stop{false};
+  std::chrono::nanoseconds MatchBudget = std::chrono::seconds(2);
+  std::chrono::nanoseconds MatchBudgetPerByte{50};
 };
 
 // A match as bytes of the buffer's UTF-8 text.
@@ -39,12 +56,23 @@ class TSearchEngine {
             TSearchMatch& match);
   // Every match in [begin, end) from the first on, until `onMatch` returns false. While
   // `onMatch` runs, Replacement() refers to that match. Returns the number of matches seen.
+  // With a runner, `onMatch` runs where the runner runs the search.
   std::size_t FindAll(const TTextBuffer& buffer, std::size_t begin, std::size_t end,
                       const std::function<bool(const TSearchMatch&)>& onMatch);
 
   // Appends the replacement text for the last match found; a regular-expression engine
   // expands group references in `replacement`.
   virtual void AppendReplacement(std::string_view replacement, std::string& out) const;
+
+  // What Find and FindAll watch while they scan (nullptr: a control of the engine's own that
+  // nobody stops). Both throw TSearchCancelled when its flag is raised.
+  void SetControl(TSearchControl* control) { control_ = control ? control : &ownControl_; }
+  TSearchControl& Control() const { return *control_; }
+  // Runs the scans of Find and FindAll through `runner`, which calls the function it is given
+  // (for instance on another thread) and returns when it has ended, passing on its exception.
+  // An empty runner scans here.
+  using TRunner = std::function<void(const std::function<void()>&)>;
+  void SetRunner(TRunner runner) { runner_ = std::move(runner); }
 
  protected:
   // Finds the first match that starts at or after `from` in window[0, size). The window holds
@@ -57,8 +85,14 @@ class TSearchEngine {
   virtual std::size_t MaxMatchLength() const { return 0; }
   bool WholeWord() const { return wholeWord_; }
   void SetWholeWord(bool on) { wholeWord_ = on; }
+  // Throws TSearchCancelled when the control's flag is raised.
+  void CheckStop() const;
 
  private:
+  bool FindHere(const TTextBuffer& buffer, std::size_t begin, std::size_t end, bool backwards,
+                TSearchMatch& match);
+  std::size_t FindAllHere(const TTextBuffer& buffer, std::size_t begin, std::size_t end,
+                          const std::function<bool(const TSearchMatch&)>& onMatch);
   struct Window;
   bool NextWindow(const TTextBuffer& buffer, std::size_t begin, std::size_t end, std::size_t from,
                   Window& w);
@@ -70,6 +104,9 @@ class TSearchEngine {
 
   bool wholeWord_ = false;
   std::string windowText_;
+  TSearchControl ownControl_;
+  TSearchControl* control_ = &ownControl_;
+  TRunner runner_;
 };
 
 }  // namespace tervil

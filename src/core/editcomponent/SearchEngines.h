@@ -9,10 +9,11 @@ namespace tervil {
 
 // Compiles a search expression: UTF mode, Unicode classes and ^ and $ at line breaks unless it
 // is literal, and limits that make a pathological expression report an error instead of
-// hanging the editor. Throws TSearchError with the library's message when it is invalid.
+// hanging the editor (a real expression can also be stopped as it matches, see
+// TPcre2Regex::SetInterrupt). Throws TSearchError with the library's message when it is invalid.
 void CompileSearchRegex(TPcre2Regex& regex, std::string_view pattern, bool caseless, bool literal);
 // The next match of a search expression in subject[0, size) from `from`; throws TSearchError
-// when the match gives up.
+// when the match gives up, TSearchCancelled when it was stopped.
 bool FindSearchRegex(TPcre2Regex& regex, const char* subject, std::size_t size, std::size_t from,
                      std::size_t& start, std::size_t& end);
 

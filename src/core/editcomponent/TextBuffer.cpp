@@ -105,7 +105,14 @@ void TTextBuffer::Chunk::Recount() {
 TTextBuffer::TTextBuffer() {
   Assign({});
 }
-TTextBuffer::~TTextBuffer() = default;
+TTextBuffer::~TTextBuffer() {
+  if (guard_) guard_(true);
+}
+
+void TTextBuffer::BeforeChange() {
+  ++changeCount_;
+  if (guard_) guard_(false);
+}
 
 TTextBuffer::Sums TTextBuffer::SumsOf(const Chunk& c) {
   return {static_cast<std::int64_t>(c.Size()), static_cast<std::int64_t>(c.chars),
@@ -139,6 +146,7 @@ void TTextBuffer::Assign(std::string_view text) {
 }
 
 void TTextBuffer::AssignOwned(std::string&& text) {
+  BeforeChange();
   chunks_.clear();
   borrowingChunks_ = 0;
   loaded_ = std::move(text);
@@ -227,6 +235,7 @@ std::string TTextBuffer::Text(std::string_view lineBreak) const {
 }
 
 std::size_t TTextBuffer::Insert(std::size_t byte, std::string_view text) {
+  BeforeChange();
   if (utf8::IsNormalized(text)) {
     InsertNormalized(byte, text);
     return text.size();
@@ -239,6 +248,7 @@ std::size_t TTextBuffer::Insert(std::size_t byte, std::string_view text) {
 
 void TTextBuffer::InsertNormalized(std::size_t byte, std::string_view s) {
   if (s.empty()) return;
+  BeforeChange();
   byte = CharBoundary(byte);
   const Found f = FindByte(byte);
   Chunk& c = chunks_[f.chunk];
@@ -261,6 +271,7 @@ void TTextBuffer::InsertNormalized(std::size_t byte, std::string_view s) {
 }
 
 bool TTextBuffer::InsertOwned(std::size_t byte, std::string& text) {
+  BeforeChange();
   // Small texts are copied; so is a text while chunks still share an earlier one.
   if (text.size() < kShareAtLeast || borrowingChunks_ > 0) {
     InsertNormalized(byte, text);
@@ -289,6 +300,7 @@ bool TTextBuffer::InsertOwned(std::size_t byte, std::string& text) {
 }
 
 std::string TTextBuffer::Extract(std::size_t byte, std::size_t length) {
+  BeforeChange();
   byte = CharBoundary(byte);
   if (byte >= ByteCount() || length == 0) return {};
   length = CharBoundary(byte + std::min(length, ByteCount() - byte)) - byte;
@@ -334,6 +346,7 @@ bool TTextBuffer::CoversSharedText(std::size_t first, std::size_t last, std::siz
 }
 
 void TTextBuffer::Erase(std::size_t byte, std::size_t length) {
+  BeforeChange();
   byte = CharBoundary(byte);
   if (byte >= ByteCount() || length == 0) return;
   length = CharBoundary(byte + std::min(length, ByteCount() - byte)) - byte;

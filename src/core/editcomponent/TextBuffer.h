@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -119,6 +120,13 @@ class TTextBuffer {
   // Code point at `byte` (0 at the end of the text).
   char32_t CharAt(std::size_t byte) const;
 
+  // Called before every change of the text and when the buffer is destroyed (with true), so
+  // that a search reading the text on another thread can be stopped first. Empty for none.
+  using TChangeGuard = std::function<void(bool destroyed)>;
+  void SetChangeGuard(TChangeGuard guard) { guard_ = std::move(guard); }
+  // Grows with every change of the text.
+  std::uint64_t ChangeCount() const { return changeCount_; }
+
   // Heap bytes held by the text and its indexes, with an estimate of the allocator's overhead.
   std::size_t MemoryUsage() const;
   // Recomputes every count and compares it with the indexes (for tests).
@@ -216,6 +224,10 @@ class TTextBuffer {
   std::unique_ptr<std::uint64_t[]> loadedBits_;
   std::size_t loadedBitsWords_ = 0;
   std::size_t borrowingChunks_ = 0;
+  TChangeGuard guard_;
+  std::uint64_t changeCount_ = 0;
+
+  void BeforeChange();
 };
 
 template <typename Visit>

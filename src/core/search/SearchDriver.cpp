@@ -10,6 +10,8 @@ const std::vector<std::string>& SearchMessages() {
   static const std::vector<std::string> items = {
       "ReadOnlyReplace=The document is read-only; nothing was replaced.",
       "NoDefinitionFile=Choose a definition file; nothing was replaced.",
+      "SearchStopped=The search was stopped.",
+      "OutOfMemory=There is not enough memory for this replacement; it was stopped.",
   };
   return items;
 }
@@ -40,16 +42,44 @@ struct TSavedSelection {
   }
 };
 
+// An engine watching a search control while one piece of work runs.
+class TControlScope {
+ public:
+  TControlScope(TSearchEngine& engine, TSearchControl& control) : engine_(engine) {
+    engine.SetControl(&control);
+  }
+  ~TControlScope() { engine_.SetControl(nullptr); }
+  TControlScope(const TControlScope&) = delete;
+  TControlScope& operator=(const TControlScope&) = delete;
+
+ private:
+  TSearchEngine& engine_;
+};
+
 // The engine and the replace question of one pass, handed back when the pass ends, also by an
-// error.
+// error. The engine's scans run through the host, off the window thread; a change of the text
+// stops them first.
 class TPassHooks {
  public:
-  TPassHooks(TEditorModel& model, TSearchEngine& engine, TReplaceTextEvent prompt)
-      : model_(model), previous_(std::move(model.OnReplaceText)) {
+  TPassHooks(TEditorModel& model, TSearchEngine& engine, TSearchHost& host,
+             TReplaceTextEvent prompt)
+      : model_(model), engine_(engine), previous_(std::move(model.OnReplaceText)) {
     model.OnReplaceText = std::move(prompt);
     model.SetSearchEngine(&engine);
+    engine.SetRunner([&engine, &host, &model](const std::function<void()>& scan) {
+      const std::uint64_t before = model.Buffer().ChangeCount();
+      host.RunSearchWork([&](TSearchControl& control) {
+        TControlScope scope(engine, control);
+        scan();
+      });
+      // Changed meanwhile (not by the user, whose edits wait): what was found is stale.
+      if (model.Buffer().ChangeCount() != before) throw TSearchCancelled();
+    });
+    model.SetTextChangeGuard([&host](bool) { host.StopSearchWork(); });
   }
   ~TPassHooks() {
+    model_.SetTextChangeGuard({});
+    engine_.SetRunner({});
     model_.SetSearchEngine(nullptr);
     model_.OnReplaceText = std::move(previous_);
   }
@@ -58,6 +88,7 @@ class TPassHooks {
 
  private:
   TEditorModel& model_;
+  TSearchEngine& engine_;
   TReplaceTextEvent previous_;
 };
 
@@ -75,6 +106,27 @@ class TUndoStep {
 
 }  // namespace
 
+void TSearchHost::RunSearchWork(const TSearchWork& work) {
+  TSearchControl control;
+  work(control);
+}
+
+void TSearchHost::StartSearchWork(TSearchWork work, std::function<void(std::exception_ptr)> done) {
+  std::exception_ptr error;
+  try {
+    RunSearchWork(work);
+  } catch (...) {
+    error = std::current_exception();
+  }
+  done(error);
+}
+
+bool TSearchHost::SearchProgress(std::size_t, std::size_t) {
+  return true;
+}
+
+void TSearchHost::FindTextDone(TIncrementalFind::TState) {}
+
 TSearchDriver::TSearchDriver(TSearchState& state, TSearchHost& host, std::string notFoundText,
                              std::vector<std::string> definitionFolders)
     : state_(state),
@@ -85,7 +137,9 @@ TSearchDriver::TSearchDriver(TSearchState& state, TSearchHost& host, std::string
       plainEngine_(std::make_unique<TPlainSearchEngine>()),
       regexEngine_(std::make_unique<TRegexSearchEngine>()) {}
 
-TSearchDriver::~TSearchDriver() = default;
+TSearchDriver::~TSearchDriver() {
+  CancelFindText();
+}
 
 TSearchEngine& TSearchDriver::EngineFor(const TSearchState& state) {
   if (state.SearchRegex) return *regexEngine_;
@@ -115,7 +169,7 @@ bool TSearchDriver::DoSearch(TSearchKind kind, bool backward, bool message) {
 
 // Returns the number of occurrences, or -1 when the pattern was refused (already reported).
 int TSearchDriver::RunPass(TEditorModel& model, TSearchKind kind, TSearchOptions options) {
-  TPassHooks hooks(model, EngineFor(state_),
+  TPassHooks hooks(model, EngineFor(state_), host_,
                    [this](const std::string& search, const std::string& replacement, int line,
                           int column) { return Prompt(search, replacement, line, column); });
   try {
@@ -124,6 +178,12 @@ int TSearchDriver::RunPass(TEditorModel& model, TSearchKind kind, TSearchOptions
                                options);
   } catch (const TSearchError& e) {
     host_.ShowError(e.what());
+    return -1;
+  } catch (const TSearchCancelled&) {
+    host_.SetStatusText(messages_.Lookup("SearchStopped"));
+    return -1;
+  } catch (const std::bad_alloc&) {
+    host_.ShowError(messages_.Lookup("OutOfMemory"));
     return -1;
   }
 }
@@ -233,9 +293,13 @@ void TSearchDriver::AcceptDialog(TSearchKind kind, const TSearchDialogValues& va
                                    : definitionFolders_.back() + "/" + values.DefinitionFile;
       throw TDefinitionFileError(CannotOpenFileMessage(path, "No such file or directory"));
     }
-    pairs = ReadReplaceDefinitions(file->Path);
+    const std::string path = file->Path;
+    host_.RunSearchWork([&](TSearchControl&) { pairs = ReadReplaceDefinitions(path); });
   } catch (const TDefinitionFileError& e) {
     host_.ShowError(e.what());
+    return;
+  } catch (const TSearchCancelled&) {
+    host_.SetStatusText(messages_.Lookup("SearchStopped"));
     return;
   }
   MultiReplace(pairs);
@@ -251,7 +315,12 @@ void TSearchDriver::MultiReplace(const std::vector<TReplacePair>& pairs) {
   const bool inSelection = state_.SearchSelectedOnly && model->SelAvail();
   TSavedSelection selection(*model);
   TUndoStep undoStep(*model);
-  for (const TReplacePair& pair : pairs) {
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    const TReplacePair& pair = pairs[i];
+    if (!host_.SearchProgress(i, pairs.size())) {
+      host_.SetStatusText(messages_.Lookup("SearchStopped"));
+      break;
+    }
     if (pair.Search.empty()) continue;
     state_.SearchText = pair.Search;
     state_.ReplaceText = pair.Replacement;
@@ -324,6 +393,118 @@ TIncrementalFind::TState TSearchDriver::FinishFindText(TIncrementalFind::TState 
 
 void TSearchDriver::CancelFindText() {
   findText_.Cancel();
+  if (!findPending_) return;
+  findPending_ = false;
+  ++findJob_;  // its result, when it comes, is dropped
+  host_.StopSearchWork();
+  ReleaseFindTextModel();
+}
+
+void TSearchDriver::ReleaseFindTextModel() {
+  if (findModel_) findModel_->SetTextChangeGuard({});
+  findModel_ = nullptr;
+}
+
+TIncrementalFind::TState TSearchDriver::StartFindText(const std::string& text) {
+  CancelFindText();
+  TEditorModel* model = host_.SearchModel();
+  if (!model) return TIncrementalFind::TState::Idle;
+  state_.SearchText = text;
+  state_.SearchContinue = false;
+  if (text.empty()) return TIncrementalFind::TState::Idle;
+  host_.SetStatusText({});
+  const TSearchOptions options =
+      BuildSearchOptions(state_, TSearchKind::skFind, state_.SearchBackward, model->SelAvail());
+  TSearchEngine& engine = EngineFor(state_);
+  try {
+    engine.Prepare(text, options);
+  } catch (const TSearchError& e) {
+    // While typing a pattern is often unfinished: the reason goes to the status bar only.
+    host_.SetStatusText(e.what());
+    return TIncrementalFind::TState::NotFound;
+  }
+  // The scope of a find pass over the whole scope (see TIncrementalFind).
+  const TTextBuffer& buffer = model->Buffer();
+  std::size_t begin = 0;
+  std::size_t end = buffer.ByteCount();
+  const bool backward = (options & ssoBackwards) != 0;
+  if ((options & ssoSelectedOnly) != 0 && model->SelAvail()) {
+    begin = model->ByteOfPos(model->BlockBegin());
+    end = model->ByteOfPos(model->BlockEnd());
+  } else if ((options & ssoEntireScope) == 0) {
+    (backward ? end : begin) = model->ByteOfPos(model->CaretPos());
+  }
+  const std::uint64_t job = ++findJob_;
+  findPending_ = true;
+  findRestart_ = false;
+  findModel_ = model;
+  findBackward_ = backward;
+  findResult_ = TIncrementalFind::TState::Pending;
+  model->SetTextChangeGuard([this](bool destroyed) {
+    host_.StopSearchWork();
+    if (destroyed)
+      findModel_ = nullptr;
+    else
+      findRestart_ = true;
+  });
+  auto match = std::make_shared<std::optional<TSearchMatch>>();
+  host_.StartSearchWork(
+      [&engine, &buffer, begin, end, backward, match](TSearchControl& control) {
+        TControlScope scope(engine, control);
+        TSearchMatch m;
+        if (engine.Find(buffer, begin, end, backward, m)) *match = m;
+      },
+      [this, job, match](std::exception_ptr error) { FinishFindTextWork(job, *match, error); });
+  return job == findJob_ ? findResult_ : TIncrementalFind::TState::Pending;
+}
+
+void TSearchDriver::FinishFindTextWork(std::uint64_t job, std::optional<TSearchMatch> match,
+                                       std::exception_ptr error) {
+  if (job != findJob_ || !findPending_) return;
+  findPending_ = false;
+  TEditorModel* model = findModel_;
+  const bool restart = findRestart_;
+  ReleaseFindTextModel();
+  using S = TIncrementalFind::TState;
+  if (!model || host_.SearchModel() != model) {
+    findResult_ = S::Idle;
+    host_.FindTextDone(findResult_);
+    return;
+  }
+  if (restart) {
+    // The text changed under the search: it starts over on the new text.
+    const S state = StartFindText(state_.SearchText);
+    if (state != S::Pending) host_.FindTextDone(state);
+    return;
+  }
+  if (error) {
+    try {
+      std::rethrow_exception(error);
+    } catch (const TSearchCancelled&) {
+      host_.SetStatusText(messages_.Lookup("SearchStopped"));
+      findResult_ = S::Idle;
+    } catch (const TSearchError& e) {
+      // A pattern that gives up (too much work) ends the search with its reason.
+      host_.SetStatusText(e.what());
+      findResult_ = S::NotFound;
+    } catch (const std::exception& e) {
+      host_.SetStatusText(e.what());
+      findResult_ = S::NotFound;
+    }
+    host_.FindTextDone(findResult_);
+    return;
+  }
+  if (match) {
+    const TBufferPos first = model->PosOfByte(match->Start);
+    const TBufferPos last = model->PosOfByte(match->End);
+    if (findBackward_)
+      model->SetCaretAndSelection(first, last, first);
+    else
+      model->SetCaretAndSelection(last, first, last);
+  }
+  FinishPass(*model, match ? 1 : 0, findBackward_, false);
+  findResult_ = match ? S::Found : S::NotFound;
+  host_.FindTextDone(findResult_);
 }
 
 }  // namespace tervil

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <cstdint>
+#include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/app/ResourceStrings.h"
+#include "core/editcomponent/SearchEngine.h"
 #include "core/search/IncrementalFind.h"
 #include "core/search/ReplaceDefinitions.h"
 #include "core/search/SearchState.h"
@@ -32,6 +37,23 @@ class TSearchHost {
   virtual void SetFindBoxText(const std::string& text) = 0;
   // Asks whether to replace the occurrence at (line, column) that the editor shows selected.
   virtual TReplaceAction ConfirmReplace(const std::string& search, int line, int column) = 0;
+
+  // Long searches. The defaults run everything at once on the calling thread.
+  using TSearchWork = std::function<void(TSearchControl& control)>;
+  // Runs `work` off the window thread and returns when it has ended, the window answering
+  // meanwhile but letting no edit through; passes on the exception the work ended with
+  // (TSearchCancelled when the user stopped it).
+  virtual void RunSearchWork(const TSearchWork& work);
+  // Starts `work` off the window thread and returns at once; `done` runs later on the window
+  // thread with the exception the work ended with (nullptr when none). Work still running is
+  // stopped first; its own `done` still comes.
+  virtual void StartSearchWork(TSearchWork work, std::function<void(std::exception_ptr)> done);
+  // Stops the work running off the window thread and waits until it has ended.
+  virtual void StopSearchWork() {}
+  // How far a long multi-replace has come; false when the user asked to stop it.
+  virtual bool SearchProgress(std::size_t done, std::size_t total);
+  // The result of a search-as-you-type started with StartFindText.
+  virtual void FindTextDone(TIncrementalFind::TState state);
 };
 
 // What the find, replace and multi-replace dialogs show and return.
@@ -89,6 +111,12 @@ class TSearchDriver {
   // Stops a pending search-as-you-type (other searches do it first themselves).
   void CancelFindText();
 
+  // Typing in the find box, searched off the window thread through the host: Pending while
+  // the search runs (its result comes through TSearchHost::FindTextDone), else the result.
+  // A change of the text while it runs starts it over.
+  TIncrementalFind::TState StartFindText(const std::string& text);
+  bool FindTextPending() const { return findPending_; }
+
  private:
   TSearchEngine& EngineFor(const TSearchState& state);
   bool RefuseReadOnly(TEditorModel& model, TSearchKind kind);
@@ -96,6 +124,9 @@ class TSearchDriver {
   // What every pass does at its end: the no-match report and the caret.
   void FinishPass(TEditorModel& model, int count, bool backward, bool message);
   TIncrementalFind::TState FinishFindText(TIncrementalFind::TState result);
+  void FinishFindTextWork(std::uint64_t job, std::optional<TSearchMatch> match,
+                          std::exception_ptr error);
+  void ReleaseFindTextModel();
   TReplaceAction Prompt(const std::string& search, const std::string& replacement, int line,
                         int column);
 
@@ -107,6 +138,13 @@ class TSearchDriver {
   std::unique_ptr<TPlainSearchEngine> plainEngine_;
   std::unique_ptr<TRegexSearchEngine> regexEngine_;
   TIncrementalFind findText_;
+  // The search-as-you-type running off the window thread.
+  std::uint64_t findJob_ = 0;
+  bool findPending_ = false;
+  bool findRestart_ = false;  // the text changed while it ran
+  TEditorModel* findModel_ = nullptr;
+  bool findBackward_ = false;
+  TIncrementalFind::TState findResult_ = TIncrementalFind::TState::Idle;
 };
 
 }  // namespace tervil

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "core/common/Pcre2Regex.h"
 
@@ -86,6 +89,36 @@ TEST(Pcre2Regex, AMatchThatReachesItsLimitFailsInsteadOfRunningOn) {
   const std::string subject = std::string(30, 'a') + "!b";
   EXPECT_EQ(regex.Match(subject.data(), subject.size(), 0), TOutcome::Failed);
   EXPECT_FALSE(regex.LastErrorText().empty());
+}
+
+// A back reference on a long line costs a whole line per step: only the flag and the clock end
+// such a match in time.
+TEST(Pcre2Regex, AnInterruptibleMatchEndsOnItsFlagOrItsTime) {
+  using namespace std::chrono_literals;
+  using TClock = std::chrono::steady_clock;
+  TPcre2Regex regex;
+  ASSERT_FALSE(regex.Compile("(a+)\\1b", Options([](auto& o) { o.interruptible = true; }), {}));
+  const std::string subject = std::string(1 << 20, 'a') + "!b";
+  std::atomic<bool> stop{false};
+
+  regex.SetInterrupt(&stop, 0ns);
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(50ms);
+    stop = true;
+  });
+  TClock::time_point start = TClock::now();
+  EXPECT_EQ(regex.Match(subject.data(), subject.size(), 0), TOutcome::Stopped);
+  stopper.join();
+  EXPECT_LT(TClock::now() - start, 2s);  // uninterrupted it runs for minutes
+
+  stop = false;
+  regex.SetInterrupt(&stop, 100ms);
+  start = TClock::now();
+  EXPECT_EQ(regex.Match(subject.data(), subject.size(), 0), TOutcome::Failed);
+  EXPECT_LT(TClock::now() - start, 2s);
+  EXPECT_NE(regex.LastErrorText().find("takes too long"), std::string::npos);
+
+  EXPECT_EQ(Found(regex, "xaab"), "aab");  // ordinary matches are not disturbed
 }
 
 TEST(Pcre2Regex, FirstBytesOfAMatch) {

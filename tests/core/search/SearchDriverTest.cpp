@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +30,13 @@ class FakeHost : public TSearchHost {
   void ShowError(const std::string& text) override { boxes.push_back("error: " + text); }
   void FocusEditor() override {}
   void SetFindBoxText(const std::string& text) override { findBox = text; }
+  // A short budget for a regular-expression match, so that runaway ones end quickly.
+  void RunSearchWork(const TSearchWork& work) override {
+    TSearchControl control;
+    control.MatchBudget = std::chrono::milliseconds(200);
+    control.MatchBudgetPerByte = {};
+    work(control);
+  }
   TReplaceAction ConfirmReplace(const std::string&, int line, int column) override {
     prompts.push_back(std::to_string(line) + ":" + std::to_string(column));
     if (answers.empty()) return TReplaceAction::raCancel;
@@ -219,6 +227,112 @@ TEST_F(SearchDriverTest, InvalidAndRunawayExpressionsReportAndChangeNothing) {
     EXPECT_EQ(host_.boxes[0].rfind("error: ", 0), 0u) << pattern;
     EXPECT_EQ(model_.Text(), "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!");
   }
+}
+
+// Expressions whose work grows with the square of a long line's length (or worse) end with a
+// message once their budget is spent, in every kind of pass, and change nothing.
+struct HostileCase {
+  const char* name;
+  const char* pattern;
+  std::string line;
+};
+
+void PrintTo(const HostileCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class HostilePatterns : public SearchDriverTest,
+                        public ::testing::WithParamInterface<HostileCase> {};
+
+TEST_P(HostilePatterns, EndWithAMessageWhenTheirBudgetIsSpent) {
+  const HostileCase& c = GetParam();
+  model_.SetText(c.line);
+  for (TSearchKind kind : {TSearchKind::skFind, TSearchKind::skReplace}) {
+    for (bool backward : {false, true}) {
+      host_.boxes.clear();
+      TSearchDialogValues v = Dialog(kind, c.pattern);
+      v.Regex = true;
+      v.FromCaret = false;
+      v.Backward = backward;
+      v.ReplaceText = "z";
+      host_.answers = {A::raReplaceAll};
+      const auto start = std::chrono::steady_clock::now();
+      driver_.AcceptDialog(kind, v);
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+      ASSERT_EQ(host_.boxes.size(), 1u);
+      EXPECT_NE(host_.boxes[0].find("takes too long"), std::string::npos) << host_.boxes[0];
+      EXPECT_EQ(model_.Text().size(), c.line.size());
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostilePatterns,
+    ::testing::Values(
+        HostileCase{"lookahead_reference", "(?=(a+))\\1b", std::string(1 << 20, 'a') + "!b"},
+        HostileCase{"group_reference", "(a+)\\1b", std::string(1 << 20, 'a') + "!b"},
+        HostileCase{"word_reference", "(?=(\\w+))\\1:", std::string(1 << 20, 'a') + "!:"},
+        HostileCase{"repeated_word", "\\b(\\w+)\\b.*\\b\\1\\b",
+                    [] {
+                      std::string words;
+                      for (int i = 0; words.size() < (256u << 10); ++i)
+                        words += "w" + std::to_string(i) + " ";
+                      return words;
+                    }()},
+        HostileCase{"lookaheads", "(?=.*x)(?=.*y).*z", std::string(1 << 20, 'a') + "xy"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Pairs that multiply the text stop at the limit with a message instead of running out of
+// memory; what was replaced until then is one undo step.
+TEST_F(SearchDriverTest, MultiReplaceThatWouldGrowTheTextPastItsLimitStops) {
+  std::string definitions;
+  for (int i = 0; i < 30; ++i) definitions += "a|aa\n";
+  WriteDefinition("double.txt", definitions);
+  const std::string text(1000, 'a');
+  model_.SetText(text);
+  model_.SetTextLimit(std::size_t{1} << 20);
+  TSearchDialogValues v = driver_.DialogPreset(TSearchKind::skMultiReplace);
+  v.DefinitionFile = "double.txt";
+  v.FromCaret = false;
+  driver_.AcceptDialog(TSearchKind::skMultiReplace, v);
+  ASSERT_EQ(host_.boxes.size(), 1u);
+  EXPECT_EQ(host_.boxes[0],
+            "error: Replacing would make the text longer than 1 MB; the replacement was stopped.");
+  // Ten doublings fit (1,024,000 bytes), the eleventh not.
+  EXPECT_EQ(model_.TextLength(), 1024000);
+  EXPECT_EQ(model_.Text().find_first_not_of('a'), std::string::npos);
+  model_.Undo();
+  EXPECT_EQ(model_.Text(), text);
+}
+
+// A host on whose window thread the text changes while a search waits, as a reload started by
+// a timer would change it.
+class ChangingHost : public FakeHost {
+ public:
+  void RunSearchWork(const TSearchWork& work) override {
+    FakeHost::RunSearchWork(work);
+    if (!changed) model->SetText("other text abc");
+    changed = true;
+  }
+  bool changed = false;
+};
+
+TEST(SearchDriverChanges, ATextChangedWhileASearchWaitsStopsThePass) {
+  TEditorModel model;
+  model.SetText("abc abc");
+  ChangingHost host;
+  host.model = &model;
+  TSearchState state;
+  TSearchDriver driver(state, host, "Text not found", {});
+  TSearchDialogValues v = driver.DialogPreset(TSearchKind::skReplace);
+  v.SearchText = "abc";
+  v.ReplaceText = "x";
+  v.FromCaret = false;
+  host.answers = {TReplaceAction::raReplaceAll};
+  driver.AcceptDialog(TSearchKind::skReplace, v);
+  EXPECT_EQ(model.Text(), "other text abc");  // nothing replaced where the old text was found
+  EXPECT_TRUE(host.prompts.empty());
+  EXPECT_EQ(host.status, "The search was stopped.");
 }
 
 TEST_F(SearchDriverTest, ReadOnlyPagesRefuseReplacing) {

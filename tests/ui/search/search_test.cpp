@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include <functional>
 
 #include "core/editcomponent/EditorModel.h"
+#include "core/search/SearchDriver.h"
 #include "support/AppTestSupport.h"
 #include "support/MainWindowFixture.h"
 #include "ui/app/MainForm.h"
@@ -60,6 +62,57 @@ void SetOptions(TTextSearchDialog* d, const QString& options) {
   if (options.contains('b')) QTest::mouseClick(d->rbBackward, Qt::LeftButton);
 }
 
+// The longest the window may keep an event waiting, and the longest a search may run on after
+// Esc, in milliseconds. Generous for a loaded machine: a search on the window thread blocks for
+// many seconds.
+constexpr qint64 kAnswerBound = 300;
+
+// Watches the event loop while a search runs: a timer every 10 ms notes the longest gap between
+// two of its turns.
+class TLoopWatch {
+ public:
+  TLoopWatch() {
+    clock_.start();
+    ticker_.setInterval(10);
+    QObject::connect(&ticker_, &QTimer::timeout, [this] {
+      const qint64 now = clock_.elapsed();
+      longestGap_ = std::max(longestGap_, now - last_);
+      last_ = now;
+      if (onTick) onTick(now);
+    });
+  }
+  void Start() {
+    last_ = clock_.elapsed();
+    ticker_.start();
+  }
+  qint64 Stop() {
+    ticker_.stop();
+    longestGap_ = std::max(longestGap_, clock_.elapsed() - last_);
+    return longestGap_;
+  }
+  qint64 Now() const { return clock_.elapsed(); }
+  std::function<void(qint64)> onTick;
+
+ private:
+  QElapsedTimer clock_;
+  QTimer ticker_;
+  qint64 last_ = 0;
+  qint64 longestGap_ = 0;
+};
+
+// A line of 1 MB (256 KB for the repeated word) on which the expression runs for many seconds.
+QString HostileLine(const QString& pattern) {
+  if (pattern.contains("\\b")) {
+    QString words;
+    for (int i = 0; words.size() < (256 << 10); ++i) words += QString("w%1 ").arg(i);
+    return words;
+  }
+  const QString a(1 << 20, 'a');
+  if (pattern.contains(".*z")) return a + "xy";
+  if (pattern.contains(':')) return a + "!:";
+  return a + "!b";
+}
+
 }  // namespace
 
 // Search and replace through the real dialogs, the toolbar and the main window's actions.
@@ -77,6 +130,7 @@ class SearchTest : public QObject {
   TSearchController& Search() { return *window_->SearchController(); }
   TTvlPage* Page() { return window_->CurrentPage(); }
   TEditorModel& Model() { return Page()->Model(); }
+  TSearchState& state() { return Search().Driver().State(); }
 
   void OpenText(const QString& text) {
     TTvlPage* page = window_->NewDocument();
@@ -86,7 +140,7 @@ class SearchTest : public QObject {
 
   // Opens the dialog of `action`, types the texts and options and presses Enter.
   void RunDialog(QAction* action, const QString& search, const QString& replacement,
-                 const QString& options) {
+                 const QString& options, std::function<void()> beforeEnter = {}) {
     OnNextDialog<TTextSearchDialog>([=](TTextSearchDialog* d) {
       if (d->cbSearchText->isVisible()) {
         d->cbSearchText->lineEdit()->clear();
@@ -99,6 +153,7 @@ class SearchTest : public QObject {
       if (auto* multi = qobject_cast<TTextMultiReplaceDialog*>(d))
         multi->cbDefFile->setCurrentIndex(multi->cbDefFile->findText(replacement));
       SetOptions(d, options);
+      if (beforeEnter) beforeEnter();
       QTest::keyClick(d, Qt::Key_Return);
     });
     action->trigger();
@@ -429,10 +484,11 @@ class SearchTest : public QObject {
     Model().SetCaretPos({16, 1});
     QLineEdit* box = Search().FindText();
     box->setFocus();
+    // The search runs off the window thread: each result is waited for.
     QTest::keyClicks(box, "ab");
-    QCOMPARE(Caret(), QString("1:3"));
+    QTRY_COMPARE(Caret(), QString("1:3"));
     QTest::keyClick(box, Qt::Key_D);
-    QCOMPARE(Caret(), QString("1:8"));
+    QTRY_COMPARE(Caret(), QString("1:8"));
     QVERIFY(!Search().FindTextFailed());
     QVERIFY(box->hasFocus());
     QTest::keyClick(box, Qt::Key_Return);  // Repeat Search: the next one
@@ -440,16 +496,19 @@ class SearchTest : public QObject {
     QVERIFY(box->hasFocus());
     QCOMPARE(box->cursorPosition(), 3);
     QTest::keyClick(box, Qt::Key_X);
-    QVERIFY(Search().FindTextFailed());
+    QTRY_VERIFY(Search().FindTextFailed());
     QCOMPARE(window_->StatusPanels()->PanelText(0), QString("Text not found"));
     QVERIFY(shown_.isEmpty());
     QTest::keyClick(box, Qt::Key_Backspace);
+    QVERIFY(!Search().FindTextFailed());
+    QTRY_COMPARE(Selected(), QString("abd"));
     QVERIFY(!Search().FindTextFailed());
   }
 
   void nextPreviousAndRepeatSearch() {
     OpenText("ab ab ab");
     QTest::keyClicks(Search().FindText(), "ab");
+    QTRY_COMPARE(Caret(), QString("1:3"));
     QVERIFY(Search().actSearchNext->isEnabled());
     auto* next = qobject_cast<QToolButton*>(
         Search().SearchToolbar()->widgetForAction(Search().actSearchNext));
@@ -486,6 +545,145 @@ class SearchTest : public QObject {
     QTest::keyClick(box, Qt::Key_S);
     QTRY_VERIFY(Search().FindTextFailed());
     QCOMPARE(Caret(), QString("1:%1").arg((20 << 20) + 8));
+  }
+
+  // A runaway regular expression on a long line, through each way of searching: the window keeps
+  // answering, a keystroke during the search changes nothing, and Esc ends the search.
+  void hostileSearchesKeepTheWindowAnswering_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("pattern");
+    QTest::newRow("find lookahead reference") << "find"
+                                              << R"((?=(a+))\1b)";
+    QTest::newRow("find repeated word") << "find"
+                                        << R"(\b(\w+)\b.*\b\1\b)";
+    QTest::newRow("replace group reference") << "replace"
+                                             << R"((a+)\1b)";
+    QTest::newRow("backward word reference") << "backward"
+                                             << R"((?=(\w+))\1:)";
+    QTest::newRow("toolbar lookaheads") << "toolbar"
+                                        << R"((?=.*x)(?=.*y).*z)";
+    QTest::newRow("toolbar group reference") << "toolbar"
+                                             << R"((a+)\1b)";
+  }
+
+  void hostileSearchesKeepTheWindowAnswering() {
+    QFETCH(QString, path);
+    QFETCH(QString, pattern);
+    const QString line = HostileLine(pattern);
+    OpenText(line);
+    TTvlEdit* editor = Page()->TvlEdit();
+    TLoopWatch watch;
+    qint64 keyAt = -1, escAt = -1;
+    QWidget* keyTarget = editor;
+    // The keystroke at 150 ms and Esc at 250 ms into the search.
+    auto during = [&] {
+      watch.Start();
+      QTimer::singleShot(150, [&] {
+        keyAt = watch.Now();
+        QTest::keyClick(keyTarget, Qt::Key_Z);
+      });
+      QTimer::singleShot(250, [&] {
+        escAt = watch.Now();
+        QTest::keyClick(keyTarget, Qt::Key_Escape);
+      });
+    };
+    if (path == "toolbar") {
+      state().SearchRegex = true;
+      QLineEdit* box = Search().FindText();
+      box->setFocus();
+      keyTarget = box;
+      QTest::keyClicks(box, pattern);
+      QVERIFY(Search().Driver().FindTextPending());
+      during();
+      QTRY_VERIFY_WITH_TIMEOUT(escAt >= 0 && !Search().Driver().FindTextPending(), 5000);
+      QCOMPARE(box->text(), pattern + "z");  // the find box keeps taking keys
+    } else {
+      QAction* action = path == "replace" ? Search().actReplace : Search().actFind;
+      RunDialog(action, pattern, "x", path == "backward" ? "rkb" : "rk", during);
+    }
+    const qint64 ended = watch.Now();
+    const qint64 gap = watch.Stop();
+    QVERIFY2(escAt >= 0, "the search ended before Esc");
+    QVERIFY2(gap < kAnswerBound, qPrintable(QString("the window waited %1 ms").arg(gap)));
+    QVERIFY2(keyAt < 150 + kAnswerBound, qPrintable(QString("the key came at %1 ms").arg(keyAt)));
+    QVERIFY2(ended - escAt < kAnswerBound,
+             qPrintable(QString("the search ran %1 ms after Esc").arg(ended - escAt)));
+    QCOMPARE(Text().size(), line.size());  // the keystroke did not reach the text
+    QCOMPARE(window_->StatusPanels()->PanelText(0), QString("The search was stopped."));
+    QVERIFY(shown_.isEmpty());
+  }
+
+  // Left alone, a runaway search ends by itself with a message; the box that shows a long
+  // search comes and goes with it.
+  void runawaySearchEndsWithAMessage() {
+    OpenText(HostileLine("(a+)"));
+    TLoopWatch watch;
+    bool boxSeen = false;
+    watch.onTick = [&](qint64) {
+      boxSeen = boxSeen || (Search().BusyBox() && Search().BusyBox()->isVisible());
+    };
+    RunDialog(Search().actFind, R"((a+)\1b)", "", "rk", [&] { watch.Start(); });
+    const qint64 ended = watch.Now();
+    QVERIFY(watch.Stop() < kAnswerBound);
+    QVERIFY2(ended < 10000, qPrintable(QString("ran %1 ms").arg(ended)));
+    QCOMPARE(shown_.size(), 1);
+    QVERIFY2(shown_[0].contains("takes too long"), qPrintable(shown_[0]));
+    QVERIFY(boxSeen);
+    QVERIFY(!Search().BusyBox()->isVisible());
+    QVERIFY(!Search().Searching());
+  }
+
+  // Pairs that multiply the text stop with a message at the limit instead of exhausting the
+  // memory; one undo takes back what they did.
+  void multiReplaceRefusesToGrowTheTextPastItsLimit() {
+    WriteUserDefinition("double.txt", QByteArray("a|aa\n").repeated(30));
+    OpenText(QString(1000, 'a'));
+    Model().SetTextLimit(1 << 20);
+    RunDialog(Search().actMultiReplace, "", "double.txt", "k");
+    QCOMPARE(shown_, QStringList{"Replacing would make the text longer than 1 MB; the "
+                                 "replacement was stopped."});
+    QCOMPARE(Text().size(), 1024000);
+    QTest::keyClick(Page()->TvlEdit(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Text(), QString(1000, 'a'));
+    QFile::remove(home_.filePath("data/tervil-editor/format/double.txt"));
+  }
+
+  // A definition file of 50 MB: its progress shows, and Cancel stops it at once, keeping what
+  // was replaced as one undo step.
+  void multiReplaceWithALargeFileShowsProgressAndCancels() {
+    QByteArray definitions = "alpha|beta\n";
+    const QByteArray filler(480, 'x');
+    for (int i = 0; definitions.size() < (50 << 20); ++i)
+      definitions += "needle-" + QByteArray::number(i) + "-" + filler + "|r\n";
+    WriteUserDefinition("large.txt", definitions);
+    const QString text = "alpha " + QString(10000, 'y');
+    OpenText(text);
+    TLoopWatch watch;
+    QString progress;
+    qint64 cancelAt = -1;
+    watch.onTick = [&](qint64 now) {
+      QDialog* box = Search().BusyBox();
+      if (cancelAt >= 0 || !box || !box->isVisible()) return;
+      const QString label = box->findChild<QLabel*>()->text();
+      if (!label.startsWith("Replacing: line")) return;
+      progress = label;
+      cancelAt = now;
+      QTest::mouseClick(box->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel),
+                        Qt::LeftButton);
+    };
+    RunDialog(Search().actMultiReplace, "", "large.txt", "k", [&] { watch.Start(); });
+    const qint64 ended = watch.Now();
+    QVERIFY(watch.Stop() < kAnswerBound);
+    QVERIFY2(cancelAt >= 0, "no progress was shown");
+    QVERIFY2(progress.contains(QRegularExpression("of \\d{5,}")), qPrintable(progress));
+    QVERIFY2(ended - cancelAt < kAnswerBound,
+             qPrintable(QString("ran %1 ms after Cancel").arg(ended - cancelAt)));
+    QCOMPARE(window_->StatusPanels()->PanelText(0), QString("The search was stopped."));
+    QVERIFY(shown_.isEmpty());
+    QVERIFY(Text().startsWith("beta "));
+    QTest::keyClick(Page()->TvlEdit(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Text(), text);
+    QFile::remove(home_.filePath("data/tervil-editor/format/large.txt"));
   }
 };
 

@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -202,7 +203,7 @@ class ExplorerWindowTest : public QObject {
   }
 
   // A name with a Latin-1 byte beside its U+FFFD twin: edit, save, copy and delete reach the
-  // file chosen, never the twin.
+  // file chosen, never the twin; a folder of such a name is entered and its files open.
   void namesThatAreNotUtf8ReachTheirOwnFile() {
     const std::string latin = "caf\xe9.txt";
     const std::string twin = "caf\xef\xbf\xbd.txt";
@@ -228,6 +229,16 @@ class ExplorerWindowTest : public QObject {
     Press(Left(), Qt::Key_F5);
     QCOMPARE(ReadBytes(rightBytes + latin), std::string("xlatin"));
     QVERIFY(!Exists(rightBytes + twin));
+
+    const std::string folder = "d\xe9p\xf4t";
+    QVERIFY(::mkdir((rightBytes + folder).c_str(), 0755) == 0);
+    WriteBytes(rightBytes + folder + "/" + latin, "inside");
+    Right()->RefreshListing();
+    QTRY_VERIFY(!Right()->Busy() && SelectBytes(Right(), folder));
+    Press(Right(), Qt::Key_Return);
+    QTRY_VERIFY(!Right()->Busy() && SelectBytes(Right(), latin));
+    Press(Right(), Qt::Key_F3);
+    QCOMPARE(QString::fromStdString(window_->CurrentPage()->Model().Text("\n")), QString("inside"));
 
     QVERIFY(SelectBytes(Left(), latin));
     Press(Left(), Qt::Key_F8, Qt::ShiftModifier);

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "core/common/Paths.h"
+#include "core/process/CommandLine.h"
 #include "core/process/Spawn.h"
 #include "ui/app/FilePaths.h"
 #include "ui/explorer/FileListview.h"
@@ -321,8 +322,11 @@ void TDiskExplorer::RunCommandLine() {
   commandLine_->insertItem(0, text);
   // Started directly, without a shell (a user who wants one writes "sh -c ..."): the words are
   // split as the names put here by Ctrl+Enter are quoted, and keep their bytes.
-  if (ExecuteDetached(PathBytes(text), PathBytes(ActivePane()->Path()), {}) != 0)
-    labelBottom_->setText(tr("Cannot start %1").arg(text.section(' ', 0, 0)));
+  const std::string line = PathBytes(text);
+  if (ExecuteDetached(line, PathBytes(ActivePane()->Path()), {}) != 0) {
+    const std::vector<std::string> words = SplitCommandLine(line);
+    labelBottom_->setText(tr("Cannot start %1").arg(PathText(words.empty() ? line : words[0])));
+  }
   commandLine_->setCurrentIndex(-1);
   commandLine_->clearEditText();
   ActivePane()->setFocus();

@@ -19,7 +19,6 @@
 #include <QUrl>
 
 #include "core/common/Paths.h"
-#include "core/documents/DocumentFiles.h"
 #include "core/process/CommandLine.h"
 #include "ui/app/FilePaths.h"
 #include "ui/app/MessageBox.h"
@@ -138,9 +137,11 @@ void TDiskExplorer::Rename() {
   if (old.isEmpty() || old == "..") return;
   const QString name = AskName(this, tr("Rename"), tr("New name:"), old);
   if (name.isEmpty() || name == old) return;
-  std::string error;
-  if (!IsPlainName(name) || !RenameWithoutReplacing(PathBytes(list->Path() + old),
-                                                    PathBytes(list->Path() + name), &error)) {
+  const std::string from = PathBytes(list->Path() + old);
+  const std::string to = PathBytes(list->Path() + name);
+  struct stat existing {};
+  if (!IsPlainName(name) || lstat(to.c_str(), &existing) == 0 ||
+      rename(from.c_str(), to.c_str()) != 0) {
     TMessageBox::Show(this, tr("Rename"), tr("Cannot rename \"%1\" to \"%2\".").arg(old, name),
                       mbOK, TMsgIcon::Warning);
     return;

@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include "core/common/Paths.h"
+#include "core/explorer/Trash.h"
 #include "core/process/CommandLine.h"
 #include "ui/app/FilePaths.h"
 #include "ui/app/MessageBox.h"
@@ -104,13 +105,18 @@ void TDiskExplorer::DeleteFiles() {
                         tr("Move %n item(s) to the Trash?", nullptr, sources.size())))
     return;
   // The Trash lives in the user's data folder, which must exist for the move to work.
-  QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  QDir().mkpath(data);
   QStringList failed;
   for (const QString& source : sources) {
-    // Qt's Trash names a file by the UTF-8 form of its name: a name that is not valid UTF-8
-    // would send another file there, so it stays, reported.
-    if (QFile::encodeName(source).toStdString() != PathBytes(source) || !QFile::moveToTrash(source))
-      failed << source;
+    // Qt's Trash names a file by the UTF-8 form of its name, which for a name that is not valid
+    // UTF-8 is another file: such a name goes to the home Trash by its bytes.
+    std::string error;
+    const bool moved =
+        QFile::encodeName(source).toStdString() == PathBytes(source)
+            ? QFile::moveToTrash(source)
+            : explorer::MoveToTrash(PathBytes(source), PathBytes(data) + "/Trash", &error);
+    if (!moved) failed << source;
   }
   if (!failed.isEmpty())
     TMessageBox::Show(this, tr("Delete To Recycle Bin"),

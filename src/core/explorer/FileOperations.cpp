@@ -176,6 +176,7 @@ TFileOperation::TStep TFileOperation::CopyLink(const std::string& source, const 
     return TStep::Failed;
   }
   KeepTimes(target, info, true);
+  if (arrived_) arrived_->push_back(source);
   return TStep::Done;
 }
 
@@ -187,6 +188,8 @@ TFileOperation::TStep TFileOperation::CopyFolder(const std::string& source,
   }
   struct stat info {};
   stat(source.c_str(), &info);
+  // A new folder stays private while it fills and takes the source's mode and times at the end,
+  // also when the copy stops early; a folder merged into keeps its own.
   if (!merge && mkdir(target.c_str(), 0700) != 0) {
     Fail(target, ErrorText());
     return TStep::Failed;
@@ -197,13 +200,21 @@ TFileOperation::TStep TFileOperation::CopyFolder(const std::string& source,
     names.push_back(it->path().filename().string());
   if (error) Fail(source, error.message());
   const std::size_t failures = result_.Errors.size();
+  TStep step = TStep::Done;
   for (const auto& name : names) {
-    if (CopyEntry(Join(source, name), Join(target, name), false) == TStep::Cancelled)
-      return TStep::Cancelled;
+    if (CopyEntry(Join(source, name), Join(target, name), false) == TStep::Cancelled) {
+      step = TStep::Cancelled;
+      break;
+    }
   }
-  chmod(target.c_str(), info.st_mode & 07777);
-  KeepTimes(target, info, false);
-  return error || result_.Errors.size() != failures ? TStep::Failed : TStep::Done;
+  if (!merge) {
+    chmod(target.c_str(), info.st_mode & 07777);
+    KeepTimes(target, info, false);
+  }
+  if (step == TStep::Cancelled) return step;
+  if (error || result_.Errors.size() != failures) return TStep::Failed;
+  if (arrived_) arrived_->push_back(source);
+  return TStep::Done;
 }
 
 TFileOperation::TStep TFileOperation::CopyFile(const std::string& source,
@@ -267,7 +278,26 @@ TFileOperation::TStep TFileOperation::CopyFile(const std::string& source,
     if (!failure.empty()) result_.Errors.push_back(failure);
     return failure.empty() ? step : TStep::Failed;
   }
+  if (arrived_) arrived_->push_back(source);
   return TStep::Done;
+}
+
+bool TFileOperation::RemoveMoved(const std::vector<std::string>& arrived,
+                                 const std::string& source) {
+  // Files first, each folder after its contents: a folder goes only when nothing is left in it,
+  // so whatever was skipped stays where it was, with the folders above it.
+  for (const auto& path : arrived) {
+    struct stat info {};
+    if (!Exists(path, info)) continue;
+    if (S_ISDIR(info.st_mode)) {
+      if (rmdir(path.c_str()) != 0 && errno != ENOTEMPTY && errno != EEXIST)
+        Fail(path, ErrorText());
+    } else if (unlink(path.c_str()) != 0) {
+      Fail(path, ErrorText());
+    }
+  }
+  struct stat info {};
+  return !Exists(source, info);
 }
 
 bool TFileOperation::RemoveAll(const std::string& path) {
@@ -317,9 +347,11 @@ TOperationResult TFileOperation::Move(const std::vector<std::string>& sources,
       Fail(source, ErrorText());
       continue;
     }
-    // Another file system, or a folder merged into an existing one: copy, then delete the source
-    // only when everything of it arrived.
+    // Another file system, or a folder merged into an existing one: copy, then delete from the
+    // source only what arrived, and only when nothing failed and the user did not cancel.
     const std::size_t failures = result_.Errors.size();
+    std::vector<std::string> arrived;
+    arrived_ = &arrived;
     TStep step = TStep::Done;
     if (S_ISDIR(info.st_mode))
       step = CopyFolder(source, target, merge);
@@ -329,8 +361,9 @@ TOperationResult TFileOperation::Move(const std::vector<std::string>& sources,
       step = CopyFile(source, target);
     else
       Fail(source, "not a regular file (device, pipe or socket): not moved");
+    arrived_ = nullptr;
     if (step == TStep::Cancelled) break;
-    if (step == TStep::Done && result_.Errors.size() == failures && RemoveAll(source))
+    if (step == TStep::Done && result_.Errors.size() == failures && RemoveMoved(arrived, source))
       ++result_.Done;
   }
   result_.Cancelled = cancelled_;

@@ -39,7 +39,9 @@ struct TOperationResult {
 // are copied as links. A file is written under a temporary name and renamed into place only when
 // complete, so a failed or cancelled copy leaves no half-written file. A move renames within one
 // file system, and across file systems copies then deletes the source only when its copy
-// succeeded. Runs on any thread; the callbacks are called on that thread.
+// succeeded. A move never removes what it did not carry over: a name skipped at a conflict stays
+// in the source, and a source folder goes only when it is empty afterwards. Runs on any thread; the
+// callbacks are called on that thread.
 class TFileOperation {
  public:
   std::function<TConflictAnswer(const std::string& target, bool targetIsDir)> OnConflict;
@@ -61,6 +63,7 @@ class TFileOperation {
   TStep CopyFile(const std::string& source, const std::string& target);
   TStep CopyFolder(const std::string& source, const std::string& target, bool merge);
   TStep ResolveTarget(std::string& target, bool sourceIsDir, bool& merge);
+  bool RemoveMoved(const std::vector<std::string>& arrived, const std::string& source);
   bool RemoveAll(const std::string& path);
   void Prepare(const std::vector<std::string>& sources);
   void Fail(const std::string& path, const std::string& reason);
@@ -71,6 +74,7 @@ class TFileOperation {
   TConflictChoice forAll_ = TConflictChoice::Skip;
   TOperationResult result_;
   TProgress progress_;
+  std::vector<std::string>* arrived_ = nullptr;  // sources copied completely, while moving
 };
 
 // A name not yet used in `folder`, made from `name` as "name (2).ext", "name (3).ext", ...

@@ -9,6 +9,7 @@
 #include "core/app/HandOver.h"
 #include "core/common/Paths.h"
 #include "core/config/Configuration.h"
+#include "ui/app/FilePaths.h"
 #include "ui/app/InstanceServer.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/SessionGuard.h"
@@ -80,7 +81,7 @@ int RunTervil(int argc, char** argv) {
   lock.reset();
 
   QStringList arguments;
-  for (const auto& p : paths) arguments << QString::fromStdString(p);
+  for (const auto& p : paths) arguments << PathText(p);
   const QString dataDir = QString::fromStdString(
       ResourceDirectory(QCoreApplication::applicationDirPath().toStdString(), "data"));
 

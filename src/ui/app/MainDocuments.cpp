@@ -17,6 +17,7 @@
 #include "core/text/Charsets.h"
 #include "core/text/TextProcessor.h"
 #include "ui/app/FileDialogs.h"
+#include "ui/app/FilePaths.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
@@ -89,7 +90,7 @@ void TTervilMain::OpenCommand() {
 void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
   emit OpenFileRequested(fileName, forceReadOnly);
   const QFileInfo info(fileName);
-  if (!info.isFile()) return;
+  if (!FileExists(PathBytes(fileName))) return;
   LastOpenedFile = fileName;
   const QString caption = info.fileName();
   bool readOnly = forceReadOnly;
@@ -97,7 +98,7 @@ void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
     if (!TMessageBox::Ask(this, caption, Message("AlreadyOpened"))) return;
     readOnly = true;
   }
-  if (GetFileSize(Std(fileName)) > kLargeFileThreshold &&
+  if (GetFileSize(PathBytes(fileName)) > kLargeFileThreshold &&
       !TMessageBox::Ask(this, caption, Message("LargeFile")))
     return;
 
@@ -111,7 +112,7 @@ void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
   SetUpPage(page);
   if (readOnly) page->SetReadOnly(true);
   LoadPageFile(page, std::move(bytes), stamp,
-               InitialEncoding(Std(fileName), configuration_->EncodingFilter,
+               InitialEncoding(PathBytes(fileName), configuration_->EncodingFilter,
                                configuration_->DefaultEncoding),
                true);
   ApplyExtensionHighlighter(page);
@@ -121,9 +122,9 @@ void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
 // Reads a document's file, with the stamp it had before it was read (a change while reading is
 // then noticed later); reports a failure.
 bool TTervilMain::ReadPageBytes(const QString& fileName, std::string& bytes, TFileStamp& stamp) {
-  stamp = GetFileStamp(Std(fileName));
+  stamp = GetFileStamp(PathBytes(fileName));
   std::string error;
-  if (ReadFileBytes(Std(fileName), bytes, &error)) return true;
+  if (ReadFileBytes(PathBytes(fileName), bytes, &error)) return true;
   TMessageBox::Error(this, Qt(error));
   return false;
 }
@@ -133,7 +134,7 @@ bool TTervilMain::ReadPageBytes(const QString& fileName, std::string& bytes, TFi
 // decoded where they are (UTF-8 needs no copy) and dropped once the editor holds the text.
 void TTervilMain::LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileStamp& stamp,
                                std::string encoding, bool useRecord) {
-  const std::string path = Std(page->Filename());
+  const std::string path = PathBytes(page->Filename());
   int index = useRecord ? configuration_->IndexOfRecentFile(path) : -1;
   TRecentFile record;
   if (index >= 0) {
@@ -211,7 +212,7 @@ bool TTervilMain::SaveAsDialog(TTvlPage* page) {
     QString chosen = choice->fileName;
     if (QFileInfo(chosen).suffix().isEmpty()) chosen += Qt(ExtensionForFilter(choice->filterIndex));
     page->Encoding = choice->encoding;
-    if (QFileInfo::exists(chosen) &&
+    if (PathExists(chosen) &&
         !TMessageBox::Ask(this, FileNameOnly(chosen), Message("AskOverwrite")))
       continue;  // No shows the dialog again
     return SavePageTo(page, chosen);
@@ -221,14 +222,14 @@ bool TTervilMain::SaveAsDialog(TTvlPage* page) {
 void TTervilMain::RecordSave(TTvlPage* page, const QString& path) {
   TEditorModel& model = page->Model();
   const THighlighter* highlighter = page->Highlighter();
-  configuration_->AddRecentFile({model.CaretX(), model.CaretY(), model.TopLine(), Std(path),
+  configuration_->AddRecentFile({model.CaretX(), model.CaretY(), model.TopLine(), PathBytes(path),
                                  Std(page->Encoding),
                                  highlighter ? highlighter->LanguageName() : std::string(), false});
 }
 
 // A file another program changed since the page read it is overwritten only after a question.
 bool TTervilMain::MayOverwrite(TTvlPage* page, const QString& path) {
-  const TFileStamp now = GetFileStamp(Std(path));
+  const TFileStamp now = GetFileStamp(PathBytes(path));
   if (!IsChangedOutside(page->Filedate, now)) return true;
   return TMessageBox::Ask(this, FileNameOnly(path),
                           tr("The file has been changed by another program since it was read. "
@@ -249,11 +250,11 @@ bool TTervilMain::WritePageTo(TTvlPage* page, const QString& path) {
   RecordSave(page, path);
   const bool sameFile = path == page->Filename();
   page->SetFilename(path);
-  const std::string file = Std(path);
+  const std::string file = PathBytes(path);
   if (sameFile && !MayOverwrite(page, path)) return false;
   const QString encoding = page->Encoding;
   TFileStamp written;
-  if (QFileInfo::exists(path) && IsReadOnlyFile(file)) {
+  if (PathExists(path) && IsReadOnlyFile(file)) {
     if (!TMessageBox::Ask(this, FileNameOnly(path), Message("ReadOnly"))) return false;
     std::string error;
     SetReadOnlyFile(file, false, &error);
@@ -296,7 +297,7 @@ bool TTervilMain::WriteDocument(TTvlPage* page, const QString& path, TFileStamp*
         EncodeDocumentText(page->Model().Text(terminator), "utf-8", settings, &page->OriginalLines);
   }
   std::string error;
-  if (!SafeWriteFile(Std(path), encoded.bytes, &error, written)) {
+  if (!SafeWriteFile(PathBytes(path), encoded.bytes, &error, written)) {
     TMessageBox::Show(this, FileNameOnly(path), tr("Cannot save \"%1\". %2").arg(path, Qt(error)),
                       mbOK, TMsgIcon::Error);
     return false;
@@ -307,7 +308,7 @@ bool TTervilMain::WriteDocument(TTvlPage* page, const QString& path, TFileStamp*
 // ---------------------------------------------------------------- reloading
 
 void TTervilMain::ReloadPage(TTvlPage* page) {
-  if (!QFileInfo(page->Filename()).isFile()) return;
+  if (!FileExists(PathBytes(page->Filename()))) return;
   std::string bytes;
   TFileStamp stamp;
   if (!ReadPageBytes(page->Filename(), bytes, stamp)) return;  // the page keeps its text
@@ -329,7 +330,7 @@ void TTervilMain::ReloadCommand() {
 
 void TTervilMain::CheckOutsideChange(TTvlPage* page) {
   if (saving_ > 0 || !page->FileReload || !page->Filedate.Exists()) return;
-  const TFileStamp now = GetFileStamp(Std(page->Filename()));
+  const TFileStamp now = GetFileStamp(PathBytes(page->Filename()));
   if (!IsChangedOutside(page->Filedate, now)) return;
   page->FileReload = false;
   if (TMessageBox::Ask(this, FileNameOnly(page->Filename()), Message("Reload"))) {
@@ -422,18 +423,18 @@ void TTervilMain::SaveAllCommand() {
 
 void TTervilMain::RenameCommand() {
   TTvlPage* page = currentPage_;
-  if (!page || !QFileInfo(page->Filename()).isFile()) return;
+  if (!page || !FileExists(PathBytes(page->Filename()))) return;
   const QFileInfo info(page->Filename());
   bool ok = false;
   const QString entered =
       QInputDialog::getText(this, tr("Rename") + " " + info.fileName(), tr("New name:"),
                             QLineEdit::Normal, info.fileName(), &ok);
   const QString name = QFileInfo(entered).fileName();  // a typed folder is dropped
-  if (!ok || name.isEmpty() || !info.exists()) return;
+  if (!ok || name.isEmpty() || !PathExists(page->Filename())) return;
   const QString target = info.absolutePath() + "/" + name;
   if (target == info.absoluteFilePath()) return;
   std::string error;
-  if (!RenameWithoutReplacing(Std(info.absoluteFilePath()), Std(target), &error)) {
+  if (!RenameWithoutReplacing(PathBytes(info.absoluteFilePath()), PathBytes(target), &error)) {
     // An existing file of the new name is never replaced.
     TMessageBox::Error(
         this, tr("Cannot rename \"%1\" to \"%2\". %3").arg(info.fileName(), name, Qt(error)));
@@ -481,7 +482,7 @@ void TTervilMain::BuildEncodingMenu() {
 void TTervilMain::ChangeEncodingClick(const QString& encoding) {
   TTvlPage* page = currentPage_;
   if (!page) return;
-  if (page->Model().Modified() && QFileInfo(page->Filename()).isFile() &&
+  if (page->Model().Modified() && FileExists(PathBytes(page->Filename())) &&
       !TMessageBox::Ask(this, FileNameOnly(page->Filename()), Message("Reload3")))
     return;
   page->Encoding = encoding;

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 
+#include "ui/app/FilePaths.h"
 #include "ui/app/MainForm.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
@@ -37,10 +38,9 @@ void TTervilMain::CreateExplorerActions() {
       ApplyExtensionHighlighter(page);
     });
     connect(explorer, &TDiskExplorer::FolderChanged, this, [this](bool left, const QString& path) {
-      (left ? configuration_->LeftViewDir : configuration_->RightViewDir) = path.toStdString();
+      (left ? configuration_->LeftViewDir : configuration_->RightViewDir) = PathBytes(path);
     });
-    explorer->Start(QString::fromStdString(configuration_->LeftViewDir),
-                    QString::fromStdString(configuration_->RightViewDir),
+    explorer->Start(PathText(configuration_->LeftViewDir), PathText(configuration_->RightViewDir),
                     configuration_->ShowHiddenFiles);
   }
 }

@@ -11,8 +11,10 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "core/common/Paths.h"
 #include "core/documents/DocumentFiles.h"
 #include "core/documents/DocumentRules.h"
+#include "ui/app/FilePaths.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
@@ -57,7 +59,7 @@ void TTervilMain::BuildRecentMenu(QMenu* menu) {
 
 void TTervilMain::ReopenAtStart() {
   for (const TRecentFile& record : TakeReopenFiles(configuration_->RecentList)) {
-    const QString path = QString::fromStdString(record.fileName);
+    const QString path = PathText(record.fileName);
     if (!IsOpenForEditing(path)) OpenFile(path, false);
   }
 }
@@ -130,7 +132,7 @@ void TTervilMain::SaveSession() {
 void TTervilMain::WriteSession(bool evenUnchanged) {
   if (configuration_->ReopenFiles == 0 && !sessionEnded_) {
     std::vector<std::string> open;
-    for (TTvlPage* page : EditorPages()) open.push_back(page->Filename().toStdString());
+    for (TTvlPage* page : EditorPages()) open.push_back(PathBytes(page->Filename()));
     configuration_->SetReopenMarks(open);
   }
   if (!evenUnchanged && configuration_->RecentList == writtenRecentList_) return;
@@ -154,11 +156,11 @@ void TTervilMain::AutosaveTimerTimer() {
   QList<QPointer<TTvlPage>> pages;
   for (TTvlPage* page : EditorPages()) pages << page;
   for (const QPointer<TTvlPage>& page : pages) {
-    if (!page || !page->Model().Modified() || !HasDirectoryPart(page->Filename().toStdString()))
+    if (!page || !page->Model().Modified() || !HasDirectoryPart(PathBytes(page->Filename())))
       continue;
-    const std::string path = page->Filename().toStdString();
+    const std::string path = PathBytes(page->Filename());
     std::string error;
-    if (configuration_->AutosaveBackup && QFileInfo(page->Filename()).isFile() &&
+    if (configuration_->AutosaveBackup && FileExists(path) &&
         !BackupFile(path, path + ".bak", &error)) {
       TMessageBox::Error(this, tr("Cannot keep a backup of \"%1\". %2")
                                    .arg(page->Filename(), QString::fromStdString(error)));

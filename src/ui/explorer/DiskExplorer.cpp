@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QProcess>
 #include <QSplitter>
 #include <QStorageInfo>
 #include <QThreadPool>
@@ -17,6 +16,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "core/common/Paths.h"
+#include "core/process/CommandLine.h"
+#include "core/process/Spawn.h"
+#include "ui/app/FilePaths.h"
 #include "ui/explorer/FileListview.h"
 
 namespace tervil {
@@ -270,8 +273,8 @@ void TDiskExplorer::showEvent(QShowEvent* event) {
 
 void TDiskExplorer::Start(const QString& left, const QString& right, bool showHidden) {
   SetShowHidden(showHidden);
-  panes_[0].List->SetPath(QFileInfo(left).isDir() ? left : QStringLiteral("/"));
-  panes_[1].List->SetPath(QFileInfo(right).isDir() ? right : QStringLiteral("/"));
+  panes_[0].List->SetPath(DirectoryExists(PathBytes(left)) ? left : QStringLiteral("/"));
+  panes_[1].List->SetPath(DirectoryExists(PathBytes(right)) ? right : QStringLiteral("/"));
 }
 
 void TDiskExplorer::SetShowHidden(bool on) {
@@ -317,13 +320,13 @@ void TDiskExplorer::RunCommandLine() {
   const int known = commandLine_->findText(text);
   if (known >= 0) commandLine_->removeItem(known);
   commandLine_->insertItem(0, text);
-  const int blank = text.indexOf(' ');
-  const QString program = blank < 0 ? text : text.left(blank).trimmed();
-  const QStringList arguments =
-      blank < 0 ? QStringList() : QProcess::splitCommand(text.mid(blank + 1).trimmed());
-  // Started directly, without a shell: a user who wants one writes "sh -c ...".
-  if (!QProcess::startDetached(program, arguments, ActivePane()->Path()))
-    labelBottom_->setText(tr("Cannot start %1").arg(program));
+  // Started directly, without a shell (a user who wants one writes "sh -c ..."): the words are
+  // split as the names put here by Ctrl+Enter are quoted, and keep their bytes.
+  const std::string line = PathBytes(text);
+  if (ExecuteDetached(line, PathBytes(ActivePane()->Path()), {}) != 0) {
+    const std::vector<std::string> words = SplitCommandLine(line);
+    labelBottom_->setText(tr("Cannot start %1").arg(PathText(words.empty() ? line : words[0])));
+  }
   commandLine_->setCurrentIndex(-1);
   commandLine_->clearEditText();
   ActivePane()->setFocus();

@@ -1,4 +1,6 @@
 // The explorer's file commands on the active pane.
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -16,6 +18,10 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "core/common/Paths.h"
+#include "core/explorer/Trash.h"
+#include "core/process/CommandLine.h"
+#include "ui/app/FilePaths.h"
 #include "ui/app/MessageBox.h"
 #include "ui/explorer/DiskExplorer.h"
 #include "ui/explorer/FileListview.h"
@@ -36,6 +42,13 @@ QString AskName(QWidget* parent, const QString& caption, const QString& label,
 // A name typed by the user must stay inside the folder: no separators, not "." or "..".
 bool IsPlainName(const QString& name) {
   return !name.isEmpty() && !name.contains('/') && name != "." && name != "..";
+}
+
+// A name as one word of the command line: as it is when it splits back to itself, otherwise in
+// quotes.
+std::string CommandLineWord(const std::string& name) {
+  const std::vector<std::string> words = SplitCommandLine(name);
+  return words.size() == 1 && words[0] == name ? name : QuoteArgument(name);
 }
 
 }  // namespace
@@ -92,10 +105,19 @@ void TDiskExplorer::DeleteFiles() {
                         tr("Move %n item(s) to the Trash?", nullptr, sources.size())))
     return;
   // The Trash lives in the user's data folder, which must exist for the move to work.
-  QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  QDir().mkpath(data);
   QStringList failed;
-  for (const QString& source : sources)
-    if (!QFile::moveToTrash(source)) failed << source;
+  for (const QString& source : sources) {
+    // Qt's Trash names a file by the UTF-8 form of its name, which for a name that is not valid
+    // UTF-8 is another file: such a name goes to the home Trash by its bytes.
+    std::string error;
+    const bool moved =
+        QFile::encodeName(source).toStdString() == PathBytes(source)
+            ? QFile::moveToTrash(source)
+            : explorer::MoveToTrash(PathBytes(source), PathBytes(data) + "/Trash", &error);
+    if (!moved) failed << source;
+  }
   if (!failed.isEmpty())
     TMessageBox::Show(this, tr("Delete To Recycle Bin"),
                       tr("These could not be moved to the Trash:\n\n%1").arg(failed.join('\n')),
@@ -121,8 +143,11 @@ void TDiskExplorer::Rename() {
   if (old.isEmpty() || old == "..") return;
   const QString name = AskName(this, tr("Rename"), tr("New name:"), old);
   if (name.isEmpty() || name == old) return;
-  if (!IsPlainName(name) || QFileInfo::exists(list->Path() + name) ||
-      !QFile::rename(list->Path() + old, list->Path() + name)) {
+  const std::string from = PathBytes(list->Path() + old);
+  const std::string to = PathBytes(list->Path() + name);
+  struct stat existing {};
+  if (!IsPlainName(name) || lstat(to.c_str(), &existing) == 0 ||
+      rename(from.c_str(), to.c_str()) != 0) {
     TMessageBox::Show(this, tr("Rename"), tr("Cannot rename \"%1\" to \"%2\".").arg(old, name),
                       mbOK, TMsgIcon::Warning);
     return;
@@ -152,16 +177,16 @@ void TDiskExplorer::OpenSelected(bool readOnly, bool all) {
       !list->Model()->Entry(list->SelectedRow()).IsDir)
     files << list->Path() + list->SelectedName();
   for (const QString& file : files)
-    if (QFileInfo(file).isFile()) emit OpenFileRequested(file, readOnly);
+    if (FileExists(PathBytes(file))) emit OpenFileRequested(file, readOnly);
 }
 
 void TDiskExplorer::NewFile() {
   const QString name = AskName(this, tr("New File"), tr("Filename:"));
   if (!IsPlainName(name)) return;
   const QString full = ActivePane()->Path() + name;
-  if (QFileInfo(full).isDir())
+  if (DirectoryExists(PathBytes(full)))
     TMessageBox::Show(this, tr("New File"), tr("Directory with this name already exists"));
-  else if (QFileInfo(full).exists())
+  else if (PathExists(full))
     emit OpenFileRequested(full, false);
   else
     emit NewFileRequested(full);
@@ -171,7 +196,8 @@ void TDiskExplorer::MakeDir() {
   const QString name = AskName(this, tr("Make Directory"), tr("Directory Name:"));
   if (!IsPlainName(name)) return;
   TFileListview* list = ActivePane();
-  if (!QDir(list->Path()).mkdir(name) && !QFileInfo(list->Path() + name).isDir())
+  const std::string folder = PathBytes(list->Path() + name);
+  if (mkdir(folder.c_str(), 0777) != 0 && !DirectoryExists(folder))
     TMessageBox::Show(this, tr("Make Directory"), tr("Cannot create the folder \"%1\".").arg(name),
                       mbOK, TMsgIcon::Warning);
   list->ShowAndSelect(list->Path(), name);
@@ -179,7 +205,9 @@ void TDiskExplorer::MakeDir() {
 
 void TDiskExplorer::FileNameToCommandLine() {
   const QString name = ActivePane()->SelectedName();
-  commandLine_->setEditText(commandLine_->currentText() + name);
+  if (!name.isEmpty())
+    commandLine_->setEditText(commandLine_->currentText() +
+                              PathText(CommandLineWord(PathBytes(name))));
   commandLine_->setFocus();
 }
 
@@ -229,12 +257,10 @@ void TDiskExplorer::ShowContextMenu(const QPoint& globalPos) {
   system->setEnabled(!sources.isEmpty());
   system->addAction(QIcon::fromTheme("document-open"), tr("Open with Default Application"), this,
                     [sources] {
-                      for (const QString& s : sources)
-                        QDesktopServices::openUrl(QUrl::fromLocalFile(s));
+                      for (const QString& s : sources) QDesktopServices::openUrl(PathUrl(s));
                     });
-  system->addAction(QIcon::fromTheme("folder-open"), tr("Open Containing Folder"), this, [this] {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ActivePane()->Path()));
-  });
+  system->addAction(QIcon::fromTheme("folder-open"), tr("Open Containing Folder"), this,
+                    [this] { QDesktopServices::openUrl(PathUrl(ActivePane()->Path())); });
   system->addAction(QIcon::fromTheme("edit-copy"), tr("Copy Path"), this,
                     [sources] { QApplication::clipboard()->setText(sources.join('\n')); });
   system->addAction(Command("Rename"));

@@ -4,6 +4,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "ui/app/FilePaths.h"
+
 namespace tervil {
 
 namespace {
@@ -16,18 +18,20 @@ QMimeData* MakeExplorerDrag(const QString& folder, const QString& entryName) {
   auto* data = new QMimeData;
   const QString path =
       entryName == ".." ? QDir::cleanPath(folder) : QDir(folder).filePath(entryName);
-  data->setUrls({QUrl::fromLocalFile(path)});
-  data->setData(kEntryMimeType, (folder + QChar('\0') + entryName).toUtf8());
+  data->setUrls({PathUrl(path)});
+  data->setData(kEntryMimeType,
+                QByteArray::fromStdString(PathBytes(folder) + '\0' + PathBytes(entryName)));
   return data;
 }
 
 bool ReadExplorerDrag(const QMimeData& data, QString& folder, QString& entryName) {
   if (!data.hasFormat(kEntryMimeType)) return false;
-  const QString text = QString::fromUtf8(data.data(kEntryMimeType));
-  const qsizetype split = text.indexOf(QChar('\0'));
-  if (split <= 0 || split + 1 >= text.size()) return false;
-  folder = text.left(split);
-  entryName = text.mid(split + 1);
+  const QByteArray bytes = data.data(kEntryMimeType);
+  const qsizetype split = bytes.indexOf('\0');
+  if (split <= 0 || split + 1 >= bytes.size()) return false;
+  folder = PathText(std::string_view(bytes.constData(), static_cast<std::size_t>(split)));
+  entryName = PathText(std::string_view(bytes.constData() + split + 1,
+                                        static_cast<std::size_t>(bytes.size() - split - 1)));
   return true;
 }
 

@@ -18,6 +18,8 @@
 #include <QThreadPool>
 #include <QUrl>
 
+#include "core/common/Paths.h"
+#include "ui/app/FilePaths.h"
 #include "ui/explorer/ExplorerDrag.h"
 
 namespace tervil {
@@ -25,10 +27,6 @@ namespace tervil {
 using explorer::TFileEntry;
 
 namespace {
-
-std::string Bytes(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
 
 QString Slashed(QString folder) {
   while (folder.size() > 1 && folder.endsWith('/')) folder.chop(1);
@@ -43,8 +41,7 @@ QIcon IconFor(const TFileEntry& entry) {
     static const QIcon folder = provider.icon(QFileIconProvider::Folder);
     return folder;
   }
-  const QMimeType type =
-      mimes.mimeTypeForFile(QFile::decodeName(entry.Name.c_str()), QMimeDatabase::MatchExtension);
+  const QMimeType type = mimes.mimeTypeForFile(PathText(entry.Name), QMimeDatabase::MatchExtension);
   auto it = cache.find(type.name());
   if (it == cache.end()) {
     QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
@@ -67,7 +64,7 @@ int TFileListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString TFileListModel::NameOf(const TFileEntry& entry) {
-  return QFile::decodeName(QByteArray::fromStdString(entry.Name));
+  return PathText(entry.Name);
 }
 
 QVariant TFileListModel::data(const QModelIndex& index, int role) const {
@@ -198,7 +195,7 @@ void TFileListview::SetPath(const QString& folder) {
 }
 
 void TFileListview::ShowAndSelect(const QString& folder, const QString& name) {
-  if (!QFileInfo(folder).isDir()) {
+  if (!DirectoryExists(PathBytes(folder))) {
     QApplication::beep();
     return;
   }
@@ -218,7 +215,7 @@ void TFileListview::StartListing(const QString& folder, const QString& selectAsk
   const int direction = model_->SortDirection;
   QPointer<TFileListview> self(this);
   QThreadPool::globalInstance()->start([=] {
-    explorer::TListing listing = explorer::ListFolder(Bytes(folder), hidden);
+    explorer::TListing listing = explorer::ListFolder(PathBytes(folder), hidden);
     explorer::SortEntries(listing.Entries, column, direction);
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
@@ -239,7 +236,7 @@ void TFileListview::ListingArrived(int generation, const QString& folder,
     if (keepView && folder == path_) {
       // The folder shown went away or became unreadable: show the nearest folder that remains.
       QString up = QDir::cleanPath(folder);
-      while (up != "/" && !QFileInfo(up).isDir()) up = QFileInfo(up).path();
+      while (up != "/" && !DirectoryExists(PathBytes(up))) up = QFileInfo(up).path();
       if (up != QDir::cleanPath(folder)) SetPath(up);
       return;
     }
@@ -265,7 +262,7 @@ void TFileListview::RefreshListing() {
 }
 
 void TFileListview::MarkByMask(const QString& mask, bool unmark, bool includeFolders) {
-  const std::string pattern = Bytes(mask);
+  const std::string pattern = PathBytes(mask);
   for (int row = 0; row < model_->rowCount(); ++row) {
     const TFileEntry& entry = model_->Entry(row);
     if (entry.IsUp() || (entry.IsDir && !includeFolders) || (entry.Hidden && !ShowHidden)) continue;
@@ -310,11 +307,13 @@ void TFileListview::Navigate() {
   const TFileEntry& entry = model_->Entry(row);
   const QString name = TFileListModel::NameOf(entry);
   if (!entry.IsDir) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path_ + name));
+    QDesktopServices::openUrl(PathUrl(path_ + name));
   } else if (entry.IsUp()) {
-    QDir here(path_);
-    const QString left = here.dirName();
-    if (here.cdUp()) ShowAndSelect(here.absolutePath(), left);
+    // Worked out on the text: Qt's folder classes would look up another name for a folder whose
+    // name is not valid UTF-8.
+    const QFileInfo here(QDir::cleanPath(path_));
+    if (here.fileName().isEmpty()) return;
+    ShowAndSelect(here.path(), here.fileName());
   } else {
     SetPath(path_ + name);
   }

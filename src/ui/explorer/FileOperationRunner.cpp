@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QThread>
 
+#include "ui/app/FilePaths.h"
 #include "ui/app/MessageBox.h"
 
 namespace tervil {
@@ -19,10 +20,6 @@ using explorer::TConflictAnswer;
 using explorer::TConflictChoice;
 
 namespace {
-
-std::string Bytes(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
 
 TConflictAnswer AskConflict(QWidget* parent, const QString& target, bool isDir) {
   QMessageBox box(QMessageBox::Question, QObject::tr("Name Exists"),
@@ -54,8 +51,7 @@ TConflictAnswer AskConflict(QWidget* parent, const QString& target, bool isDir) 
 
 void ShowErrors(QWidget* parent, const std::vector<std::string>& errors) {
   QStringList lines;
-  for (size_t i = 0; i < errors.size() && i < 20; ++i)
-    lines << QString::fromLocal8Bit(errors[i].c_str());
+  for (size_t i = 0; i < errors.size() && i < 20; ++i) lines << PathText(errors[i]);
   if (errors.size() > 20) lines << QObject::tr("... and %1 more").arg(errors.size() - 20);
   TMessageBox::Show(parent, QObject::tr("File Operation"),
                     QObject::tr("Some files could not be handled:\n\n%1").arg(lines.join('\n')),
@@ -67,7 +63,7 @@ void ShowErrors(QWidget* parent, const std::vector<std::string>& errors) {
 explorer::TOperationResult RunFileOperation(QWidget* parent, TFileOperationKind kind,
                                             const QStringList& sources, const QString& target) {
   std::vector<std::string> paths;
-  for (const QString& source : sources) paths.push_back(Bytes(source));
+  for (const QString& source : sources) paths.push_back(PathBytes(source));
   explorer::TFileOperation operation;
   QProgressDialog progress(parent);
   progress.setWindowTitle(kind == TFileOperationKind::Copy   ? QObject::tr("Copy")
@@ -87,7 +83,7 @@ explorer::TOperationResult RunFileOperation(QWidget* parent, TFileOperationKind 
     if (sinceUpdate.elapsed() < 50) return;
     sinceUpdate.restart();
     const int value = p.BytesTotal ? static_cast<int>(p.BytesDone * 1000 / p.BytesTotal) : 0;
-    const QString text = QFile::decodeName(p.Current.c_str());
+    const QString text = PathText(p.Current);
     QMetaObject::invokeMethod(&progress, [dialog, value, text] {
       if (!dialog) return;
       dialog->setLabelText(text);
@@ -97,13 +93,13 @@ explorer::TOperationResult RunFileOperation(QWidget* parent, TFileOperationKind 
   operation.OnConflict = [&](const std::string& name, bool isDir) {
     TConflictAnswer answer;
     QMetaObject::invokeMethod(
-        &progress, [&] { answer = AskConflict(&progress, QFile::decodeName(name.c_str()), isDir); },
+        &progress, [&] { answer = AskConflict(&progress, PathText(name), isDir); },
         Qt::BlockingQueuedConnection);
     return answer;
   };
 
   explorer::TOperationResult result;
-  const std::string targetFolder = Bytes(target);
+  const std::string targetFolder = PathBytes(target);
   QEventLoop loop;
   QThread* worker = QThread::create([&] {
     switch (kind) {

@@ -149,6 +149,62 @@ TEST(FileOperation, MoveKeepsTheSourceWhenPartOfTheCopyFails) {
   EXPECT_EQ(ReadAll(dst / "site/keep.txt"), "k");
 }
 
+// A folder moved onto one of the same name, merged: each answer to the clash of a.txt decides
+// what leaves the source; nothing skipped or left behind by a cancel is lost.
+TEST(FileOperation, MergingMoveRemovesOnlyWhatArrived) {
+  struct Case {
+    TConflictChoice fileChoice;
+    bool sourceFolderLeft;  // with what was not carried over
+    const char* targetA;
+    bool renamedCopy;
+  } cases[] = {{TConflictChoice::Skip, true, "old", false},
+               {TConflictChoice::Overwrite, false, "new", false},
+               {TConflictChoice::Rename, false, "old", true},
+               {TConflictChoice::Cancel, true, "old", false}};
+  for (const auto& c : cases) {
+    TTempFolder src, dst;
+    src.Write("site/a.txt", "new");
+    src.Write("site/b.txt", "b");
+    src.Write("site/sub/c.txt", "c");
+    dst.Write("site/a.txt", "old");
+    TFileOperation op;
+    op.OnConflict = [&](const std::string&, bool isDir) {
+      return Answer(isDir ? TConflictChoice::Overwrite : c.fileChoice);
+    };
+    const TOperationResult result = op.Move({src / "site"}, dst.Path().string());
+    const int choice = static_cast<int>(c.fileChoice);
+    EXPECT_TRUE(result.Errors.empty()) << choice;
+    EXPECT_EQ(result.Cancelled, c.fileChoice == TConflictChoice::Cancel) << choice;
+    EXPECT_EQ(fs::exists(src / "site"), c.sourceFolderLeft) << choice;
+    EXPECT_EQ(ReadAll(dst / "site/a.txt"), c.targetA) << choice;
+    EXPECT_EQ(fs::exists(dst / "site/a (2).txt"), c.renamedCopy) << choice;
+    if (c.fileChoice == TConflictChoice::Skip) {
+      EXPECT_EQ(ReadAll(src / "site/a.txt"), "new");
+      EXPECT_FALSE(fs::exists(src / "site/b.txt"));
+      EXPECT_FALSE(fs::exists(src / "site/sub"));
+      EXPECT_EQ(ReadAll(dst / "site/sub/c.txt"), "c");
+    }
+    if (c.fileChoice == TConflictChoice::Cancel) {
+      EXPECT_EQ(ReadAll(src / "site/a.txt"), "new");
+      EXPECT_EQ(ReadAll(src / "site/b.txt"), "b");
+      EXPECT_EQ(ReadAll(src / "site/sub/c.txt"), "c");
+    }
+  }
+}
+
+TEST(FileOperation, CancelledFolderCopyKeepsTheFolderMode) {
+  TTempFolder src, dst;
+  src.Write("site/big.bin", std::string(3 << 20, 'x'));
+  fs::permissions(src / "site", fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+  TFileOperation op;
+  op.OnProgress = [&](const TProgress&) { op.Cancel(); };
+  EXPECT_TRUE(op.Copy({src / "site"}, dst.Path().string()).Cancelled);
+  EXPECT_EQ(fs::status(dst / "site").permissions(), fs::status(src / "site").permissions());
+  EXPECT_FALSE(fs::exists(dst / "site/big.bin"));
+}
+
 TEST(FileOperation, DeletesFilesAndFolders) {
   TTempFolder tmp;
   tmp.Write("dir/sub/a.txt", "a");

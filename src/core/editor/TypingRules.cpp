@@ -51,6 +51,15 @@ bool ItemAt(std::string_view line, std::size_t at, std::string_view item) {
   return at != std::string_view::npos && line.substr(at, item.size()) == item;
 }
 
+// Whether the item that starts at `at` holds more than blanks and its closing tag.
+bool ItemHoldsText(std::string_view line, std::size_t at, std::string_view item,
+                   std::string_view closing) {
+  std::string_view content = line.substr(at + item.size());
+  const std::size_t end = content.rfind(closing);
+  if (end != std::string_view::npos) content = content.substr(0, end);
+  return content.find_first_not_of(" \t") != std::string_view::npos;
+}
+
 // Whether character `c` at index i of `s` may be taken by the left-going scan at depth 0.
 bool AcceptedAtTop(std::string_view s, std::size_t i, TCaretWordKind kind) {
   const char c = s[i];
@@ -120,16 +129,27 @@ TListStep ContinueList(std::string_view previousLine, int lastListColumn) {
   const int p = at == std::string_view::npos ? static_cast<int>(previousLine.size()) + 1
                                              : static_cast<int>(at) + 1;
   const auto length = static_cast<long long>(previousLine.size());
-  const auto consider = [&](std::string_view item, int bare) {
+  const auto consider = [&](std::string_view item, std::string_view closing, int bare) {
     if (!ItemAt(previousLine, at, item)) return;
-    const bool filled = length > static_cast<long long>(lastListColumn) + bare;
+    // An item that holds text is never taken for an empty one, whatever its length says.
+    const bool filled = length > static_cast<long long>(lastListColumn) + bare ||
+                        ItemHoldsText(previousLine, at, item, closing);
     step.Action = filled ? TListStep::TAction::NewItem : TListStep::TAction::EndList;
     step.Item = filled ? std::string(item) : std::string();
   };
-  consider("<li>", 8);
-  consider("<option>", 16);
+  consider("<li>", "</li>", 8);
+  consider("<option>", "</option>", 16);
   step.LastListColumn = p;
   return step;
+}
+
+bool CaretBeforeItemClosing(std::string_view line, int caretColumn) {
+  const std::size_t p = FirstNonSpace(line);
+  const std::size_t caret = ByteOfColumn(line, caretColumn);
+  if (p == std::string_view::npos || caret >= line.size()) return false;
+  const std::string_view rest = TrimBlanks(line.substr(caret));
+  return (ItemAt(line, p, "<li>") && caret >= p + 4 && rest == "</li>") ||
+         (ItemAt(line, p, "<option>") && caret >= p + 8 && rest == "</option>");
 }
 
 std::optional<std::string> CommentContinuation(std::string_view line, std::string_view selection) {

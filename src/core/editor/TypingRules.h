@@ -29,6 +29,11 @@ std::string ClosingTagFor(std::string_view line, int caretColumn, const THtmlTag
 // gives "</option>"), or empty. Only blanks may come before the item.
 std::string ListItemClosing(std::string_view line);
 
+// Whether the caret stands inside a list item line just before the item's own closing tag
+// ("<li>one|</li>", the closing tag inserted when the item was typed), with nothing after it.
+// Enter there ends the item as Enter at the line's end does.
+bool CaretBeforeItemClosing(std::string_view line, int caretColumn);
+
 // List continuation after Enter: what to do with the new line, given the line Enter was pressed
 // on and the column of the list item seen last (0 after an empty line).
 struct TListStep {
@@ -37,6 +42,7 @@ struct TListStep {
   std::string Item;        // "<li>" or "<option>" for a new item
   int LastListColumn = 0;  // the value to keep for the next Enter
 };
+// An item that holds text always starts a new item; only an empty one ends the list.
 TListStep ContinueList(std::string_view previousLine, int lastListColumn);
 
 // The text Enter inserts inside a block comment ("\r\n *" after "/**", "\r\n*" with the blanks

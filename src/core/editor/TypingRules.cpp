@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/editcomponent/Highlighter.h"
 #include "core/html/TagsEditor.h"
 
 namespace tervil {
@@ -159,6 +160,17 @@ std::optional<std::string> CommentContinuation(std::string_view line, std::strin
   if (trimmed.front() == '*') return "\r\n" + blanks + std::string(selection) + "*";
   if (trimmed.substr(0, 3) == "/**") return "\r\n" + blanks + std::string(selection) + " *";
   return std::nullopt;
+}
+
+bool IsProseText(const THighlighter* highlighter, const THighlighterAttribute* attribute) {
+  if (highlighter == nullptr) return true;
+  const std::string language = highlighter->LanguageName();
+  if (language == "General" || language == "URI") return true;
+  if (attribute == nullptr) return false;
+  if (attribute->name == "Text") return true;  // between markup tags
+  if (highlighter->IsDefaultAttribute(attribute, THighlighterDefault::Comment)) return true;
+  return highlighter->IsDefaultAttribute(attribute, THighlighterDefault::String) &&
+         attribute->name != "Value";  // a markup attribute value
 }
 
 int IndentationOf(std::string_view line) {

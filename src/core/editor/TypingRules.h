@@ -13,6 +13,8 @@
 namespace tervil {
 
 class THtmlTagsEditor;
+class THighlighter;
+struct THighlighterAttribute;
 
 // Byte index of a column in a line (line.size() for a column beyond its end), and back.
 std::size_t ByteOfColumn(std::string_view line, int column);
@@ -48,6 +50,12 @@ TListStep ContinueList(std::string_view previousLine, int lastListColumn);
 // The text Enter inserts inside a block comment ("\r\n *" after "/**", "\r\n*" with the blanks
 // trimmed from a line that starts with "*"), or nothing when the rule does not apply.
 std::optional<std::string> CommentContinuation(std::string_view line, std::string_view selection);
+
+// Whether text coloured with `attribute` is written as prose, where typed words may be
+// corrected: any text of a page without a highlighter or with a plain-text one, the text between
+// markup tags, comments and strings of code. Names, variables and keywords of code, markup tag
+// and attribute names and attribute values (addresses, class names) are not.
+bool IsProseText(const THighlighter* highlighter, const THighlighterAttribute* attribute);
 
 // Number of leading blanks and tabs (the indentation length of the brace rules).
 int IndentationOf(std::string_view line);

@@ -155,6 +155,10 @@ void TTervilMain::LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileS
   // The breaks of the decoded text: in UTF-16 or UTF-32 a break is not a single byte.
   page->LineBreaks = page->OriginalLines.Assign(text);
   page->LineBreakStyle = page->LineBreaks.firstStyle;
+  if (page->LineBreaks.Mixed())
+    page->OriginalBreaks.Assign(text);
+  else
+    page->OriginalBreaks.Clear();
   TEditorModel& model = page->Model();
   // The decoded bytes become the buffer's text. A big file leaves memory freed on the way (a
   // conversion's source); once the screen is painted, the heap gives it back to the system.
@@ -183,7 +187,10 @@ void TTervilMain::LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileS
 void TTervilMain::ShowLineBreakNotice(const TTvlPage* page) {
   static const QString kMarker = tr("Mixed line breaks");
   QString notice;
-  if (page->LineBreaks.Mixed())
+  if (page->LineBreaks.Mixed() && configuration_->AutoDetectEol)
+    notice = tr("%1: lines keep their own breaks, new lines get %2")
+                 .arg(kMarker, Qt(LineBreakName(PageTerminator(page))));
+  else if (page->LineBreaks.Mixed())
     notice = tr("%1: saving writes every line break as %2")
                  .arg(kMarker, Qt(LineBreakName(PageTerminator(page))));
   if (!notice.isEmpty() || statusPanels_->PanelText(0).startsWith(kMarker))
@@ -318,9 +325,15 @@ bool TTervilMain::WritePageTo(TTvlPage* page, const QString& path) {
 bool TTervilMain::WriteDocument(TTvlPage* page, const QString& path, TFileStamp* written) {
   const std::string terminator = PageTerminator(page);
   const TWriteSettings settings = WriteSettings(page);
-  // Take the text with the file's own line ends: no second pass over it.
-  TEncodedDocument encoded = EncodeDocumentText(page->Model().Text(terminator), Std(page->Encoding),
-                                                settings, &page->OriginalLines);
+  // Take the text with the file's own line ends: no second pass over it. A file with mixed
+  // breaks gets every line's own break back where the line is unchanged.
+  const bool ownBreaks = settings.autoDetectEol && !page->OriginalBreaks.Empty();
+  auto text = [&] {
+    return ownBreaks ? page->OriginalBreaks.Apply(page->Model().Text("\n"), terminator)
+                     : page->Model().Text(terminator);
+  };
+  TEncodedDocument encoded =
+      EncodeDocumentText(text(), Std(page->Encoding), settings, &page->OriginalLines);
   if (!encoded.unwritable.empty()) {
     QString sample;
     for (size_t i = 0; i < encoded.unwritable.size() && i < 8; ++i)
@@ -331,8 +344,7 @@ bool TTervilMain::WriteDocument(TTvlPage* page, const QString& path, TFileStamp*
             .arg(page->Encoding, sample.trimmed());
     if (!TMessageBox::Ask(this, FileNameOnly(path), question)) return false;
     page->Encoding = "utf-8";
-    encoded =
-        EncodeDocumentText(page->Model().Text(terminator), "utf-8", settings, &page->OriginalLines);
+    encoded = EncodeDocumentText(text(), "utf-8", settings, &page->OriginalLines);
   }
   std::string error;
   if (!SafeWriteFile(Std(path), encoded.bytes, &error, written)) {

@@ -48,6 +48,8 @@ class TTvlPage : public QWidget {
   bool DecodedByFallback = false;
   // The lines as read: a save converts the whitespace of changed lines only.
   TOriginalLines OriginalLines;
+  // The breaks of each line as read, kept for a file with mixed breaks only.
+  TOriginalBreaks OriginalBreaks;
   QString RunWith;
   QString RunParams;
 

@@ -508,7 +508,7 @@ class SaveFaultsTest : public QObject {
                                                                              "caf\xC3\xA9\r\n"));
   }
 
-  // Mixed line breaks are written as the first one, and the status bar says so.
+  // Mixed line breaks are kept line by line, and the status bar says so.
   void mixedLineBreaksAreShownInTheStatusBar() {
     const QString path = Path("mixed.txt");
     WriteOld(path, "a\nb\r\nc\r\n");
@@ -518,10 +518,43 @@ class SaveFaultsTest : public QObject {
     Keys(Qt::Key_End, Qt::ControlModifier);
     Type("d");
     SaveByKeys();
-    QCOMPARE(Read(path), QByteArray("a\nb\nc\nd"));
+    QCOMPARE(Read(path), QByteArray("a\nb\r\nc\r\nd"));
     WriteOld(Path("plain.txt"), "x\n");
     QVERIFY(OpenByKeys(Path("plain.txt")));
     QVERIFY(!Window().StatusPanels()->PanelText(0).contains("Mixed"));
+  }
+
+  // A file edited in one line is written back with only that line's bytes changed: CR-only
+  // breaks stay CR, and in a mixed file every line keeps its own break; a new line gets the
+  // file's first kind.
+  void editedFilesKeepEveryLinesBreak_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("CR only") << QByteArray("one\rtwo\rthree\r") << 2 << "x"
+                             << QByteArray("one\rtwox\rthree\r");
+    QTest::newRow("mixed") << QByteArray("a\nb\r\nc\rd\r\ne") << 3 << "x"
+                           << QByteArray("a\nb\r\ncx\rd\r\ne");
+    QTest::newRow("mixed, new line")
+        << QByteArray("a\r\nb\nc\r") << 1 << "\nn" << QByteArray("a\r\nn\r\nb\nc\r");
+    QTest::newRow("CR first, mixed")
+        << QByteArray("a\rb\nc") << 3 << "\nn" << QByteArray("a\rb\nc\rn");
+  }
+  void editedFilesKeepEveryLinesBreak() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, line);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, expected);
+    const QString path = Path("breaks.txt");
+    WriteOld(path, bytes);
+    QVERIFY(OpenByKeys(path));
+    Keys(Qt::Key_Home, Qt::ControlModifier);
+    for (int i = 1; i < line; ++i) Keys(Qt::Key_Down);
+    Keys(Qt::Key_End);
+    for (QChar c : typed) c == '\n' ? Keys(Qt::Key_Return) : Type(QString(c));
+    SaveByKeys();
+    QCOMPARE(Read(path), expected);
   }
 
   // Saves leave nothing behind: the hidden copy of a killed save goes with the next save, and a

@@ -92,7 +92,10 @@ std::string LineTerminator(int style, const TWriteSettings& settings) {
 
 std::string FileTerminator(const TLineBreaks& breaks, bool decodedByFallback,
                            const TWriteSettings& settings) {
-  if (decodedByFallback && breaks.Kinds() == 1) return breaks.OnlyBreak();
+  // A file keeps its kind of break, CR alone included; new lines of a file with mixed breaks
+  // take its first kind.
+  if (breaks.Kinds() > 0 && (settings.autoDetectEol || (decodedByFallback && breaks.Kinds() == 1)))
+    return breaks.FirstBreak();
   return LineTerminator(breaks.firstStyle, settings);
 }
 

@@ -44,9 +44,10 @@ struct TWriteSettings {
 
 // LF or CR LF for a file whose line-break style was `style` (0 none, 1 LF first, 2 CR first).
 std::string LineTerminator(int style, const TWriteSettings& settings);
-// The terminator a save writes for a file whose text held `breaks`. A file read by the lossless
-// fallback (its character set unknown) keeps its one kind of line break exactly, CR alone
-// included; other files follow LineTerminator.
+// The terminator a save writes for a file whose text held `breaks`: with "autodetecteol" the
+// file's first kind of break (CR alone included), and a file read by the lossless fallback (its
+// character set unknown) keeps its one kind of break whatever the settings; otherwise
+// LineTerminator.
 std::string FileTerminator(const TLineBreaks& breaks, bool decodedByFallback,
                            const TWriteSettings& settings);
 // Converts the leading whitespace of one line as the settings ask; the rest of the line stays.

@@ -80,7 +80,10 @@ void ForEachBreak(std::string_view text, Visit visit) {
 
 void CountBreak(std::string_view text, std::size_t end, std::size_t length, TLineBreaks& breaks) {
   const bool lf = text[end] == '\n';
-  if (breaks.firstStyle == 0) breaks.firstStyle = lf ? 1 : 2;
+  if (breaks.firstStyle == 0) {
+    breaks.firstStyle = lf ? 1 : 2;
+    breaks.firstCrAlone = !lf && length == 1;
+  }
   if (lf)
     ++breaks.lf;
   else if (length == 2)
@@ -94,6 +97,12 @@ void CountBreak(std::string_view text, std::size_t end, std::size_t length, TLin
 std::string TLineBreaks::OnlyBreak() const {
   if (Kinds() != 1) return {};
   return lf ? "\n" : crlf ? "\r\n" : "\r";
+}
+
+std::string TLineBreaks::FirstBreak() const {
+  if (firstStyle == 1) return "\n";
+  if (firstStyle == 2) return firstCrAlone || crlf == 0 ? "\r" : "\r\n";
+  return {};
 }
 
 TLineBreaks CountLineBreaks(std::string_view text) {
@@ -152,6 +161,75 @@ TLineBreaks TOriginalLines::Assign(std::string_view text) {
   }
   sorted_ = false;
   return breaks;
+}
+
+void TOriginalBreaks::Assign(std::string_view text) {
+  Clear();
+  std::size_t start = 0;
+  ForEachBreak(text, [&](std::size_t end, std::size_t length) {
+    hashes_.push_back(HashLine(text.substr(start, end - start)));
+    breaks_.push_back(text[end] == '\n' ? 1 : length == 2 ? 2 : 3);
+    start = end + length;
+  });
+  hashes_.push_back(HashLine(text.substr(start)));
+  breaks_.push_back(0);
+}
+
+void TOriginalBreaks::Clear() {
+  std::vector<std::uint64_t>().swap(hashes_);
+  std::vector<std::uint8_t>().swap(breaks_);
+}
+
+std::string TOriginalBreaks::Apply(std::string_view text, std::string_view newBreak) const {
+  static constexpr std::array<std::string_view, 4> kBreaks = {"", "\n", "\r\n", "\r"};
+  // The current lines and their hashes.
+  std::vector<std::string_view> lines;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find('\n', start);
+    lines.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  std::vector<std::uint64_t> hashes(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) hashes[i] = HashLine(lines[i]);
+  // Where each hash occurs among the lines as read, for lines removed in between.
+  std::vector<std::pair<std::uint64_t, std::size_t>> where(hashes_.size());
+  for (std::size_t j = 0; j < hashes_.size(); ++j) where[j] = {hashes_[j], j};
+  std::sort(where.begin(), where.end());
+  const std::size_t m = hashes_.size();
+  const std::size_t n = lines.size();
+  auto agrees = [&](std::size_t i, std::size_t j) {
+    return i < n && j < m && hashes[i] == hashes_[j];
+  };
+
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  std::size_t j = 0;  // the next line as read not matched yet
+  for (std::size_t i = 0; i < n; ++i) {
+    out.append(lines[i]);
+    if (i + 1 == n) break;  // the last line has no break
+    std::string_view brk = newBreak;
+    if (agrees(i, j)) {
+      brk = kBreaks[breaks_[j++]];
+    } else if (j < m && (agrees(i + 1, j + 1) || (i + 2 == n && j + 2 == m))) {
+      brk = kBreaks[breaks_[j++]];  // edited in place
+    } else {
+      // Lines as read were removed before this one: the next occurrence that the following
+      // line agrees with too.
+      auto it = std::lower_bound(where.begin(), where.end(), std::make_pair(hashes[i], j));
+      for (int tries = 0; it != where.end() && it->first == hashes[i] && tries < 16;
+           ++it, ++tries) {
+        if (agrees(i + 1, it->second + 1) || (i + 2 == n && it->second + 2 == m)) {
+          j = it->second;
+          brk = kBreaks[breaks_[j++]];
+          break;
+        }
+      }
+    }
+    if (brk.empty()) brk = newBreak;  // the last line as read, now followed by others
+    out.append(brk);
+  }
+  return out;
 }
 
 bool TOriginalLines::Contains(std::string_view line) const {

@@ -61,6 +61,7 @@ bool WriteAll(int fd, std::string_view bytes, int& err) {
 TFileStamp StampOf(const struct stat& st) {
   TFileStamp stamp;
   stamp.time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+  stamp.changed = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
   stamp.size = static_cast<std::int64_t>(st.st_size);
   stamp.device = static_cast<std::uint64_t>(st.st_dev);
   stamp.inode = static_cast<std::uint64_t>(st.st_ino);
@@ -130,9 +131,12 @@ bool WriteInPlace(const std::string& target, std::string_view bytes, std::string
   if (!StartJournal(target, old, bytes, journal, error)) return false;
   int err = 0;
   if (!OverwriteInPlace(target, bytes, err, written)) {
-    // Put the old content back so that the document's file is never left half written.
+    // Put the old content back so that the document's file is never left half written; the
+    // caller learns the stamp the file has now, so that this is not taken for another
+    // program's change.
     int ignored = 0;
-    if (OverwriteInPlace(target, old, ignored, nullptr)) EndJournal(journal);
+    if (written) *written = {};
+    if (OverwriteInPlace(target, old, ignored, written)) EndJournal(journal);
     return SetError(error, err);
   }
   EndJournal(journal);
@@ -193,8 +197,30 @@ bool IsChangedOutside(const TFileStamp& known, const TFileStamp& now) {
   return known.Exists() && now.Exists() && known != now;
 }
 
+bool OnlyStatusChanged(const TFileStamp& known, const TFileStamp& now) {
+  TFileStamp same = now;
+  same.changed = known.changed;
+  return known.Exists() && now.Exists() && known.changed != now.changed && same == known;
+}
+
+std::uint64_t ContentHash(std::string_view bytes) {
+  // Eight bytes a step: hashing a big file costs a small part of reading it.
+  std::uint64_t hash = 0x9E3779B97F4A7C15ull ^ bytes.size();
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + i, 8);
+    hash = (hash ^ word) * 0x100000001B3ull;
+    hash ^= hash >> 29;
+  }
+  for (; i < bytes.size(); ++i)
+    hash = (hash ^ static_cast<unsigned char>(bytes[i])) * 1099511628211ull;
+  return hash;
+}
+
 bool SafeWriteFile(const std::string& path, std::string_view bytes, std::string* error,
                    TFileStamp* written) {
+  if (written) *written = {};
   const std::string target = ResolveTarget(path);
   struct stat st {};
   const bool exists = ::stat(target.c_str(), &st) == 0;
@@ -227,8 +253,9 @@ bool SafeWriteFile(const std::string& path, std::string_view bytes, std::string*
     ::fchmod(fd, 0666 & ~mask);
   }
   if (ok && ::fsync(fd) != 0) ok = (err = errno, false);
-  if (ok) StampFd(fd, written);
   if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = (err = errno, false);
+  // Taken after the rename, which moves the file's status change time.
+  if (ok) StampFd(fd, written);
   if (::close(fd) != 0 && ok) ok = (err = errno, false);
   if (!ok) {
     ::unlink(tmp.c_str());

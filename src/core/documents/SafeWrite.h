@@ -11,10 +11,13 @@
 
 namespace tervil {
 
-// What a file on disk is: its identity, size and modification time at full resolution. Two
-// stamps differ when another program wrote, replaced or truncated the file.
+// What a file on disk is: its identity, size, modification and status change times at full
+// resolution. Two stamps differ when another program wrote, replaced or truncated the file.
 struct TFileStamp {
   std::int64_t time = 0;  // modification time in nanoseconds since the epoch
+  // Status change time in nanoseconds: a write whose modification time was set back afterwards
+  // (touch -r) still moves it.
+  std::int64_t changed = 0;
   std::int64_t size = 0;
   std::uint64_t device = 0;
   std::uint64_t inode = 0;  // 0 when there is no file
@@ -28,12 +31,20 @@ TFileStamp GetFileStamp(const std::string& path);
 // Whether the file changed on disk since `known` was taken. A file that is gone is not reported.
 bool IsChangedOutside(const TFileStamp& known, const TFileStamp& now);
 
+// Whether two stamps of one file differ only in the status change time: new links, other
+// permissions, or a write whose modification time was set back.
+bool OnlyStatusChanged(const TFileStamp& known, const TFileStamp& now);
+// A fast hash of a file's bytes, to tell those cases apart.
+std::uint64_t ContentHash(std::string_view bytes);
+
 // Writes `bytes` so that the file holds either its old or its new content whatever happens:
 // into a temporary file in the same folder, flushed, then renamed over the target, keeping the
 // target's permission bits, owner and group. A symbolic link is followed. A file with several
 // hard links, or in a folder where no new file can be made, is written in place after a backup
 // copy was taken (and restored when the write fails). Returns false with the system's error text.
-// `written`, when given, receives the stamp of the file as written.
+// `written`, when given, receives the stamp of the file as written; after a failed in-place write
+// that put the old content back, the stamp of the file as it is now (its times moved), and
+// otherwise after a failure an empty stamp (the file was not touched).
 bool SafeWriteFile(const std::string& path, std::string_view bytes, std::string* error,
                    TFileStamp* written = nullptr);
 

@@ -83,19 +83,30 @@ std::string TAutoCorrect::Correction(std::string_view word) const {
   return right;
 }
 
-bool TAutoCorrect::CorrectWordBeforeCaret(TEditorModel& editor) const {
-  if (items_.empty()) return false;
+std::optional<TAutoCorrect::TPending> TAutoCorrect::WordToCorrect(
+    const TEditorModel& editor) const {
+  if (items_.empty()) return std::nullopt;
   const TBufferPos caret = editor.CaretPos();
-  if (caret.Column > editor.LineLength(caret.Line - 1) + 1 || editor.SelAvail()) return false;
+  if (caret.Column > editor.LineLength(caret.Line - 1) + 1 || editor.SelAvail())
+    return std::nullopt;
   const TBufferPos start = editor.WordStart(caret);
-  if (start == caret) return false;
+  if (start == caret) return std::nullopt;
   const std::size_t from = editor.ByteOfPos(start);
-  const std::string word = editor.Buffer().Range(from, editor.ByteOfPos(caret) - from);
-  const std::string right = Correction(word);
-  if (right.empty() || right == word) return false;
+  std::string word = editor.Buffer().Range(from, editor.ByteOfPos(caret) - from);
+  std::string right = Correction(word);
+  if (right.empty() || right == word) return std::nullopt;
+  // A "$" before the word makes it a variable's name, never a word of prose.
+  if (from > 0 && editor.Buffer().ByteAt(from - 1) == '$') return std::nullopt;
+  if (correctsAt_ && !correctsAt_(start)) return std::nullopt;
+  return TPending{start, caret, std::move(word), std::move(right)};
+}
+
+bool TAutoCorrect::CorrectWordBeforeCaret(TEditorModel& editor) const {
+  const auto pending = WordToCorrect(editor);
+  if (!pending) return false;
   editor.BeginUndoBlock();
-  editor.SetCaretAndSelection(caret, start, caret);
-  editor.SetSelText(right);
+  editor.SetCaretAndSelection(pending->end, pending->start, pending->end);
+  editor.SetSelText(pending->right);
   editor.EndUndoBlock();
   return true;
 }
@@ -107,10 +118,35 @@ void TAutoCorrect::Attach(TEditorModel* editor) {
 }
 
 void TAutoCorrect::BeforeCommand(TCommandEvent& event) {
+  pending_.reset();
   if (!editor_ || editor_->ReadOnly()) return;
   const bool delimiter = (event.command == ecChar && !utf8::IsWordChar(event.ch)) ||
                          event.command == ecLineBreak || event.command == ecTab;
-  if (delimiter) CorrectWordBeforeCaret(*editor_);
+  if (delimiter) pending_ = WordToCorrect(*editor_);
+}
+
+void TAutoCorrect::AfterCommand(const TCommandEvent& event) {
+  if (!pending_ || !editor_) return;
+  const TPending p = std::move(*pending_);
+  pending_.reset();
+  TEditorModel& editor = *editor_;
+  // The delimiter went in after the word; anything else (a command taken by another listener,
+  // a word that is no longer there) leaves the text alone.
+  if (event.handled || editor.ReadOnly() || editor.SelAvail()) return;
+  const TBufferPos caret = editor.CaretPos();
+  if (caret < p.end || p.end.Line > editor.LineCount()) return;
+  const std::size_t from = editor.ByteOfPos(p.start);
+  const std::size_t to = editor.ByteOfPos(p.end);
+  if (editor.Buffer().Range(from, to - from) != p.word) return;
+  TBufferPos after = caret;
+  if (caret.Line == p.end.Line)
+    after.Column +=
+        static_cast<int>(utf8::CountChars(p.right)) - static_cast<int>(utf8::CountChars(p.word));
+  editor.BeginUndoBlock();
+  editor.SetCaretAndSelection(p.end, p.start, p.end);
+  editor.SetSelText(p.right);
+  editor.SetCaretAndSelection(after, after, after);
+  editor.EndUndoBlock();
 }
 
 }  // namespace tervil

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,7 +20,9 @@ enum TAutoCorrectOption : std::uint32_t {
 };
 
 // Corrects a typed word when a word delimiter (any character that is not a letter, digit or
-// "_", a line break or a tab) is typed after it. Attach it to an editor to have it listen.
+// "_", a line break or a tab) is typed after it. Attach it to an editor to have it listen. The
+// correction is made once the delimiter is in, as an undo step of its own, so the first undo
+// after it gives back the word as typed (with its delimiter).
 class TAutoCorrect : public TEditorListener {
  public:
   ~TAutoCorrect() override;
@@ -36,10 +40,25 @@ class TAutoCorrect : public TEditorListener {
   // Replaces the word before the editor's caret by its correction (one undo step).
   bool CorrectWordBeforeCaret(TEditorModel& editor) const;
 
+  // Decides whether the word starting at a position may be corrected (text written as prose,
+  // not a name in code); without it every word may.
+  using TCorrectsAt = std::function<bool(TBufferPos wordStart)>;
+  void SetCorrectsAt(TCorrectsAt correctsAt) { correctsAt_ = std::move(correctsAt); }
+
   void Attach(TEditorModel* editor);
   void BeforeCommand(TCommandEvent& event) override;
+  void AfterCommand(const TCommandEvent& event) override;
 
  private:
+  // A word before the caret and its correction.
+  struct TPending {
+    TBufferPos start;
+    TBufferPos end;
+    std::string word;
+    std::string right;
+  };
+  std::optional<TPending> WordToCorrect(const TEditorModel& editor) const;
+
   std::string Key(std::string_view word) const;
   void Rebuild();
 
@@ -47,6 +66,8 @@ class TAutoCorrect : public TEditorListener {
   std::unordered_map<std::string, std::size_t> index_;
   std::uint32_t options_ = 0;
   TEditorModel* editor_ = nullptr;
+  TCorrectsAt correctsAt_;
+  std::optional<TPending> pending_;  // found before a delimiter, corrected after it
 };
 
 }  // namespace tervil

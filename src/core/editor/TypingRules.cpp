@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/editcomponent/Highlighter.h"
 #include "core/tags/TagsEditor.h"
 
 namespace tervil {
@@ -49,6 +50,15 @@ std::size_t FirstNonSpace(std::string_view line) {
 
 bool ItemAt(std::string_view line, std::size_t at, std::string_view item) {
   return at != std::string_view::npos && line.substr(at, item.size()) == item;
+}
+
+// Whether the item that starts at `at` holds more than blanks and its closing tag.
+bool ItemHoldsText(std::string_view line, std::size_t at, std::string_view item,
+                   std::string_view closing) {
+  std::string_view content = line.substr(at + item.size());
+  const std::size_t end = content.rfind(closing);
+  if (end != std::string_view::npos) content = content.substr(0, end);
+  return content.find_first_not_of(" \t") != std::string_view::npos;
 }
 
 // Whether character `c` at index i of `s` may be taken by the left-going scan at depth 0.
@@ -120,16 +130,27 @@ TListStep ContinueList(std::string_view previousLine, int lastListColumn) {
   const int p = at == std::string_view::npos ? static_cast<int>(previousLine.size()) + 1
                                              : static_cast<int>(at) + 1;
   const auto length = static_cast<long long>(previousLine.size());
-  const auto consider = [&](std::string_view item, int bare) {
+  const auto consider = [&](std::string_view item, std::string_view closing, int bare) {
     if (!ItemAt(previousLine, at, item)) return;
-    const bool filled = length > static_cast<long long>(lastListColumn) + bare;
+    // An item that holds text is never taken for an empty one, whatever its length says.
+    const bool filled = length > static_cast<long long>(lastListColumn) + bare ||
+                        ItemHoldsText(previousLine, at, item, closing);
     step.Action = filled ? TListStep::TAction::NewItem : TListStep::TAction::EndList;
     step.Item = filled ? std::string(item) : std::string();
   };
-  consider("<li>", 8);
-  consider("<option>", 16);
+  consider("<li>", "</li>", 8);
+  consider("<option>", "</option>", 16);
   step.LastListColumn = p;
   return step;
+}
+
+bool CaretBeforeItemClosing(std::string_view line, int caretColumn) {
+  const std::size_t p = FirstNonSpace(line);
+  const std::size_t caret = ByteOfColumn(line, caretColumn);
+  if (p == std::string_view::npos || caret >= line.size()) return false;
+  const std::string_view rest = TrimBlanks(line.substr(caret));
+  return (ItemAt(line, p, "<li>") && caret >= p + 4 && rest == "</li>") ||
+         (ItemAt(line, p, "<option>") && caret >= p + 8 && rest == "</option>");
 }
 
 std::optional<std::string> CommentContinuation(std::string_view line, std::string_view selection) {
@@ -139,6 +160,17 @@ std::optional<std::string> CommentContinuation(std::string_view line, std::strin
   if (trimmed.front() == '*') return "\r\n" + blanks + std::string(selection) + "*";
   if (trimmed.substr(0, 3) == "/**") return "\r\n" + blanks + std::string(selection) + " *";
   return std::nullopt;
+}
+
+bool IsProseText(const THighlighter* highlighter, const THighlighterAttribute* attribute) {
+  if (highlighter == nullptr) return true;
+  const std::string language = highlighter->LanguageName();
+  if (language == "General" || language == "URI") return true;
+  if (attribute == nullptr) return false;
+  if (attribute->name == "Text") return true;  // between markup tags
+  if (highlighter->IsDefaultAttribute(attribute, THighlighterDefault::Comment)) return true;
+  return highlighter->IsDefaultAttribute(attribute, THighlighterDefault::String) &&
+         attribute->name != "Value";  // a markup attribute value
 }
 
 int IndentationOf(std::string_view line) {

@@ -13,6 +13,8 @@
 namespace tervil {
 
 class THtmlTagsEditor;
+class THighlighter;
+struct THighlighterAttribute;
 
 // Byte index of a column in a line (line.size() for a column beyond its end), and back.
 std::size_t ByteOfColumn(std::string_view line, int column);
@@ -29,6 +31,11 @@ std::string ClosingTagFor(std::string_view line, int caretColumn, const THtmlTag
 // gives "</option>"), or empty. Only blanks may come before the item.
 std::string ListItemClosing(std::string_view line);
 
+// Whether the caret stands inside a list item line just before the item's own closing tag
+// ("<li>one|</li>", the closing tag inserted when the item was typed), with nothing after it.
+// Enter there ends the item as Enter at the line's end does.
+bool CaretBeforeItemClosing(std::string_view line, int caretColumn);
+
 // List continuation after Enter: what to do with the new line, given the line Enter was pressed
 // on and the column of the list item seen last (0 after an empty line).
 struct TListStep {
@@ -37,11 +44,18 @@ struct TListStep {
   std::string Item;        // "<li>" or "<option>" for a new item
   int LastListColumn = 0;  // the value to keep for the next Enter
 };
+// An item that holds text always starts a new item; only an empty one ends the list.
 TListStep ContinueList(std::string_view previousLine, int lastListColumn);
 
 // The text Enter inserts inside a block comment ("\r\n *" after "/**", "\r\n*" with the blanks
 // trimmed from a line that starts with "*"), or nothing when the rule does not apply.
 std::optional<std::string> CommentContinuation(std::string_view line, std::string_view selection);
+
+// Whether text coloured with `attribute` is written as prose, where typed words may be
+// corrected: any text of a page without a highlighter or with a plain-text one, the text between
+// markup tags, comments and strings of code. Names, variables and keywords of code, markup tag
+// and attribute names and attribute values (addresses, class names) are not.
+bool IsProseText(const THighlighter* highlighter, const THighlighterAttribute* attribute);
 
 // Number of leading blanks and tabs (the indentation length of the brace rules).
 int IndentationOf(std::string_view line);

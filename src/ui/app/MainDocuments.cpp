@@ -133,7 +133,7 @@ bool TTervilMain::ReadPageBytes(const QString& fileName, std::string& bytes, TFi
 // record's encoding when `useRecord` and there is one), and restores the caret. The bytes are
 // decoded where they are (UTF-8 needs no copy) and dropped once the editor holds the text.
 void TTervilMain::LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileStamp& stamp,
-                               std::string encoding, bool useRecord) {
+                               std::string encoding, bool useRecord, bool undoable) {
   const std::string path = PathBytes(page->Filename());
   int index = useRecord ? configuration_->IndexOfRecentFile(path) : -1;
   TRecentFile record;
@@ -147,6 +147,7 @@ void TTervilMain::LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileS
     else
       page->SetHighlighter(nullptr);
   }
+  page->FileHash = ContentHash(bytes);
   std::string text = std::move(bytes);
   bool byFallback = false;
   TTextProcessor::DetectCharsetAndConvertInPlace(text, encoding, byFallback);
@@ -155,11 +156,24 @@ void TTervilMain::LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileS
   // The breaks of the decoded text: in UTF-16 or UTF-32 a break is not a single byte.
   page->LineBreaks = page->OriginalLines.Assign(text);
   page->LineBreakStyle = page->LineBreaks.firstStyle;
+  if (page->LineBreaks.Mixed())
+    page->OriginalBreaks.Assign(text);
+  else
+    page->OriginalBreaks.Clear();
   TEditorModel& model = page->Model();
   // The decoded bytes become the buffer's text. A big file leaves memory freed on the way (a
   // conversion's source); once the screen is painted, the heap gives it back to the system.
   const bool big = text.size() >= kBigTextBytes;
-  model.LoadFromOwnedBytes(std::move(text));
+  if (undoable && !model.ReadOnly()) {
+    // A reload replaces the text as one edit: the text before it is one undo step back.
+    model.BeginUndoBlock();
+    model.SelectAll();
+    model.SetSelText(text);
+    model.EndUndoBlock();
+    text = std::string();
+  } else {
+    model.LoadFromOwnedBytes(std::move(text));
+  }
   if (big) QTimer::singleShot(0, this, [] { ReturnFreedMemory(); });
   model.SetModified(false);
   page->Filedate = stamp;
@@ -174,7 +188,10 @@ void TTervilMain::LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileS
 void TTervilMain::ShowLineBreakNotice(const TTvlPage* page) {
   static const QString kMarker = tr("Mixed line breaks");
   QString notice;
-  if (page->LineBreaks.Mixed())
+  if (page->LineBreaks.Mixed() && configuration_->AutoDetectEol)
+    notice = tr("%1: lines keep their own breaks, new lines get %2")
+                 .arg(kMarker, Qt(LineBreakName(PageTerminator(page))));
+  else if (page->LineBreaks.Mixed())
     notice = tr("%1: saving writes every line break as %2")
                  .arg(kMarker, Qt(LineBreakName(PageTerminator(page))));
   if (!notice.isEmpty() || statusPanels_->PanelText(0).startsWith(kMarker))
@@ -227,10 +244,25 @@ void TTervilMain::RecordSave(TTvlPage* page, const QString& path) {
                                  highlighter ? highlighter->LanguageName() : std::string(), false});
 }
 
+// Whether the page's file is not what the page last read or wrote. A stamp that moved only in
+// its status change time (a new link, a permission) is checked against the bytes, once.
+bool TTervilMain::ChangedOutside(TTvlPage* page, const TFileStamp& now) {
+  if (!IsChangedOutside(page->Filedate, now)) return false;
+  if (!OnlyStatusChanged(page->Filedate, now) || !page->FileHash) return true;
+  std::string bytes;
+  if (!ReadFileBytes(PathBytes(page->Filename()), bytes, nullptr) ||
+      ContentHash(bytes) != *page->FileHash)
+    return true;
+  for (TTvlPage* other : EditorPages())
+    if (other->Filename() == page->Filename() && other->Filedate == page->Filedate)
+      other->Filedate = now;
+  return false;
+}
+
 // A file another program changed since the page read it is overwritten only after a question.
 bool TTervilMain::MayOverwrite(TTvlPage* page, const QString& path) {
   const TFileStamp now = GetFileStamp(PathBytes(path));
-  if (!IsChangedOutside(page->Filedate, now)) return true;
+  if (!ChangedOutside(page, now)) return true;
   return TMessageBox::Ask(this, FileNameOnly(path),
                           tr("The file has been changed by another program since it was read. "
                              "Do you want to overwrite it with this document?"));
@@ -254,14 +286,25 @@ bool TTervilMain::WritePageTo(TTvlPage* page, const QString& path) {
   if (sameFile && !MayOverwrite(page, path)) return false;
   const QString encoding = page->Encoding;
   TFileStamp written;
+  bool ok = false;
   if (PathExists(path) && IsReadOnlyFile(file)) {
     if (!TMessageBox::Ask(this, FileNameOnly(path), Message("ReadOnly"))) return false;
     std::string error;
     SetReadOnlyFile(file, false, &error);
-    const bool ok = WriteDocument(page, path, &written);
+    ok = WriteDocument(page, path, &written);
     SetReadOnlyFile(file, true, &error);
-    if (!ok) return false;
-  } else if (!WriteDocument(page, path, &written)) {
+    // Setting the attribute again moved the file's status change time.
+    if (written.Exists()) written = GetFileStamp(file);
+  } else {
+    ok = WriteDocument(page, path, &written);
+  }
+  if (!ok) {
+    // A failed write that put the old content back changed the file's times, not its content:
+    // that is no change of another program.
+    if (written.Exists()) {
+      for (TTvlPage* other : EditorPages())
+        if (other->Filename() == page->Filename()) other->Filedate = written;
+    }
     return false;
   }
   // The record names the encoding actually written (a save may have switched to UTF-8).
@@ -271,8 +314,11 @@ bool TTervilMain::WritePageTo(TTvlPage* page, const QString& path) {
   page->Filedate = written;
   page->FileReload = true;
   // Other pages of the same file must not take this save for an outside change.
-  for (TTvlPage* other : EditorPages())
-    if (other->Filename() == page->Filename()) other->Filedate = written;
+  for (TTvlPage* other : EditorPages()) {
+    if (other->Filename() != page->Filename()) continue;
+    other->Filedate = written;
+    other->FileHash = page->FileHash;
+  }
   model.SetModified(false);
   return true;
 }
@@ -280,9 +326,15 @@ bool TTervilMain::WritePageTo(TTvlPage* page, const QString& path) {
 bool TTervilMain::WriteDocument(TTvlPage* page, const QString& path, TFileStamp* written) {
   const std::string terminator = PageTerminator(page);
   const TWriteSettings settings = WriteSettings(page);
-  // Take the text with the file's own line ends: no second pass over it.
-  TEncodedDocument encoded = EncodeDocumentText(page->Model().Text(terminator), Std(page->Encoding),
-                                                settings, &page->OriginalLines);
+  // Take the text with the file's own line ends: no second pass over it. A file with mixed
+  // breaks gets every line's own break back where the line is unchanged.
+  const bool ownBreaks = settings.autoDetectEol && !page->OriginalBreaks.Empty();
+  auto text = [&] {
+    return ownBreaks ? page->OriginalBreaks.Apply(page->Model().Text("\n"), terminator)
+                     : page->Model().Text(terminator);
+  };
+  TEncodedDocument encoded =
+      EncodeDocumentText(text(), Std(page->Encoding), settings, &page->OriginalLines);
   if (!encoded.unwritable.empty()) {
     QString sample;
     for (size_t i = 0; i < encoded.unwritable.size() && i < 8; ++i)
@@ -293,8 +345,7 @@ bool TTervilMain::WriteDocument(TTvlPage* page, const QString& path, TFileStamp*
             .arg(page->Encoding, sample.trimmed());
     if (!TMessageBox::Ask(this, FileNameOnly(path), question)) return false;
     page->Encoding = "utf-8";
-    encoded =
-        EncodeDocumentText(page->Model().Text(terminator), "utf-8", settings, &page->OriginalLines);
+    encoded = EncodeDocumentText(text(), "utf-8", settings, &page->OriginalLines);
   }
   std::string error;
   if (!SafeWriteFile(PathBytes(path), encoded.bytes, &error, written)) {
@@ -302,6 +353,7 @@ bool TTervilMain::WriteDocument(TTvlPage* page, const QString& path, TFileStamp*
                       mbOK, TMsgIcon::Error);
     return false;
   }
+  page->FileHash = ContentHash(encoded.bytes);
   return true;
 }
 
@@ -315,7 +367,7 @@ void TTervilMain::ReloadPage(TTvlPage* page) {
   TEditorModel& model = page->Model();
   const int topLine = model.TopLine();
   const TBufferPos caret = model.CaretPos();
-  LoadPageFile(page, std::move(bytes), stamp, Std(page->Encoding), false);
+  LoadPageFile(page, std::move(bytes), stamp, Std(page->Encoding), false, true);
   model.SetCaretPos({caret.Column, std::min(caret.Line, model.LineCount())});
   page->SetTopLine(std::min(topLine, model.LineCount()));
   ApplyExtensionHighlighter(page);
@@ -331,9 +383,12 @@ void TTervilMain::ReloadCommand() {
 void TTervilMain::CheckOutsideChange(TTvlPage* page) {
   if (saving_ > 0 || !page->FileReload || !page->Filedate.Exists()) return;
   const TFileStamp now = GetFileStamp(PathBytes(page->Filename()));
-  if (!IsChangedOutside(page->Filedate, now)) return;
+  if (!ChangedOutside(page, now)) return;
   page->FileReload = false;
-  if (TMessageBox::Ask(this, FileNameOnly(page->Filename()), Message("Reload"))) {
+  // The question may come up on a keystroke: typing never answers it, and with unsaved edits
+  // Enter keeps them.
+  const int flags = mbIgnoreTyping | (page->Model().Modified() ? mbDefaultNo : 0);
+  if (TMessageBox::Ask(this, FileNameOnly(page->Filename()), Message("Reload"), flags)) {
     ReloadPage(page);
   } else {
     // The user keeps this text: a save may replace the version on disk now without asking
@@ -434,6 +489,8 @@ void TTervilMain::RenameCommand() {
   const QString target = info.absolutePath() + "/" + name;
   if (target == info.absoluteFilePath()) return;
   std::string error;
+  // Renaming moves the file's status change time; a page that knew the file keeps knowing it.
+  const bool known = !IsChangedOutside(page->Filedate, GetFileStamp(PathBytes(page->Filename())));
   if (!RenameWithoutReplacing(PathBytes(info.absoluteFilePath()), PathBytes(target), &error)) {
     // An existing file of the new name is never replaced.
     TMessageBox::Error(
@@ -441,6 +498,7 @@ void TTervilMain::RenameCommand() {
     return;
   }
   page->SetFilename(target);
+  if (known && page->Filedate.Exists()) page->Filedate = GetFileStamp(PathBytes(target));
   RefreshStatus(page);
 }
 

@@ -203,9 +203,10 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void EditorStatusChange(TTvlPage* page);
   TTvlPage* CreatePage();
   TTvlPageControl* ControlOf(TTvlPage* page) const;
+  bool ChangedOutside(TTvlPage* page, const TFileStamp& now);
   bool ReadPageBytes(const QString& fileName, std::string& bytes, TFileStamp& stamp);
   void LoadPageFile(TTvlPage* page, std::string&& bytes, const TFileStamp& stamp,
-                    std::string encoding, bool useRecord);
+                    std::string encoding, bool useRecord, bool undoable = false);
   void ShowLineBreakNotice(const TTvlPage* page);
   void RecordSave(TTvlPage* page, const QString& path);
   bool MayOverwrite(TTvlPage* page, const QString& path);

@@ -1,7 +1,11 @@
 #include "ui/app/MessageBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QMessageBox>
+#include <memory>
 
 namespace tervil {
 
@@ -26,6 +30,31 @@ QMessageBox::Icon ToQtIcon(TMsgIcon icon) {
   return QMessageBox::Information;
 }
 
+// Swallows the keys that reach a box (or its buttons) until the guard time has passed.
+class TTypingGuard : public QObject {
+ public:
+  explicit TTypingGuard(QMessageBox& box) : box_(box) {
+    started_.start();
+    qApp->installEventFilter(this);
+  }
+  ~TTypingGuard() override { qApp->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease &&
+        type != QEvent::ShortcutOverride && type != QEvent::Shortcut)
+      return false;
+    if (started_.elapsed() >= TMessageBox::kTypingGuardMs) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    return widget != nullptr && (widget == &box_ || box_.isAncestorOf(widget));
+  }
+
+ private:
+  QMessageBox& box_;
+  QElapsedTimer started_;
+};
+
 }  // namespace
 
 TMsgResult TMessageBox::Show(QWidget* parent, const QString& caption, const QString& text,
@@ -35,7 +64,15 @@ TMsgResult TMessageBox::Show(QWidget* parent, const QString& caption, const QStr
   if (buttons & mbYes) box.addButton(QMessageBox::Yes);
   if (buttons & mbNo) box.addButton(QMessageBox::No);
   if (buttons & mbCancel) box.addButton(QMessageBox::Cancel);
-  if (buttons & mbOK || buttons == 0) box.addButton(QMessageBox::Ok);
+  if (buttons & mbOK || (buttons & (mbYes | mbNo | mbCancel | mbOK)) == 0)
+    box.addButton(QMessageBox::Ok);
+  if ((buttons & mbDefaultNo) && box.button(QMessageBox::No)) box.setDefaultButton(QMessageBox::No);
+  std::unique_ptr<TTypingGuard> guard;
+  if (buttons & mbIgnoreTyping) {
+    // Without their "&" the buttons take no plain letter ("y" answered Yes).
+    for (QAbstractButton* button : box.buttons()) button->setText(button->text().remove('&'));
+    guard = std::make_unique<TTypingGuard>(box);
+  }
   switch (box.exec()) {
     case QMessageBox::Yes:
       return TMsgResult::Yes;
@@ -48,8 +85,9 @@ TMsgResult TMessageBox::Show(QWidget* parent, const QString& caption, const QStr
   }
 }
 
-bool TMessageBox::Ask(QWidget* parent, const QString& caption, const QString& text) {
-  return Show(parent, caption, text, mbYes | mbNo, TMsgIcon::Information) == TMsgResult::Yes;
+bool TMessageBox::Ask(QWidget* parent, const QString& caption, const QString& text, int flags) {
+  return Show(parent, caption, text, mbYes | mbNo | flags, TMsgIcon::Information) ==
+         TMsgResult::Yes;
 }
 
 void TMessageBox::Error(QWidget* parent, const QString& text) {

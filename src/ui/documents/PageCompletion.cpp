@@ -93,6 +93,11 @@ void TPageCompletion::Prepare() {
   editor_.Model().SetAutoComplete(&templates_);
   autoCorrect_.SetItems(lists_->AutoCorrectList, '|');
   autoCorrect_.SetOptions(ascoIgnoreCase | ascoMaintainCase);
+  autoCorrect_.SetCorrectsAt([this](TBufferPos wordStart) {
+    const THighlighterAttribute* attribute = nullptr;
+    editor_.GetHighlighterAttriAtRowCol(wordStart, attribute);
+    return IsProseText(editor_.Highlighter(), attribute);
+  });
   autoCorrect_.Attach(&editor_.Model());
   jsHelper_->SetModel(lists_->JSObjects);
   lastHinted_ = -1;

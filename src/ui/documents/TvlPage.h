@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "core/app/ReferenceData.h"
 #include "core/documents/DocumentText.h"
@@ -35,6 +37,9 @@ class TTvlPage : public QWidget {
   // The file as it was last read or written (or as the user last agreed to keep it); empty when
   // there is no file.
   TFileStamp Filedate;
+  // A hash of the file's bytes as last read or written, when known: a file whose stamp changed
+  // only in its status change time (a new link, a permission) but holds these bytes is unchanged.
+  std::optional<std::uint64_t> FileHash;
   bool FileReload = true;
   int LineBreakStyle = 0;  // 0 none, 1 LF first, 2 CR first
   TLineBreaks LineBreaks;  // the breaks the file held when it was read
@@ -43,6 +48,8 @@ class TTvlPage : public QWidget {
   bool DecodedByFallback = false;
   // The lines as read: a save converts the whitespace of changed lines only.
   TOriginalLines OriginalLines;
+  // The breaks of each line as read, kept for a file with mixed breaks only.
+  TOriginalBreaks OriginalBreaks;
   QString RunWith;
   QString RunParams;
 

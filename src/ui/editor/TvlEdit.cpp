@@ -131,6 +131,10 @@ void TTvlEdit::CtrlSpace(TKeyInfo& key) {
 void TTvlEdit::ListItemOnEnter() {
   const std::string line = LineText();
   if (line.empty()) return;
+  // Enter just before the item's own closing tag ends the item, as Enter at the line's end does:
+  // the item keeps its text and its closing tag, and the next item starts below.
+  if (continueLists_ && !SelAvail() && CaretBeforeItemClosing(line, CaretX()))
+    SetCaretXY({CaretLineLength() + 1, CaretY()});
   const std::string closing = ListItemClosing(line);
   if (!closing.empty()) Insert(closing);
 }

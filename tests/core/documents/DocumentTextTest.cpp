@@ -38,18 +38,52 @@ TEST(DocumentText, LineBreaksAreCountedByKind) {
   }
 }
 
-// A text read by the fallback keeps its one kind of break, CR alone included; known text follows
-// the rules (CR alone becomes CR LF, mixed breaks become the first one).
-TEST(DocumentText, FallbackTextKeepsItsLineBreaks) {
+// With detection on a file keeps its kind of break, CR alone included, and new lines of a mixed
+// file get its first kind; a text read by the fallback keeps its one kind whatever the settings.
+TEST(DocumentText, FilesKeepTheirKindOfLineBreak) {
   const TWriteSettings settings;  // unix ends, detection on
+  TWriteSettings fixed;
+  fixed.autoDetectEol = false;
   EXPECT_EQ(FileTerminator(CountLineBreaks("a\rb"), true, settings), "\r");
-  EXPECT_EQ(FileTerminator(CountLineBreaks("a\rb"), false, settings), "\r\n");
+  EXPECT_EQ(FileTerminator(CountLineBreaks("a\rb"), false, settings), "\r");
+  EXPECT_EQ(FileTerminator(CountLineBreaks("a\rb"), false, fixed), "\n");
+  EXPECT_EQ(FileTerminator(CountLineBreaks("a\rb"), true, fixed), "\r");
   EXPECT_EQ(FileTerminator(CountLineBreaks("a\nb\r\n"), true, settings), "\n");
   EXPECT_EQ(FileTerminator(CountLineBreaks("a\r\nb\n"), false, settings), "\r\n");
+  EXPECT_EQ(FileTerminator(CountLineBreaks("a\rb\r\n"), false, settings), "\r");
   EXPECT_EQ(FileTerminator(CountLineBreaks("a"), true, settings), "\n");
   EXPECT_EQ(LineBreakName("\r\n"), "CR LF");
   EXPECT_EQ(LineBreakName("\r"), "CR");
   EXPECT_EQ(LineBreakName("\n"), "LF");
+}
+
+// A file with mixed breaks gets each unchanged line's own break back, whatever was added,
+// removed or edited around it; new lines get the break given.
+TEST(DocumentText, MixedBreaksStayWithTheirLines) {
+  struct Case {
+    const char* name;
+    const char* read;
+    const char* edited;  // lines joined by LF
+    const char* written;
+  } cases[] = {
+      {"unchanged", "a\nb\r\nc\rd", "a\nb\nc\nd", "a\nb\r\nc\rd"},
+      {"one line edited", "a\nb\r\nc\rd\n", "a\nbx\nc\nd\n", "a\nbx\r\nc\rd\n"},
+      {"last line edited", "a\r\nb\n", "a\nbx", "a\r\nbx"},
+      {"line added", "a\nb\r\nc\r", "a\nb\nnew\nc\n", "a\nb\r\nnew#c\r"},
+      {"line removed", "a\nb\r\nc\rd\n", "a\nc\nd\n", "a\nc\rd\n"},
+      {"lines appended", "a\r\nb\n", "a\nb\nx\ny", "a\r\nb\nx#y"},
+      {"repeated lines", "}\r\n}\n}\r\n", "}\n}\n}\n", "}\r\n}\n}\r\n"},
+      {"first line removed", "a\rb\nc\r\n", "b\nc\n", "b\nc\r\n"},
+  };
+  for (const Case& c : cases) {
+    TOriginalBreaks breaks;
+    breaks.Assign(c.read);
+    std::string expected = c.written;
+    for (char& ch : expected)
+      if (ch == '#') ch = '|';
+    std::string written = breaks.Apply(c.edited, "|");
+    EXPECT_EQ(written, expected) << c.name;
+  }
 }
 
 TEST(DocumentText, FilesThatNeedTabs) {

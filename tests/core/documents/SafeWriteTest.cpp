@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -35,6 +36,36 @@ void MakeOld(const std::string& path) {
   struct utimbuf times {};
   times.actime = times.modtime = std::time(nullptr) - 3600;
   ::utime(path.c_str(), &times);
+}
+
+// A write whose time is set back moves the status change time; a new link moves only that.
+TEST(SafeWrite, StampsSeeAWriteWithItsTimeSetBack) {
+  test::TTempDir dir;
+  const std::string file = dir.File("page.css");
+  std::string error;
+  TFileStamp written;
+  ASSERT_TRUE(SafeWriteFile(file, "p { color: red }", &error, &written));
+  MakeOld(file);
+  const TFileStamp read = GetFileStamp(file);
+  EXPECT_FALSE(IsChangedOutside(read, GetFileStamp(file)));
+  struct stat before {};
+  ::stat(file.c_str(), &before);
+  std::fstream(file, std::ios::in | std::ios::out | std::ios::binary) << "p { color: tan }";
+  const struct timespec times[2] = {before.st_atim, before.st_mtim};
+  ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+  const TFileStamp touched = GetFileStamp(file);
+  EXPECT_EQ(touched.time, read.time);
+  EXPECT_EQ(touched.size, read.size);
+  EXPECT_TRUE(IsChangedOutside(read, touched));
+  EXPECT_TRUE(OnlyStatusChanged(read, touched));
+  EXPECT_NE(ContentHash("p { color: red }"), ContentHash("p { color: tan }"));
+  // The stamp a save reports is the file's stamp after the save.
+  ASSERT_TRUE(SafeWriteFile(file, "p {}", &error, &written));
+  EXPECT_EQ(written, GetFileStamp(file));
+  ASSERT_EQ(::link(file.c_str(), dir.File("twin.css").c_str()), 0);
+  EXPECT_TRUE(OnlyStatusChanged(written, GetFileStamp(file)));
+  MakeOld(file);
+  EXPECT_FALSE(OnlyStatusChanged(written, GetFileStamp(file)));
 }
 
 // The hidden copies of killed saves go once no save holds them; nothing else is touched.

@@ -88,6 +88,47 @@ TEST(AutoCorrect, CorrectsWhenADelimiterIsTyped) {
   correct.Attach(nullptr);
 }
 
+// The first undo after a correction gives back the word as typed; the next undoes the typing.
+TEST(AutoCorrect, UndoTakesBackTheCorrectionFirst) {
+  TAutoCorrect correct;
+  correct.SetItems({"teh|the", "straße|street"});
+  TEditorModel e;
+  correct.Attach(&e);
+  for (char32_t c : std::u32string(U"a teh b")) e.ExecuteCommand(ecChar, c);
+  EXPECT_EQ(e.Text(), "a the b");
+  e.ExecuteCommand(ecUndo);
+  EXPECT_EQ(e.Text(), "a the ");  // "b", typed after the correction, is a step of its own
+  e.ExecuteCommand(ecUndo);
+  EXPECT_EQ(e.Text(), "a teh ");
+  EXPECT_EQ(e.CaretPos(), (TBufferPos{7, 1}));
+  e.ExecuteCommand(ecRedo);
+  EXPECT_EQ(e.Text(), "a the ");
+  EXPECT_EQ(e.CaretPos(), (TBufferPos{7, 1}));
+  // Through a line break, and with a word of other length and multi-byte characters.
+  e.SetText("");
+  for (char32_t c : std::u32string(U"straße")) e.ExecuteCommand(ecChar, c);
+  e.ExecuteCommand(ecLineBreak);
+  EXPECT_EQ(e.Text(), "street\r\n");
+  EXPECT_EQ(e.CaretPos(), (TBufferPos{1, 2}));
+  e.ExecuteCommand(ecUndo);
+  EXPECT_EQ(e.Text(), "straße\r\n");
+  correct.Attach(nullptr);
+}
+
+// Variables and words the editor marks as code are never corrected.
+TEST(AutoCorrect, LeavesCodeAlone) {
+  TAutoCorrect correct;
+  correct.SetItems({"adn|and", "teh|the"});
+  TEditorModel e;
+  correct.Attach(&e);
+  correct.SetCorrectsAt([&e](TBufferPos start) { return e.Line(start.Line - 1)[0] == '#'; });
+  for (char32_t c : std::u32string(U"$adn = teh;\n# teh ")) {
+    c == U'\n' ? e.ExecuteCommand(ecLineBreak) : e.ExecuteCommand(ecChar, c);
+  }
+  EXPECT_EQ(e.Text(), "$adn = teh;\r\n# the ");
+  correct.Attach(nullptr);
+}
+
 struct CaseCase {
   std::uint32_t options;
   const char* typed;

@@ -97,7 +97,33 @@ INSTANTIATE_TEST_SUITE_P(Cases, ListContinuation,
                                                       "<option>", 1},
                                          ContinueCase{"<option></option>", 1, A::EndList, "", 1},
                                          ContinueCase{"  text", 1, A::None, "", 3},
+                                         // An item with text is never ended as an empty one.
+                                         ContinueCase{"<li>one", 0, A::NewItem, "<li>", 1},
+                                         ContinueCase{"  <li>a</li>", 3, A::NewItem, "<li>", 3},
+                                         ContinueCase{"<option>a", 1, A::NewItem, "<option>", 1},
+                                         ContinueCase{"<li> </li>", 2, A::EndList, "", 1},
                                          ContinueCase{"   ", 1, A::None, "", 4}));
+
+struct ItemEndCase {
+  const char* line;
+  int caretColumn;
+  bool before;
+};
+
+class ItemClosingAtCaret : public testing::TestWithParam<ItemEndCase> {};
+
+TEST_P(ItemClosingAtCaret, FindsTheItemsOwnClosingTag) {
+  EXPECT_EQ(CaretBeforeItemClosing(GetParam().line, GetParam().caretColumn), GetParam().before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ItemClosingAtCaret,
+    testing::Values(ItemEndCase{"<li>one</li>", 8, true}, ItemEndCase{"  <li>one</li> ", 10, true},
+                    ItemEndCase{"<option>a</option>", 10, true}, ItemEndCase{"<li></li>", 5, true},
+                    ItemEndCase{"<li>one</li>", 13, false}, ItemEndCase{"<li>one</li>", 7, false},
+                    ItemEndCase{"<li>a</li><li>b</li>", 6, false},
+                    ItemEndCase{"<p>one</li>", 7, false}, ItemEndCase{"<li>one</option>", 8, false},
+                    ItemEndCase{"<li>one</li>", 3, false}));
 
 struct CommentCase {
   const char* line;

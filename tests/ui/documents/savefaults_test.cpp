@@ -8,6 +8,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QInputDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -66,6 +69,12 @@ class SaveFaultsTest : public QObject {
     QVERIFY(window_.Start(QSize(900, 600), test::TMainWindowFixture::TShow::Active));
   }
 
+  static struct stat StatOf(const QString& path) {
+    struct stat st {};
+    ::stat(path.toLocal8Bit().constData(), &st);
+    return st;
+  }
+
   QAction* Action(const QString& text) {
     for (QAction* action : window_->findChildren<QAction*>())
       if (action->text() == text) return action;
@@ -93,6 +102,15 @@ class SaveFaultsTest : public QObject {
     QTRY_VERIFY(Action(all ? "Save All" : "Save")->isEnabled());
     Keys(Qt::Key_S, all ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
   }
+  void AnswerQuestions() {
+    TMessageBox::SetHandler([this](const QString&, const QString& text, int, TMsgIcon) {
+      asked_ << text;
+      if (answers_.empty()) return TMsgResult::Yes;
+      const TMsgResult answer = answers_.front();
+      answers_.pop_front();
+      return answer;
+    });
+  }
   // Another window takes the focus and gives it back.
   void LeaveAndComeBack(const std::function<void()>& meanwhile) {
     QWidget other;
@@ -111,13 +129,7 @@ class SaveFaultsTest : public QObject {
     QDir(home_.path()).mkpath("docs");
     qputenv("XDG_CONFIG_HOME", home_.filePath("config").toUtf8());
     qputenv("XDG_CACHE_HOME", home_.filePath("cache").toUtf8());
-    TMessageBox::SetHandler([this](const QString&, const QString& text, int, TMsgIcon) {
-      asked_ << text;
-      if (answers_.empty()) return TMsgResult::Yes;
-      const TMsgResult answer = answers_.front();
-      answers_.pop_front();
-      return answer;
-    });
+    AnswerQuestions();
   }
 
   void init() {
@@ -192,6 +204,102 @@ class SaveFaultsTest : public QObject {
     LeaveAndComeBack([] {});
     QTest::qWait(100);
     QVERIFY(asked_.isEmpty());
+  }
+
+  // Another program changes the file while the user types: the question that comes up takes none
+  // of the keys meant for the text, Enter would keep the edits, and a reload is one undo step.
+  void anOutsideChangeNeverTakesTypedKeys() {
+    const QString path = Path("typing.html");
+    WriteOld(path, "<p>old</p>\n");
+    TTvlPage* page = OpenByKeys(path);
+    QVERIFY(page);
+    Type("abc");
+    WriteOld(path, "<p>theirs</p>\n", kHoursAgo - 60);
+    TMessageBox::SetHandler({});  // the real question box
+    bool asked = false, defaultIsNo = false, stillOpen = false;
+    QTimer::singleShot(50, this, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      asked = box->text() == Window().Message("Reload");
+      defaultIsNo = box->defaultButton() == box->button(QMessageBox::No);
+      // The user goes on typing: a "y", a blank, Enter.
+      for (int key : {int(Qt::Key_Y), int(Qt::Key_Space), int(Qt::Key_Return)}) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : box;
+        QTest::keyClick(target, Qt::Key(key), Qt::NoModifier);
+      }
+      QTest::keyClicks(box, "y");
+      stillOpen = box->isVisible();
+      // Later the user reads the question and chooses to reload.
+      QTimer::singleShot(TMessageBox::kTypingGuardMs + 100, box,
+                         [box] { box->button(QMessageBox::Yes)->click(); });
+    });
+    Type("d");  // the keystroke on which the change is noticed
+    AnswerQuestions();
+    QVERIFY(asked);
+    QVERIFY(defaultIsNo);
+    QVERIFY(stillOpen);
+    QCOMPARE(QString::fromStdString(page->Model().Text("\n")), QString("<p>theirs</p>\n"));
+    QVERIFY(!page->Model().Modified());
+    Keys(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(QString::fromStdString(page->Model().Text("\n")), QString("abcd<p>old</p>\n"));
+    QVERIFY(page->Model().Modified());
+  }
+
+  // A save on a full disk that wrote a hard-linked file in place puts the old bytes back; that
+  // is no outside change: typing on asks nothing, and the next save writes every edit.
+  void aFailedInPlaceSaveIsNoOutsideChange() {
+    const QString path = Path("full.txt");
+    WriteOld(path, "old text\n");
+    QVERIFY(::link(path.toLocal8Bit().constData(),
+                   Path("full-twin.txt").toLocal8Bit().constData()) == 0);
+    QVERIFY(OpenByKeys(path));
+    Type(QString(20000, 'x'));
+    SetWriteFunctionForTests([](int fd, const void* data, std::size_t size) -> long {
+      if (size < 20000) return ::write(fd, data, size);
+      errno = ENOSPC;
+      return -1;
+    });
+    SaveByKeys();
+    SetWriteFunctionForTests(nullptr);
+    QCOMPARE(asked_.size(), 1);
+    QVERIFY(asked_.first().contains("No space left on device"));
+    QCOMPARE(Read(path), QByteArray("old text\n"));
+    Type("y");
+    LeaveAndComeBack([] {});
+    QTest::qWait(50);
+    QCOMPARE(asked_.size(), 1);  // no question about a change
+    SaveByKeys();
+    QCOMPARE(asked_.size(), 1);
+    QCOMPARE(Read(path), QByteArray(20000, 'x') + "yold text\n");
+    QCOMPARE(Read(Path("full-twin.txt")), Read(path));
+  }
+
+  // Another program's write that keeps the size, and whose time is then set back (touch -r), is
+  // still noticed.
+  void aWriteWithItsTimeSetBackIsNoticed() {
+    const QString path = Path("touched.css");
+    const QString reference = Path("reference.css");
+    WriteOld(path, "p { color: red }\n");
+    WriteOld(reference, "");
+    SetTime(reference, time(nullptr) - kHoursAgo);
+    SetTime(path, time(nullptr) - kHoursAgo);
+    TTvlPage* page = OpenByKeys(path);
+    QVERIFY(page);
+    const struct stat before = StatOf(path);
+    LeaveAndComeBack([&] {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::ReadWrite));  // in place: same inode
+      file.write("p { color: tan }\n");
+      file.close();
+      QVERIFY(QProcess::execute("touch", {"-r", reference, path}) == 0);
+    });
+    const struct stat after = StatOf(path);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_size, before.st_size);
+    QCOMPARE(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    QCOMPARE(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    QTRY_VERIFY(asked_.contains(Window().Message("Reload")));
+    QCOMPARE(QString::fromStdString(page->Model().Text("\n")), QString("p { color: tan }\n"));
   }
 
   // Save All writes modified pages only: neither a read-only twin nor an untouched page puts
@@ -393,7 +501,7 @@ class SaveFaultsTest : public QObject {
                                                                              "caf\xC3\xA9\r\n"));
   }
 
-  // Mixed line breaks are written as the first one, and the status bar says so.
+  // Mixed line breaks are kept line by line, and the status bar says so.
   void mixedLineBreaksAreShownInTheStatusBar() {
     const QString path = Path("mixed.txt");
     WriteOld(path, "a\nb\r\nc\r\n");
@@ -403,10 +511,43 @@ class SaveFaultsTest : public QObject {
     Keys(Qt::Key_End, Qt::ControlModifier);
     Type("d");
     SaveByKeys();
-    QCOMPARE(Read(path), QByteArray("a\nb\nc\nd"));
+    QCOMPARE(Read(path), QByteArray("a\nb\r\nc\r\nd"));
     WriteOld(Path("plain.txt"), "x\n");
     QVERIFY(OpenByKeys(Path("plain.txt")));
     QVERIFY(!Window().StatusPanels()->PanelText(0).contains("Mixed"));
+  }
+
+  // A file edited in one line is written back with only that line's bytes changed: CR-only
+  // breaks stay CR, and in a mixed file every line keeps its own break; a new line gets the
+  // file's first kind.
+  void editedFilesKeepEveryLinesBreak_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("CR only") << QByteArray("one\rtwo\rthree\r") << 2 << "x"
+                             << QByteArray("one\rtwox\rthree\r");
+    QTest::newRow("mixed") << QByteArray("a\nb\r\nc\rd\r\ne") << 3 << "x"
+                           << QByteArray("a\nb\r\ncx\rd\r\ne");
+    QTest::newRow("mixed, new line")
+        << QByteArray("a\r\nb\nc\r") << 1 << "\nn" << QByteArray("a\r\nn\r\nb\nc\r");
+    QTest::newRow("CR first, mixed")
+        << QByteArray("a\rb\nc") << 3 << "\nn" << QByteArray("a\rb\nc\rn");
+  }
+  void editedFilesKeepEveryLinesBreak() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, line);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, expected);
+    const QString path = Path("breaks.txt");
+    WriteOld(path, bytes);
+    QVERIFY(OpenByKeys(path));
+    Keys(Qt::Key_Home, Qt::ControlModifier);
+    for (int i = 1; i < line; ++i) Keys(Qt::Key_Down);
+    Keys(Qt::Key_End);
+    for (QChar c : typed) c == '\n' ? Keys(Qt::Key_Return) : Type(QString(c));
+    SaveByKeys();
+    QCOMPARE(Read(path), expected);
   }
 
   // Saves leave nothing behind: the hidden copy of a killed save goes with the next save, and a

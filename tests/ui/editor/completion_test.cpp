@@ -209,15 +209,61 @@ class CompletionTest : public QObject {
 
   void templatesAndAutoCorrect() {
     TTvlEdit* editor = Open("t.php", "<?php\n");
-    QTest::keyClicks(editor, "teh ");
-    QCOMPARE(Text(editor), std::string("<?php\nthe "));
+    QTest::keyClicks(editor, "// teh ");
+    QCOMPARE(Text(editor), std::string("<?php\n// the "));
     QTest::keyClicks(editor, "Teh.");
-    QCOMPARE(Text(editor), std::string("<?php\nthe The."));
+    QCOMPARE(Text(editor), std::string("<?php\n// the The."));
     QTest::keyClick(editor, Qt::Key_Return);
     QTest::keyClicks(editor, "if");
     QTest::keyClick(editor, Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(Text(editor), std::string("<?php\nthe The.\nif () {\n}"));
+    QCOMPARE(Text(editor), std::string("<?php\n// the The.\nif () {\n}"));
     QCOMPARE(editor->CaretXY(), (TBufferPos{5, 3}));
+  }
+
+  // Auto-correction takes words of prose (text between tags, comments, strings), never names,
+  // variables or keywords of code; the first Ctrl+Z gives back the word as typed.
+  void autoCorrectTakesProseOnly_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("expected");
+    auto row = [](const char* name, const char* file, const char* text, const char* typed,
+                  const char* expected) {
+      QTest::newRow(name) << QString(file) << QByteArray(text) << QString(typed)
+                          << QByteArray(expected);
+    };
+    row("php variable", "c.php", "<?php\n", "$adn = 1; ", "<?php\n$adn = 1; ");
+    row("php function", "c.php", "<?php\n", "function acheive() ", "<?php\nfunction acheive() ");
+    row("php name", "c.php", "<?php\n", "teh(adn); ", "<?php\nteh(adn); ");
+    row("php comment", "c.php", "<?php\n", "// acheive teh ", "<?php\n// achieve the ");
+    row("php block comment", "c.php", "<?php\n", "/* adn */", "<?php\n/* and */");
+    row("php string", "c.php", "<?php\n", "echo 'teh adn ", "<?php\necho 'the and ");
+    row("variable in a string", "c.php", "<?php\n", "echo \"$adn ", "<?php\necho \"$adn ");
+    row("html text", "c.html", "", "<p>teh adn ", "<p>the and </p>");
+    row("html tag name", "c.html", "", "<teh ", "<teh ");
+    row("html attribute value", "c.html", "", "<a href=\"teh.", "<a href=\"teh.");
+    row("html comment", "c.html", "", "<!-- teh ", "<!-- the ");
+    row("script code", "c.html", "<script>\n", "var adn = teh; ", "<script>\nvar adn = teh; ");
+  }
+  void autoCorrectTakesProseOnly() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, expected);
+    TTvlEdit* editor = Open(file, text);
+    QTest::keyClicks(editor, typed);
+    QCOMPARE(QByteArray::fromStdString(Text(editor)), expected);
+  }
+
+  void ctrlZTakesBackTheCorrection() {
+    TTvlEdit* editor = Open("u.html", "<p>");
+    QTest::keyClicks(editor, "teh ");
+    QCOMPARE(Text(editor), std::string("<p>the "));
+    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Text(editor), std::string("<p>teh "));
+    QCOMPARE(editor->CaretXY(), (TBufferPos{8, 1}));
+    QTest::keyClicks(editor, "x");
+    QCOMPARE(Text(editor), std::string("<p>teh x"));
   }
 
   // The member popup of a script: Ctrl+Space after "document." lists Document's members.

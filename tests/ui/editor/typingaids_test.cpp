@@ -134,6 +134,28 @@ class TypingAidsTest : public QObject {
     QCOMPARE(editor->CaretX(), caretColumn);
   }
 
+  // With "End HTML tags" and "Continue HTML lists" on, an item typed whole ("</li>" arrives with
+  // the ">") keeps its text on Enter and the next item starts; an empty item then ends the list.
+  void typedItemsContinueTheList_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("li") << "<li>one\ntwo\n\n" << QByteArray("<li>one</li>\n<li>two</li>\n");
+    QTest::newRow("indented") << "  <li>one\ntwo\n\n"
+                              << QByteArray("  <li>one</li>\n  <li>two</li>\n  ");
+    QTest::newRow("option") << "<option>a\nb\n\n"
+                            << QByteArray("<option>a</option>\n<option>b</option>\n");
+  }
+  void typedItemsContinueTheList() {
+    QFETCH(QString, script);
+    QFETCH(QByteArray, expected);
+    TTvlEdit* editor = Open("list.html", "");
+    window_->Configuration().AutoClose = true;
+    window_->Configuration().ContinueLists = true;
+    window_->ApplyEditorSettings(editor);
+    Play(editor, script);
+    QCOMPARE(QByteArray::fromStdString(editor->Model().Text("\n")), expected);
+  }
+
   // The closing tag just inserted stays linked until the caret moves.
   void linkedTagEndsWithTheNextKey() {
     TTvlEdit* editor = Open("b.html", "");

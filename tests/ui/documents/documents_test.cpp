@@ -111,12 +111,13 @@ class DocumentsTest : public QObject {
     QCOMPARE(Read(path), bytes);
   }
 
-  void crOnlyIsWrittenWithCrLf() {
+  // CR-only breaks stay CR (line-break detection is on by default).
+  void crOnlyStaysCr() {
     const QString path = Path("cr.txt");
     Write(path, "a\rb\r");
     TTvlPage* page = Open(path);
     QVERIFY(Window().SavePage(page, false));
-    QCOMPARE(Read(path), QByteArray("a\r\nb\r\n"));
+    QCOMPARE(Read(path), QByteArray("a\rb\r"));
   }
 
   void secondOpenAsksAndIsReadOnly() {

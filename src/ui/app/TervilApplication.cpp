@@ -1,8 +1,10 @@
 #include "ui/app/TervilApplication.h"
 
+#include <QIcon>
 #include <exception>
 
 #include "core/common/Abort.h"
+#include "core/common/Paths.h"
 #include "ui/app/MessageBox.h"
 
 namespace tervil {
@@ -10,6 +12,13 @@ namespace tervil {
 TTervilApplication::TTervilApplication(int& argc, char** argv) : QApplication(argc, argv) {
   // The application's title; window captions carry it themselves.
   setApplicationName("Tervil Editor");
+  // The desktop entry and the icon of every window: the installed theme icon, else the one
+  // shipped with the reference data.
+  setDesktopFileName("tervil-editor");
+  const std::string icons =
+      ResourceDirectory(applicationDirPath().toStdString(), "data") + "/icons";
+  setWindowIcon(QIcon::fromTheme("tervil-editor",
+                                 QIcon(QString::fromStdString(icons + "/tervil-editor.svg"))));
 }
 
 bool TTervilApplication::notify(QObject* receiver, QEvent* event) {

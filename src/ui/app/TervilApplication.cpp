@@ -5,6 +5,7 @@
 
 #include "core/common/Abort.h"
 #include "core/common/Paths.h"
+#include "ui/app/DesktopFileTypes.h"
 #include "ui/app/MessageBox.h"
 
 namespace tervil {
@@ -15,10 +16,11 @@ TTervilApplication::TTervilApplication(int& argc, char** argv) : QApplication(ar
   // The desktop entry and the icon of every window: the installed theme icon, else the one
   // shipped with the reference data.
   setDesktopFileName("tervil-editor");
-  const std::string icons =
-      ResourceDirectory(applicationDirPath().toStdString(), "data") + "/icons";
+  const std::string data = ResourceDirectory(applicationDirPath().toStdString(), "data");
   setWindowIcon(QIcon::fromTheme("tervil-editor",
-                                 QIcon(QString::fromStdString(icons + "/tervil-editor.svg"))));
+                                 QIcon(QString::fromStdString(data + "/icons/tervil-editor.svg"))));
+  // The user's file-type entry, where there is one, shows the icon of the program now started.
+  RefreshDesktopIcon(data);
 }
 
 bool TTervilApplication::notify(QObject* receiver, QEvent* event) {

@@ -159,6 +159,7 @@ void TTervilMain::ShowAtStart() {
     OfferCrashRecovery();
     startupDone_ = true;
     OpenHandedOver();
+    StartUpdateCheck();
   });
 }
 

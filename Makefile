@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench bench-ui format clean
+.PHONY: deps configure build run test deb bench bench-ui format clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -19,6 +19,11 @@ run: configure
 
 test: build
 	cd $(BUILD_DIR) && ctest --no-tests=error --output-on-failure -j $(JOBS)
+
+# The Debian package, build/tervil-editor_<version>_<arch>.deb.
+deb: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tervil
+	cd $(BUILD_DIR) && cpack -G DEB
 
 bench: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target tervil_bench

@@ -16,6 +16,7 @@ PACKAGES=(
   breeze-icon-theme
   php-cli php-league-commonmark
   libxml2-utils
+  lintian desktop-file-utils appstream xdg-utils shared-mime-info
   qt6-webengine-dev
 )
 

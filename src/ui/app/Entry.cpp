@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/app/CommandLine.h"
 #include "core/app/HandOver.h"
 #include "core/common/Paths.h"
 #include "core/config/Configuration.h"
@@ -26,18 +27,43 @@ std::string WorkingDirectory() {
   return HomeDirectory();
 }
 
-// Every argument is a file path; a later start hands them over already absolute.
-std::vector<std::string> AbsoluteArguments(int argc, char** argv) {
+// The files to open; a later start hands them over already absolute.
+std::vector<std::string> AbsolutePaths(const std::vector<std::string>& files) {
   const std::string cwd = WorkingDirectory();
   std::vector<std::string> paths;
-  for (int i = 1; i < argc; ++i) paths.push_back(MakeAbsolute(argv[i], cwd));
+  for (const auto& file : files) paths.push_back(MakeAbsolute(file, cwd));
   return paths;
+}
+
+// Answers --help, --version and unknown options on the terminal. Returns the exit status, or -1
+// when the program is to run as the editor.
+int AnswerCommandLine(const TCommandLine& commandLine, const std::string& program) {
+  switch (commandLine.action) {
+    case TCommandLine::Help:
+      std::fputs(HelpText(program).c_str(), stdout);
+      return 0;
+    case TCommandLine::Version:
+      std::fputs(VersionText().c_str(), stdout);
+      return 0;
+    case TCommandLine::Error:
+      std::fprintf(stderr, "%s: %s (see %s --help)\n", program.c_str(), commandLine.message.c_str(),
+                   program.c_str());
+      return kUsageExitStatus;
+    case TCommandLine::Run:
+      break;
+  }
+  return -1;
 }
 
 }  // namespace
 
 int RunTervil(int argc, char** argv) {
-  const std::vector<std::string> paths = AbsoluteArguments(argc, argv);
+  // Options are answered before any window or hand-over.
+  const std::string program = argc > 0 ? FileNameOf(argv[0]) : std::string("tervil");
+  const TCommandLine commandLine =
+      ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  if (const int status = AnswerCommandLine(commandLine, program); status >= 0) return status;
+  const std::vector<std::string> paths = AbsolutePaths(commandLine.files);
 
   TSettingsStore store;
   const std::string storeMessage = store.Load();
@@ -70,7 +96,11 @@ int RunTervil(int argc, char** argv) {
 
   // The console's web page view shares its drawing contexts with the windows.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  TTervilApplication app(argc, argv);
+  // Qt sees no arguments: a file named like one of its options is still a file.
+  int qtArgc = 1;
+  char programName[] = "tervil";
+  char* qtArgv[] = {argc > 0 ? argv[0] : programName, nullptr};
+  TTervilApplication app(qtArgc, qtArgv);
   TInstanceServer server;
   if (singleInstance) {
     QString error;

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <cstdio>
 
 #include "core/common/Paths.h"
 #include "core/common/TextFile.h"
@@ -158,11 +159,16 @@ void TTervilMain::ShowAtStart() {
     OfferCrashRecovery();
     startupDone_ = true;
     OpenHandedOver();
+    StartUpdateCheck();
   });
 }
 
 void TTervilMain::ReportStartupErrors() {
-  if (!startupErrors_.isEmpty()) TMessageBox::Error(this, startupErrors_.join("\n"));
+  if (startupErrors_.isEmpty()) return;
+  // Also on the terminal, for a start from a shell or the desktop session's log.
+  for (const QString& error : startupErrors_)
+    std::fprintf(stderr, "tervil: %s\n", error.toLocal8Bit().constData());
+  TMessageBox::Error(this, startupErrors_.join("\n"));
 }
 
 void TTervilMain::FormDestroy() {

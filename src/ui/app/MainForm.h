@@ -21,6 +21,7 @@ class QTimer;
 namespace tervil {
 
 class TCodeInspector;
+class TUpdateChecker;
 class TDiskExplorer;
 class TDockManager;
 class TCssEditor;
@@ -54,6 +55,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   // Shows the window maximized, its normal bounds the screen's work area at (0, 0), and then
   // reports whatever start-up could not read.
   void ShowAtStart();
+  // Asks the configured update server for a newer version, unless the check is off, no server
+  // is set or a check runs; a newer version is announced in a notice window.
+  void StartUpdateCheck();
 
   // ---- Documents
   // Opens a document in a page (as the Open command does).
@@ -245,6 +249,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   THtmlTagsEditor tags_;  // the one tag database, handed to every editor
   std::unique_ptr<TConfiguration> configuration_;
   TStatusPanels* statusPanels_ = nullptr;
+  TUpdateChecker* updateChecker_ = nullptr;
   TSearchController* searchController_ = nullptr;
   TEditorPanel* editorPanel_ = nullptr;
   TDockManager* dockManager_ = nullptr;

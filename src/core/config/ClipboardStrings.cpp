@@ -95,4 +95,15 @@ std::string TClipboardStrings::ListLine(std::string_view text) {
   return line;
 }
 
+TScreenPoint ClipboardWindowPos(TScreenPoint at, int width, int height, const TScreenRect& screen,
+                                const TScreenRect& workArea, TScreenPoint mainTopLeft) {
+  TScreenPoint pos = at;
+  if (pos.X + width > screen.Left + screen.Width) pos.X = screen.Left + screen.Width - width;
+  if (pos.Y + height > workArea.Top + workArea.Height)
+    pos.Y = workArea.Top + workArea.Height - height;
+  pos.X = std::max(pos.X, mainTopLeft.X);
+  pos.Y = std::max(pos.Y, mainTopLeft.Y);
+  return pos;
+}
+
 }  // namespace tervil

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/common/ScreenGeometry.h"
+
 namespace tervil {
 
 class TClipboardStrings {
@@ -55,5 +57,11 @@ class TClipboardStrings {
   std::vector<std::string> entries_;
   int maxCount_;
 };
+
+// Where the history window of `width` x `height` goes for the caret point `at` (the start of the
+// row below the caret's row): kept left of the screen's right edge and above the work area's
+// bottom, but never above or left of the main window's top-left corner `mainTopLeft`.
+TScreenPoint ClipboardWindowPos(TScreenPoint at, int width, int height, const TScreenRect& screen,
+                                const TScreenRect& workArea, TScreenPoint mainTopLeft);
 
 }  // namespace tervil

@@ -105,5 +105,25 @@ TEST(ClipboardStrings, ListLines) {
     EXPECT_EQ(TClipboardStrings::ListLine(c.text), c.line) << c.text.substr(0, 20);
 }
 
+TEST(ClipboardStrings, WindowPlacement) {
+  const TScreenRect screen{0, 0, 1920, 1080};
+  const TScreenRect work{0, 0, 1920, 1040};
+  struct {
+    TScreenPoint at;
+    TScreenPoint mainTopLeft;
+    TScreenPoint expected;
+  } const cases[] = {
+      {{100, 200}, {0, 0}, {100, 200}},         // fits: at the caret
+      {{1800, 200}, {0, 0}, {1520, 200}},       // past the right edge
+      {{100, 900}, {0, 0}, {100, 740}},         // past the work area's bottom
+      {{1800, 900}, {0, 0}, {1520, 740}},       // both
+      {{1800, 900}, {1600, 800}, {1600, 800}},  // never above or left of the main window
+      {{10, 20}, {50, 60}, {50, 60}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ClipboardWindowPos(c.at, 400, 300, screen, work, c.mainTopLeft), c.expected)
+        << c.at.X << "," << c.at.Y;
+}
+
 }  // namespace
 }  // namespace tervil

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/common/Color.h"
+#include "core/config/ClipboardStrings.h"
 #include "core/config/SettingsStore.h"
 #include "core/search/SearchState.h"
 
@@ -41,12 +42,6 @@ struct TPlacement {
   std::optional<bool> visible;
   std::optional<int> left, top, width, height;
   std::optional<std::string> dock;  // "" when the window floats
-};
-
-// One entry of the clipboard history (kept in memory only).
-struct TClipboardEntry {
-  std::string text;
-  bool columnMode = false;
 };
 
 // Lets the owning window keep its highlighters' colours in the active configuration.
@@ -132,7 +127,7 @@ class TConfiguration {
   std::vector<std::string> Applications;
 
   // Not stored.
-  std::vector<TClipboardEntry> ClipboardList;
+  TClipboardStrings ClipboardList;  // the clipboard history of this run
   TSearchState SearchState;
 
  private:

@@ -82,6 +82,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
 
   configuration_ = std::make_unique<TConfiguration>(store_, this);
   CreateExplorerActions();
+  CreateClipboardActions();
 
   ReloadAfterChange = true;
   if (!configuration_->RecentList.empty())

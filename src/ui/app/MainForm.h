@@ -27,6 +27,7 @@ class TDockManager;
 class TCssEditor;
 class TEditorPanel;
 class TInstanceServer;
+class TMultiClipboard;
 class THtmlEditor;
 class THtmlTextActions;
 class TSearchController;
@@ -175,6 +176,10 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void CreateMenus();
   void CreateSearchActions();  // MainMenusSearch.cpp
   void CreateEditorActions();  // MainMenusEditor.cpp
+  // The clipboard history (MainMenusClipboard.cpp).
+  void CreateClipboardActions();
+  void UpdateClipboardActions();
+  void RememberCopies(TTvlEdit* editor);
   void AddEditorMenuItems(QMenu& menu);
   void CreateRunActions();
   void UpdateRunActions();
@@ -295,6 +300,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QAction* actChangeEncoding = nullptr;
   QAction* actGoToLine = nullptr;
   QAction* actMatchBracket = nullptr;
+  QAction* actClipboardShow = nullptr;
+  TMultiClipboard* multiClipboard_ = nullptr;
   QAction* actUndo = nullptr;
   QAction* actRedo = nullptr;
   QAction* actCopy = nullptr;

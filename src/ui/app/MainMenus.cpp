@@ -251,6 +251,7 @@ void TTervilMain::UpdateActions() {
   UpdatePageActions();
   TTvlEdit* editor = currentPage_ ? currentPage_->TvlEdit() : nullptr;
   actPaste->setEnabled(editor && editor->CanPaste());
+  UpdateClipboardActions();
 }
 
 // The commands that depend on the current page alone; cheap enough for every status change

@@ -92,6 +92,7 @@ void TTervilMain::SetUpPage(TTvlPage* page) {
   connect(editor, &QWidget::customContextMenuRequested, this,
           [this, page](const QPoint& at) { ShowEditorMenu(page, at); });
   FollowPage(page);
+  RememberCopies(editor);
 
   // The program a page runs with by default.
   page->RunWith =

@@ -86,7 +86,7 @@ void TTervilMain::OpenCommand() {
   for (const QString& file : files) OpenFile(file, false);
 }
 
-void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
+void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly, bool askIfLarge) {
   emit OpenFileRequested(fileName, forceReadOnly);
   const QFileInfo info(fileName);
   if (!info.isFile()) return;
@@ -97,7 +97,7 @@ void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
     if (!TMessageBox::Ask(this, caption, Message("AlreadyOpened"))) return;
     readOnly = true;
   }
-  if (GetFileSize(Std(fileName)) > kLargeFileThreshold &&
+  if (askIfLarge && GetFileSize(Std(fileName)) > kLargeFileThreshold &&
       !TMessageBox::Ask(this, caption, Message("LargeFile")))
     return;
 

@@ -26,10 +26,24 @@ QMessageBox::Icon ToQtIcon(TMsgIcon icon) {
   return QMessageBox::Information;
 }
 
+int gOpenBoxes = 0;
+
+struct TOpenBox {
+  TOpenBox() { ++gOpenBoxes; }
+  ~TOpenBox() { --gOpenBoxes; }
+  TOpenBox(const TOpenBox&) = delete;
+  TOpenBox& operator=(const TOpenBox&) = delete;
+};
+
 }  // namespace
+
+bool TMessageBox::QuestionOpen() {
+  return gOpenBoxes > 0;
+}
 
 TMsgResult TMessageBox::Show(QWidget* parent, const QString& caption, const QString& text,
                              int buttons, TMsgIcon icon) {
+  TOpenBox open;
   if (CurrentHandler()) return CurrentHandler()(caption, text, buttons, icon);
   QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::NoButton, parent);
   if (buttons & mbYes) box.addButton(QMessageBox::Yes);

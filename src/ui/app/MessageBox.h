@@ -24,6 +24,9 @@ class TMessageBox {
   static bool Ask(QWidget* parent, const QString& caption, const QString& text);
   static void Error(QWidget* parent, const QString& text);
 
+  // Whether a message box is open now (waiting for the user's answer).
+  static bool QuestionOpen();
+
   // Replaces the boxes (for tests). An empty handler restores the real boxes.
   static void SetHandler(Handler handler);
 };

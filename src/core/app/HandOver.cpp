@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "core/common/Paths.h"
@@ -103,7 +104,7 @@ std::vector<THandOverMessage> THandOverDecoder::TakeMessages() {
 }
 
 THandOverResult SendHandOver(const std::string& socketPath, const std::vector<std::string>& paths,
-                             std::string* error, int ackTimeoutMs) {
+                             std::string* error, int answerTimeoutMs) {
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
   if (!SocketPathFits(socketPath)) {
@@ -124,18 +125,37 @@ THandOverResult SendHandOver(const std::string& socketPath, const std::vector<st
     return THandOverResult::Failed;
   }
   if (!WriteAll(fd, EncodeHandOver(paths))) {
+    // The editor went away while it was being told.
     if (error) *error = std::strerror(errno);
     ::close(fd);
-    return THandOverResult::Failed;
+    return THandOverResult::EditorGone;
   }
-  // Wait for the editor to confirm; the paths are handed over either way once written.
-  pollfd pfd{fd, POLLIN, 0};
-  if (::poll(&pfd, 1, ackTimeoutMs) > 0) {
-    char ack = 0;
-    [[maybe_unused]] ssize_t n = ::recv(fd, &ack, 1, 0);
+  // The files are the editor's only once it says so; until then they are still ours.
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(answerTimeoutMs);
+  THandOverResult result = THandOverResult::NoAnswer;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          deadline - std::chrono::steady_clock::now())
+                          .count();
+    if (left <= 0) break;
+    pollfd pfd{fd, POLLIN, 0};
+    const int ready = ::poll(&pfd, 1, static_cast<int>(left));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) break;
+    char answer = 0;
+    const ssize_t n = ::recv(fd, &answer, 1, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 1 && answer == 'K') {
+      result = THandOverResult::Delivered;
+    } else {
+      if (error) *error = n < 0 ? std::strerror(errno) : "the editor closed the connection";
+      result = THandOverResult::EditorGone;
+    }
+    break;
   }
   ::close(fd);
-  return THandOverResult::Delivered;
+  return result;
 }
 
 TInstanceLock::TInstanceLock(const std::string& socketPath) {

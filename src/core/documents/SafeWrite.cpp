@@ -26,7 +26,6 @@ namespace {
 constexpr std::string_view kTemporaryInfix = ".tervil-";
 constexpr std::size_t kTemporaryRandomChars = 6;
 // A temporary copy younger than this is never taken for a stale one.
-constexpr std::time_t kStaleTemporaryAge = 10;
 constexpr std::string_view kNoteSuffix = ".note";
 
 TWriteFunction& WriteFunction() {
@@ -168,12 +167,12 @@ bool IsTemporaryOf(std::string_view name, const std::string& fileName) {
 }
 
 // Removes a temporary copy that is old and that no running save holds locked.
-bool RemoveIfStale(const std::string& path) {
+bool RemoveIfStale(const std::string& path, long minAgeSeconds) {
   int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st {};
   bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid() &&
-               st.st_mtime + kStaleTemporaryAge < std::time(nullptr) &&
+               (minAgeSeconds <= 0 || st.st_mtime + minAgeSeconds < std::time(nullptr)) &&
                ::flock(fd, LOCK_EX | LOCK_NB) == 0;
   if (stale) stale = ::unlink(path.c_str()) == 0;
   ::close(fd);
@@ -273,14 +272,16 @@ bool BackupFile(const std::string& path, const std::string& backup, std::string*
   return SafeWriteFile(backup, bytes, error);
 }
 
-int RemoveStaleTemporaries(const std::string& target) {
+int RemoveStaleTemporaries(const std::string& target, long minAgeSeconds) {
   const std::string dir = ParentDirectory(target);
   const std::string name = FileNameOf(target);
   DIR* listing = ::opendir(dir.c_str());
   if (!listing) return 0;
   int removed = 0;
   while (const dirent* entry = ::readdir(listing)) {
-    if (IsTemporaryOf(entry->d_name, name) && RemoveIfStale(dir + "/" + entry->d_name)) ++removed;
+    if (IsTemporaryOf(entry->d_name, name) &&
+        RemoveIfStale(dir + "/" + entry->d_name, minAgeSeconds))
+      ++removed;
   }
   ::closedir(listing);
   return removed;

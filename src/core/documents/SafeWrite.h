@@ -52,9 +52,10 @@ bool SafeWriteFile(const std::string& path, std::string_view bytes, std::string*
 bool BackupFile(const std::string& path, const std::string& backup, std::string* error);
 
 // Removes the hidden temporary copies that saves of `target` killed midway left in its folder
-// (only names of the program's own pattern, and only when no running save holds them). Returns
-// how many were removed.
-int RemoveStaleTemporaries(const std::string& target);
+// (only names of the program's own pattern, and only when no running save holds them). A copy
+// younger than `minAgeSeconds` may belong to a save that is only starting and is kept; a start
+// that knows the save's run has ended passes 0. Returns how many were removed.
+int RemoveStaleTemporaries(const std::string& target, long minAgeSeconds = 10);
 
 // An in-place write that did not end: its process is gone and the backup it took is still there.
 struct TInterruptedWrite {

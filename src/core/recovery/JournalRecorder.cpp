@@ -36,8 +36,18 @@ void TJournalRecorder::Detach() {
   Discard();
 }
 
+void TJournalRecorder::Keep() {
+  if (model_) model_->RemoveListener(this);
+  model_ = nullptr;
+  hasJournal_ = false;
+  state_ = State::Idle;
+}
+
 void TJournalRecorder::Discard() {
-  if (hasJournal_) writer_.Remove(page_);
+  if (hasJournal_) {
+    writer_.Remove(page_);
+    writer_.Flush();
+  }
   hasJournal_ = false;
   state_ = State::Idle;
   logBytes_ = 0;

@@ -43,8 +43,12 @@ class TJournalRecorder : public TEditorListener {
   void Detach();
   // Writes the snapshot the journal needs, if any. Called from a timer (a few times a second).
   void Tick(std::uint64_t nowMs);
-  // Deletes the journal; the next edit starts a new one.
+  // Deletes the journal; the next edit starts a new one. Returns once the file is gone, so a
+  // page saved or closed a moment before a crash is not offered again.
   void Discard();
+  // Stops following the model and leaves its journal on disk for the next start (the program
+  // ends with the page unsaved).
+  void Keep();
   bool Journalling() const { return state_ == State::Active; }
   int Page() const { return page_; }
 

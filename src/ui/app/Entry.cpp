@@ -85,10 +85,20 @@ int RunTervil(int argc, char** argv) {
       switch (SendHandOver(socketPath, paths, &error)) {
         case THandOverResult::Delivered:
           return 0;
-        case THandOverResult::Failed:
-          std::fprintf(stderr, "tervil: %s\n", error.c_str());
-          return 1;
         case THandOverResult::NoEditorRunning:
+          break;
+        case THandOverResult::EditorGone:
+          // It ended (killed, or closing) before it opened them: this start opens them and
+          // takes its place.
+          std::fprintf(stderr, "tervil: the running editor ended before it opened the files\n");
+          break;
+        case THandOverResult::NoAnswer:
+        case THandOverResult::Failed:
+          // An editor that lives but does not answer keeps its place; the files open here.
+          std::fprintf(stderr, "tervil: %s; opening the files in a window of its own\n",
+                       error.empty() ? "the running editor does not answer" : error.c_str());
+          singleInstance = false;
+          lock.reset();
           break;
       }
     }

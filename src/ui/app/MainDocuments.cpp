@@ -87,7 +87,7 @@ void TTervilMain::OpenCommand() {
   for (const QString& file : files) OpenFile(file, false);
 }
 
-void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
+void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly, bool askIfLarge) {
   emit OpenFileRequested(fileName, forceReadOnly);
   const QFileInfo info(fileName);
   if (!FileExists(PathBytes(fileName))) return;
@@ -98,7 +98,7 @@ void TTervilMain::OpenFile(const QString& fileName, bool forceReadOnly) {
     if (!TMessageBox::Ask(this, caption, Message("AlreadyOpened"))) return;
     readOnly = true;
   }
-  if (GetFileSize(PathBytes(fileName)) > kLargeFileThreshold &&
+  if (askIfLarge && GetFileSize(PathBytes(fileName)) > kLargeFileThreshold &&
       !TMessageBox::Ask(this, caption, Message("LargeFile")))
     return;
 

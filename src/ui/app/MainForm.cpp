@@ -17,6 +17,7 @@
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
 #include "ui/explorer/DiskExplorer.h"
+#include "ui/recovery/CrashJournal.h"
 
 namespace tervil {
 
@@ -39,6 +40,8 @@ TTervilMain::TTervilMain(TSettingsStore& store, const QStringList& arguments,
 }
 
 TTervilMain::~TTervilMain() {
+  // Pages left unsaved by the end of the desktop session are offered at the next start.
+  if (keepUnsavedAtEnd_ && crashJournal_) crashJournal_->KeepForNextStart();
   FormDestroy();
   // Pages go first: their editors use the highlighters and the tag database, which are members
   // and would otherwise be destroyed before the child widgets. Nothing may call back meanwhile.
@@ -94,8 +97,17 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
 
   editorPanel_->ArrangeEditors();
   RecoverInterruptedWrites();
+  // Unsaved text of an ended run goes back into its files' own pages before anything else
+  // opens those files; a file recovered that way is not opened a second time.
+  OfferCrashRecovery();
   ReopenAtStart();
-  for (const QString& path : arguments) OpenFile(path, false);
+  for (const QString& path : arguments) {
+    if (TTvlPage* recovered = RecoveredPageOf(path))
+      PageControl()->setCurrentWidget(recovered);
+    else
+      OpenFile(path, false);
+  }
+  recoveredPages_.clear();
   dockManager_->LoadComponents(*configuration_);
   ApplyConfiguration();
   // Commands follow the pages' state changes; this sets them for the pages the start opened
@@ -157,7 +169,7 @@ void TTervilMain::ShowAtStart() {
   QTimer::singleShot(0, this, [this] {
     if (currentPage_) currentPage_->FocusEditor();
     ReportStartupErrors();
-    OfferCrashRecovery();
+    ReportRecoveryNotes();
     startupDone_ = true;
     OpenHandedOver();
     StartUpdateCheck();

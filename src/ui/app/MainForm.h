@@ -62,7 +62,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
 
   // ---- Documents
   // Opens a document in a page (as the Open command does).
-  void OpenFile(const QString& fileName, bool forceReadOnly);
+  // `askIfLarge` off opens a large file without the question (the user chose it already).
+  void OpenFile(const QString& fileName, bool forceReadOnly, bool askIfLarge = true);
   TTvlPage* NewDocument();
   void SetUpPage(TTvlPage* page);
   bool IsOpenForEditing(const QString& fileName) const;
@@ -90,6 +91,12 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   // Writes the settings, the recent-file records and (when the open files are remembered)
   // the reopen marks of the documents open now: for an end without the close sequence.
   void SaveSession();
+  // The program ends now without the close questions (a signal): the session is saved and the
+  // unsaved pages stay in the crash journal, which the next start offers.
+  void EndKeepingUnsaved();
+  // The desktop session ends: the session is saved, every edit is in the crash journal, and the
+  // journals of pages still unsaved when the window goes are kept for the next start.
+  void SessionEnding();
   void BuildRecentMenu(QMenu* menu);
   QString LastDirectory() const;
 
@@ -208,6 +215,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void CreateRecoveryActions();
   void OfferCrashRecovery();
   void RecoverPage(const TRecoverablePage& recovered, QStringList& notes);
+  void ReportRecoveryNotes();
+  bool CloseAllPages();
+  TTvlPage* RecoveredPageOf(const QString& fileName) const;
   static std::string ReadRequiredFile(const std::string& path);
   void EditorStatusChange(TTvlPage* page);
   TTvlPage* CreatePage();
@@ -280,6 +290,11 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QTimer* autosaveTimer_ = nullptr;
   bool autosaving_ = false;
   bool sessionEnded_ = false;  // the window closed: the reopen marks are final
+  bool keepUnsavedAtEnd_ = false;
+  bool closing_ = false;                      // the close sequence's questions are open
+  QList<QPointer<TTvlPage>> recoveredPages_;  // pages the start recovered text into
+  QString recoveryNotes_;  // shown once the window shows  // the desktop session ends: unsaved
+                           // pages stay journalled
   QTimer* sessionSaveTimer_ = nullptr;
   std::vector<TRecentFile> writtenRecentList_;  // as the store last got it
   QMenu* encodingMenu_ = nullptr;

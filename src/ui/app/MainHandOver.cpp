@@ -16,18 +16,22 @@ void TTervilMain::AcceptHandOver(TInstanceServer* server) {
 
 // Works off the queue in arrival order. Requests that arrive while a question is open wait
 // for the running pass, which takes them after the current one; before start-up is over they
-// wait for its end.
+// wait for its end, and while the window is closing for the close to be decided. A sender
+// hears that its files are open only once the session that the next start reopens holds them.
 void TTervilMain::OpenHandedOver() {
-  if (!handOver_ || !startupDone_ || openingHandedOver_) return;
+  if (!handOver_ || !startupDone_ || openingHandedOver_ || closing_ || sessionEnded_) return;
   openingHandedOver_ = true;
   for (auto requests = handOver_->TakeRequests(); !requests.empty();
-       requests = handOver_ ? handOver_->TakeRequests() : decltype(requests){}) {
+       requests = handOver_ && !closing_ ? handOver_->TakeRequests() : decltype(requests){}) {
     for (const THandOverMessage& request : requests) {
       if (request.kind == THandOverMessage::Open)
         HandOverPath(QString::fromStdString(request.path));
       else
         BringToFront();
     }
+    if (!sessionEnded_) WriteSession(false);
+    for (const THandOverMessage& request : requests)
+      if (handOver_) handOver_->Done(request);
   }
   openingHandedOver_ = false;
 }

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "core/documents/SafeWrite.h"
 #include "core/recovery/RecoveryStore.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MenuLookup.h"
@@ -60,7 +61,8 @@ void TTervilMain::CreateRecoveryActions() {
 }
 
 // Journals of runs that ended (killed, crashed, the machine went down) are offered once: a
-// second start at the same moment finds them claimed and offers nothing.
+// second start at the same moment finds them claimed and offers nothing. The start offers them
+// before it reopens or opens any file, so that a file's unsaved text goes back into its own page.
 void TTervilMain::OfferCrashRecovery() {
   std::vector<TRunFolder> runs = ClaimEndedRuns(RecoveryDirectory());
   if (runs.empty()) return;
@@ -70,6 +72,9 @@ void TTervilMain::OfferCrashRecovery() {
   for (const TRecoverablePage& page : pages) {
     if (page.contents.state == TJournalContents::State::UnknownFormat) keep.push_back(page.journal);
     recoverable = recoverable || IsRecoverable(page);
+    // A save of the page's file killed midway left its hidden copy beside the file; no save
+    // of the ended run holds it any more.
+    if (page.contents.identity.named) RemoveStaleTemporaries(page.contents.identity.name, 0);
   }
   int choice = TRecoveryDialog::Discard;
   if (recoverable) {
@@ -87,8 +92,7 @@ void TTervilMain::OfferCrashRecovery() {
     }
     // The recovered pages are in this run's journal before the old journals go.
     crashJournal_->Flush();
-    if (!notes.isEmpty())
-      TMessageBox::Show(this, tr("Recover Unsaved Changes"), notes.join("\n\n"));
+    if (!notes.isEmpty()) recoveryNotes_ = notes.join("\n\n");
   }
   for (TRunFolder& run : runs) run.Remove(keep);
   if (!keep.empty()) {
@@ -97,28 +101,56 @@ void TTervilMain::OfferCrashRecovery() {
   }
 }
 
+// What the recovery had to say, once the window shows.
+void TTervilMain::ReportRecoveryNotes() {
+  if (recoveryNotes_.isEmpty()) return;
+  const QString notes = recoveryNotes_;
+  recoveryNotes_.clear();
+  TMessageBox::Show(this, tr("Recover Unsaved Changes"), notes);
+}
+
+// The page a file's recovered text went into, if any.
+TTvlPage* TTervilMain::RecoveredPageOf(const QString& fileName) const {
+  for (TTvlPage* page : EditorPages())
+    if (recoveredPages_.contains(page) && page->Filename() == fileName) return page;
+  return nullptr;
+}
+
 // Opens the recovered text, marked modified, with the page's encoding and line breaks. The
-// file itself is never written here; a file that changed on disk since the page read it opens
-// as it is, with the recovered text in a new page beside it.
+// file itself is never written here. The text goes into the file's own page (the user chose to
+// recover it, so a large file is not asked about again); a file that changed on disk since the
+// page read it, or that cannot be opened, opens as it is with the recovered text in a new page
+// beside it.
 void TTervilMain::RecoverPage(const TRecoverablePage& recovered, QStringList& notes) {
   const TJournalIdentity& id = recovered.contents.identity;
   const QString name = QString::fromStdString(id.name);
   TTvlPage* page = nullptr;
   const bool openAlready = id.named && IsOpenForEditing(name);
-  if (id.named && !openAlready && QFileInfo::exists(name)) {
-    OpenFile(name, false);
-    if (!recovered.fileChanged && currentPage_ && currentPage_->Filename() == name) {
+  const bool exists = id.named && QFileInfo(name).isFile();
+  if (id.named && !openAlready && exists) {
+    OpenFile(name, false, false);
+    if (!recovered.fileChanged && currentPage_ && currentPage_->Filename() == name &&
+        !currentPage_->ReadOnly()) {
       page = currentPage_;
     }
   }
   if (!page) {
     page = NewDocument();
     if (id.named) {
-      notes << (openAlready ? tr("\"%1\" is open already. The recovered text opens as the new "
-                                 "page \"%2\" beside it.")
-                            : tr("\"%1\" changed on disk since its changes were made. The "
-                                 "recovered text opens as the new page \"%2\" beside it."))
-                   .arg(name, page->Filename());
+      QString note;
+      if (openAlready)
+        note =
+            tr("\"%1\" is open already. The recovered text opens as the new page \"%2\" "
+               "beside it.");
+      else if (recovered.fileChanged || !exists)
+        note =
+            tr("\"%1\" changed on disk since its changes were made. The recovered text "
+               "opens as the new page \"%2\" beside it.");
+      else
+        note =
+            tr("\"%1\" could not be opened. The recovered text opens as the new page "
+               "\"%2\".");
+      notes << note.arg(name, page->Filename());
     }
   }
   if (recovered.contents.state == TJournalContents::State::TornTail) {
@@ -133,6 +165,7 @@ void TTervilMain::RecoverPage(const TRecoverablePage& recovered, QStringList& no
   page->LineBreaks.cr = id.cr;
   page->LineBreaks.firstStyle = id.lineBreakStyle;
   page->Model().SetText(recovered.contents.text);
+  recoveredPages_ << page;
   RefreshStatus(page);
 }
 

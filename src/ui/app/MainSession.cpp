@@ -15,12 +15,14 @@
 #include "core/documents/DocumentFiles.h"
 #include "core/documents/DocumentRules.h"
 #include "ui/app/FilePaths.h"
+#include "ui/app/InstanceServer.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
 #include "ui/editor/TvlEdit.h"
+#include "ui/recovery/CrashJournal.h"
 
 namespace tervil {
 
@@ -65,6 +67,25 @@ void TTervilMain::ReopenAtStart() {
 }
 
 void TTervilMain::closeEvent(QCloseEvent* event) {
+  // Files handed over meanwhile wait until the close is decided: its questions do not take them.
+  closing_ = true;
+  if (handOver_) handOver_->SetClosing(true);
+  if (!CloseAllPages()) {
+    event->ignore();
+    closing_ = false;
+    if (handOver_) handOver_->SetClosing(false);
+    QTimer::singleShot(0, this, &TTervilMain::OpenHandedOver);
+    return;
+  }
+  sessionEnded_ = true;
+  // Later starts waiting for this window open their files themselves.
+  if (handOver_) handOver_->Close();
+  if (sessionSaveTimer_) sessionSaveTimer_->stop();
+  event->accept();
+}
+
+// The close sequence's questions; false when the window stays.
+bool TTervilMain::CloseAllPages() {
   ReopenList.clear();
   bool remember = configuration_->ReopenFiles == 0;
   if (configuration_->ReopenFiles == 2)
@@ -73,23 +94,15 @@ void TTervilMain::closeEvent(QCloseEvent* event) {
     for (TTvlPage* page : EditorPages())
       if (!ReopenList.contains(page->Filename())) ReopenList << page->Filename();
   }
-  if (RunInProgress) {
-    event->ignore();
-    return;
-  }
+  if (RunInProgress) return false;
   bool allClosed = true;
   PageControl()->CloseAll(allClosed);
   SplitPageControl()->CloseAll(allClosed);
-  if (!EditorPages().empty()) {
-    event->ignore();
-    return;
-  }
+  if (!EditorPages().empty()) return false;
   std::vector<std::string> reopen;
   for (const QString& path : ReopenList) reopen.push_back(path.toStdString());
   configuration_->SetReopenMarks(reopen);
-  sessionEnded_ = true;
-  if (sessionSaveTimer_) sessionSaveTimer_->stop();
-  event->accept();
+  return true;
 }
 
 // Files dropped on the text open as pages, as files dropped on the window do; other drops on
@@ -125,6 +138,19 @@ void TTervilMain::ScheduleSessionSave() {
 
 void TTervilMain::SaveSession() {
   WriteSession(true);
+}
+
+void TTervilMain::EndKeepingUnsaved() {
+  // Later starts waiting for this window open their files themselves.
+  if (handOver_) handOver_->Close();
+  WriteSession(true);
+  if (crashJournal_) crashJournal_->KeepForNextStart();
+}
+
+void TTervilMain::SessionEnding() {
+  WriteSession(true);
+  keepUnsavedAtEnd_ = true;
+  if (crashJournal_) crashJournal_->Flush();
 }
 
 // With the open files always remembered, the reopen marks follow the open pages, so that an

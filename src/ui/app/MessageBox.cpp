@@ -55,10 +55,24 @@ class TTypingGuard : public QObject {
   QElapsedTimer started_;
 };
 
+int gOpenBoxes = 0;
+
+struct TOpenBox {
+  TOpenBox() { ++gOpenBoxes; }
+  ~TOpenBox() { --gOpenBoxes; }
+  TOpenBox(const TOpenBox&) = delete;
+  TOpenBox& operator=(const TOpenBox&) = delete;
+};
+
 }  // namespace
+
+bool TMessageBox::QuestionOpen() {
+  return gOpenBoxes > 0;
+}
 
 TMsgResult TMessageBox::Show(QWidget* parent, const QString& caption, const QString& text,
                              int buttons, TMsgIcon icon) {
+  TOpenBox open;
   if (CurrentHandler()) return CurrentHandler()(caption, text, buttons, icon);
   QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::NoButton, parent);
   if (buttons & mbYes) box.addButton(QMessageBox::Yes);

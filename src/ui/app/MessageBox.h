@@ -37,6 +37,9 @@ class TMessageBox {
   static constexpr int kTypingGuardMs = 1000;
   static void Error(QWidget* parent, const QString& text);
 
+  // Whether a message box is open now (waiting for the user's answer).
+  static bool QuestionOpen();
+
   // Replaces the boxes (for tests). An empty handler restores the real boxes.
   static void SetHandler(Handler handler);
 };

@@ -17,16 +17,17 @@ TSessionGuard::TSessionGuard(TTervilMain& window) : window_(window), pipe_({SIGT
   }
   if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
     connect(app, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager&) { window_.SaveSession(); });
+            [this](QSessionManager&) { window_.SessionEnding(); });
 }
 
 TSessionGuard::~TSessionGuard() = default;
 
 // Saves and ends every event loop, also that of an open question; the window is then destroyed
-// as at a normal end, without the close questions nobody is there to answer.
+// without the close questions nobody is there to answer. Unsaved pages stay in the crash
+// journal: the next start offers them.
 void TSessionGuard::SignalArrived() {
   if (pipe_.TakeSignals().empty()) return;
-  window_.SaveSession();
+  window_.EndKeepingUnsaved();
   QCoreApplication::exit(0);
 }
 

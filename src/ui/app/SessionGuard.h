@@ -11,8 +11,8 @@ namespace tervil {
 class TTervilMain;
 
 // Keeps the editor's session when the program ends without its window closing: SIGTERM and
-// SIGHUP (logout, shutdown, a closed terminal) save the session and then end the program; the
-// end of the desktop session saves it as well.
+// SIGHUP (logout, shutdown, a closed terminal) save the session, keep the unsaved pages in the
+// crash journal and then end the program; the end of the desktop session does the same.
 class TSessionGuard : public QObject {
   Q_OBJECT
  public:

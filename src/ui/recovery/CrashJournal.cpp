@@ -37,6 +37,7 @@ void TCrashJournal::SetEnabled(bool enabled) {
 
 bool TCrashJournal::Start() {
   if (writer_) return true;
+  if (kept_) return false;
   std::string error;
   run_ = TRunFolder::Create(RecoveryDirectory(), &error);
   if (!run_.Valid()) {
@@ -102,6 +103,27 @@ QString TCrashJournal::Folder() const {
 void TCrashJournal::Flush() {
   Tick();
   if (writer_) writer_->Flush();
+}
+
+void TCrashJournal::KeepForNextStart() {
+  if (kept_) return;
+  // Even with the journal switched off, unsaved text must outlive the program.
+  if (!writer_ && Start()) {
+    for (const auto& [key, page] : pages_) {
+      if (page) Follow(page);
+    }
+  }
+  kept_ = true;
+  if (!writer_) return;
+  timer_.stop();
+  Tick();  // pages edited since the last tick get their snapshot
+  for (auto& [page, recorder] : recorders_) recorder->Keep();
+  recorders_.clear();
+  writer_.reset();  // writes everything queued
+  if (run_.Journals().empty())
+    run_.Remove();
+  else
+    run_.Release();  // the lock goes with the program: the next start sees an ended run
 }
 
 void TCrashJournal::Tick() {

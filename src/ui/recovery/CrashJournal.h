@@ -17,8 +17,9 @@ class TTvlPage;
 
 // The crash journal of this run: a locked folder of the recovery directory, the writer thread,
 // and one recorder for every editor page. A timer a few times a second lets the recorders
-// write the snapshots they need and reports the first write error. Closing a page deletes its
-// journal, and the folder goes when the program ends normally.
+// write the snapshots they need and reports the first write error. Saving a page or closing it
+// deletes its journal, and the folder goes when the program ends normally; a program ended by a
+// signal or with the desktop session keeps the journals of its unsaved pages.
 class TCrashJournal : public QObject {
   Q_OBJECT
  public:
@@ -35,8 +36,12 @@ class TCrashJournal : public QObject {
   void Attach(TTvlPage* page);
   // The folder of this run ("" while journalling is off or failed).
   QString Folder() const;
-  // Writes what is queued (for tests).
+  // Writes what is queued (for tests, and before the program ends without its close questions).
   void Flush();
+  // The program ends with pages unsaved (a signal, the end of the desktop session): writes the
+  // journals of the modified pages and leaves them for the next start, which offers them. The
+  // journal stops following the pages.
+  void KeepForNextStart();
 
  signals:
   // A journal could not be written (disk full, folder not writable); sent once per failure.
@@ -51,6 +56,7 @@ class TCrashJournal : public QObject {
 
   bool enabled_ = false;
   bool startFailed_ = false;
+  bool kept_ = false;
   TJournalPolicy policy_;
   TRunFolder run_;
   std::unique_ptr<TJournalWriter> writer_;

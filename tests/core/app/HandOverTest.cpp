@@ -3,6 +3,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -93,6 +94,33 @@ TEST(HandOver, DeliversToAListeningEditor) {
   ASSERT_EQ(received.size(), 4u);
   EXPECT_EQ(received[0].path, "/one");
   EXPECT_EQ(received[2].path, "/three");
+}
+
+// An editor that takes the request and ends, or stays silent, before it reports the files open
+// has not taken them: the sender learns which, and keeps them.
+TEST(HandOver, AnEditorThatEndsOrStaysSilentHasNotTakenTheFiles) {
+  for (const bool ends : {true, false}) {
+    test::TTempDir dir;
+    const std::string path = dir.File("editor.sock");
+    int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strcpy(addr.sun_path, path.c_str());
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(server, 4), 0);
+    std::thread editor([&] {
+      int client = ::accept(server, nullptr, nullptr);
+      char buffer[256];
+      [[maybe_unused]] ssize_t n = ::read(client, buffer, sizeof buffer);
+      if (!ends) std::this_thread::sleep_for(std::chrono::milliseconds(600));
+      ::close(client);
+    });
+    std::string error;
+    EXPECT_EQ(SendHandOver(path, {"/one"}, &error, 300),
+              ends ? THandOverResult::EditorGone : THandOverResult::NoAnswer);
+    editor.join();
+    ::close(server);
+  }
 }
 
 TEST(HandOver, SocketFolderMustBePrivate) {

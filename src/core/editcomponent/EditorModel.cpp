@@ -544,9 +544,26 @@ void TEditorModel::SetTopLine(int line) {
   Notify(scTopLine);
 }
 
-void TEditorModel::SetLinesInWindow(int lines) {
+void TEditorModel::SetLinesInWindow(int lines, bool scroll) {
   linesInWindow_ = std::max(lines, 0);
-  EnsureCaretVisible();
+  if (scroll) EnsureCaretVisible();
+}
+
+void TEditorModel::JumpTo(TBufferPos pos) {
+  pos = ClampCaret(pos);
+  // The top line first, so that moving the caret finds its line in the window.
+  if (linesInWindow_ > 0 && (pos.Line < topLine_ || pos.Line >= topLine_ + linesInWindow_)) {
+    const int lastTop = std::max(1, LineCount() - linesInWindow_ + 1);
+    SetTopLine(std::clamp(pos.Line - linesInWindow_ / 2, 1, lastTop));
+  }
+  SetCaretPos(pos);
+}
+
+void TEditorModel::ShowCaretInContext() {
+  if (linesInWindow_ <= 0) return;
+  if (caret_.Line >= topLine_ && caret_.Line < topLine_ + linesInWindow_) return;
+  const int lastTop = std::max(1, LineCount() - linesInWindow_ + 1);
+  SetTopLine(std::clamp(caret_.Line - linesInWindow_ / 2, 1, lastTop));
 }
 
 void TEditorModel::EnsureCaretVisible() {

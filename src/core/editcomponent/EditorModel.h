@@ -112,8 +112,14 @@ class TEditorModel {
   int TopLine() const { return topLine_; }
   void SetTopLine(int line);
   int LinesInWindow() const { return linesInWindow_; }
-  void SetLinesInWindow(int lines);
+  // Sets the window's height in lines; with `scroll` the caret is then scrolled into view.
+  void SetLinesInWindow(int lines, bool scroll = true);
   void EnsureCaretVisible();
+  // A jump: moves the caret (collapsing the selection) and shows its line with context: a line
+  // already in the window stays where it is, any other is centred.
+  void JumpTo(TBufferPos pos);
+  // Centres the caret's line when it is outside the window.
+  void ShowCaretInContext();
 
   // ---- Selection
   TBufferPos BlockBegin() const;       // the earlier end of the selection

@@ -640,5 +640,33 @@ TEST(EditorModel, LoadFromOwnedBytesKeepsValidTextWithoutACopy) {
   EXPECT_FALSE(e.Modified());
 }
 
+// A jump keeps a line already in the window where it is and centres any other, never past the
+// last window; before the window has a height it scrolls nothing.
+TEST(EditorModel, JumpsShowTheirLineWithContext) {
+  struct Case {
+    int lines, window, top, target, expectedTop;
+  } cases[] = {
+      {100, 20, 1, 50, 40},   // below the window: centred
+      {100, 20, 60, 10, 1},   // above, near the start: the first window
+      {100, 20, 30, 40, 30},  // in the window: stays
+      {100, 20, 30, 49, 30},  // on its last row: stays
+      {100, 20, 30, 50, 40},  // one past it: centred
+      {100, 20, 1, 98, 81},   // near the end: the last window
+      {100, 0, 7, 90, 7},     // no height yet
+      {10, 20, 1, 9, 1},      // shorter than the window
+  };
+  for (const Case& c : cases) {
+    TEditorModel editor;
+    std::string text;
+    for (int n = 0; n < c.lines; ++n) text += "line\r\n";
+    editor.SetText(text.substr(0, text.size() - 2));
+    editor.SetLinesInWindow(c.window, false);
+    editor.SetTopLine(c.top);
+    editor.JumpTo({3, c.target});
+    EXPECT_EQ(editor.CaretPos(), (TBufferPos{3, c.target})) << c.target;
+    EXPECT_EQ(editor.TopLine(), c.expectedTop) << c.top << " -> " << c.target;
+  }
+}
+
 }  // namespace
 }  // namespace tervil

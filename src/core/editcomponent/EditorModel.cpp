@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "core/common/Utf8.h"
 #include "core/editcomponent/SearchEngines.h"
@@ -437,11 +438,13 @@ void TEditorModel::BeginUndoBlock() {
 
 void TEditorModel::EndUndoBlock() {
   if (undoBlockDepth_ == 0 || --undoBlockDepth_ > 0) return;
+  const std::uint64_t joinTo = std::exchange(joinUndoId_, 0);
   if (openGroup_.Items.empty()) return;
   openGroup_.After = SelectionState();
   const bool typing = openGroup_.Command == ecChar || openGroup_.Command == ecDeleteLastChar ||
                       openGroup_.Command == ecDeleteChar;
-  undo_.Add(std::move(openGroup_), typing && HasOption(eoGroupUndo));
+  if (!undo_.JoinLast(joinTo, std::move(openGroup_)))
+    undo_.Add(std::move(openGroup_), typing && HasOption(eoGroupUndo));
   openGroup_ = TUndoGroup{};
   Notify(scModified);
 }

@@ -168,6 +168,12 @@ class TEditorModel {
   // Changes between the outermost begin and end undo as one step (blocks nest).
   void BeginUndoBlock();
   void EndUndoBlock();
+  // The id of the last undo step (0 with none).
+  std::uint64_t LastUndoId() const { return undo_.LastId(); }
+  // The changes of the next outermost undo block join the undo step `id` when it is still the
+  // last one (nothing undone, redone, saved or done in between): the edits a tool window makes
+  // for one change typed key by key undo as one step.
+  void JoinNextUndoBlock(std::uint64_t id) { joinUndoId_ = id; }
   void ClearUndo();
   // Records a change made without the editor's knowledge so that undo can revert it.
   void AddUndoChange(TChangeReason reason, TBufferPos start, TBufferPos end, std::string_view text,
@@ -334,8 +340,9 @@ class TEditorModel {
 
   int undoBlockDepth_ = 0;
   TUndoGroup openGroup_;
-  bool recording_ = true;  // false while undo and redo replay changes
-  int command_ = ecNone;   // the command whose changes are being recorded
+  std::uint64_t joinUndoId_ = 0;  // the step the next undo block joins (JoinNextUndoBlock)
+  bool recording_ = true;         // false while undo and redo replay changes
+  int command_ = ecNone;          // the command whose changes are being recorded
 
   TClipboard* clipboard_;
   std::unique_ptr<TPlainSearchEngine> plainEngine_;

@@ -286,7 +286,7 @@ void TCssEditor::ValueEdited(int row, const QString& value) {
   std::string text = style_.Compose();
   if (text.empty()) return;
   if (grid_->RowCount() > 1 && !style_.SingleLine) text = "\n" + text + "\n";
-  WriteBlock(text);
+  grid_->WriteCellEdit(page_->Model(), [this, &text] { WriteBlock(text); });
 }
 
 std::optional<QString> TCssEditor::ChooseColor(int row) {

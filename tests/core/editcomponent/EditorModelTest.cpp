@@ -384,6 +384,49 @@ TEST(EditorModel, UndoBlockGroupsChanges) {
   EXPECT_FALSE(e.CanUndo());
 }
 
+// Writes joined to the last step undo with it, unless something came between them: an undo, an
+// edit of the user's, or a save.
+TEST(EditorModel, JoinedWritesUndoAsOneStep) {
+  enum Between { kNothing, kUndo, kTyping, kSave };
+  struct Case {
+    Between between;
+    std::size_t steps;      // undo steps after the second write
+    const char* afterUndo;  // the text after one undo
+  } cases[] = {
+      {kNothing, 1, "v"},
+      {kUndo, 1, "v"},  // the step undone is no longer the last
+      {kTyping, 3, "v1x"},
+      {kSave, 2, "v1"},
+  };
+  for (const Case& c : cases) {
+    TEditorModel e;
+    e.SetText("v");
+    e.BeginUndoBlock();
+    e.SetLine(0, "v1");
+    e.EndUndoBlock();
+    const std::uint64_t written = e.LastUndoId();
+    const auto write = [&e, written](const char* text) {
+      e.JoinNextUndoBlock(written);
+      e.BeginUndoBlock();
+      e.SetLine(0, text);
+      e.EndUndoBlock();
+    };
+    if (c.between == kUndo) e.Undo();
+    if (c.between == kTyping) {
+      e.SetCaretPos({3, 1});
+      e.ExecuteCommand(ecChar, U'x');
+    }
+    if (c.between == kSave) e.SetModified(false);
+    write("v12");
+    EXPECT_EQ(e.UndoList().UndoCount(), c.steps) << c.between;
+    EXPECT_TRUE(e.Modified()) << c.between;
+    e.Undo();
+    EXPECT_EQ(e.Text(), c.afterUndo) << c.between;
+    e.Redo();
+    EXPECT_EQ(e.Text(), "v12") << c.between;
+  }
+}
+
 TEST(EditorModel, ModifiedFollowsTheSavedUndoState) {
   TEditorModel e;
   e.LoadFromBytes("text");

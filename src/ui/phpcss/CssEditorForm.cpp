@@ -239,6 +239,10 @@ void TCssEditor::FillGrid() {
     const std::string key = TCSSStyle::PropertyOf(declaration);
     const int row = grid_->AppendRow(key, TCSSStyle::ValueOf(declaration));
     rowDeclarations_.push_back(i);
+    if (TCSSStyle::IsCustomProperty(key)) {
+      grid_->SetRowLook(row, clNone, tr("Custom property"), false);
+      continue;
+    }
     const TCssAttr* attr = attributes_.Find(QString::fromStdString(key).toLower().toStdString());
     if (!attr) {
       grid_->SetRowLook(row, clRed, tr("Not in the property list"), false);

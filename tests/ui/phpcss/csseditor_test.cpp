@@ -266,6 +266,27 @@ class CssEditorTest : public QObject {
     QCOMPARE(TextOf(page), QString("<p style=\"color : blue;\">x</p>"));
   }
 
+  // A custom property is an ordinary row; an ordinary tag's attribute brings no message.
+  void customPropertiesAndOrdinaryTags() {
+    const std::string text =
+        "<style>:root { --main-color: #06c; color: red }</style>\n<h1 id=\"logo\">Site</h1>"
+        "<p class=\"intro\">";
+    TTvlPage* page = PageWith(text, After(text, "--main"));
+    QTRY_COMPARE(RowOf("--main-color"), 0);
+    QVERIFY(Grid()->item(0, 0)->data(Qt::ForegroundRole).isNull());
+    QVERIFY(!Grid()->IsReadOnly(0));
+    page->FocusEditor();
+    QTest::keyClick(page->TvlEdit(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(page->TvlEdit(), Qt::Key_Home);
+    for (int i = 0; i < 14; ++i) QTest::keyClick(page->TvlEdit(), Qt::Key_Right);  // after ">"
+    QTRY_COMPARE(Grid()->RowCount(), 0);
+    QTRY_VERIFY(!Editor()->RestTimer()->isActive());
+    QVERIFY(Editor()->ProblemLabel()->isHidden());
+    QTest::keyClick(page->TvlEdit(), Qt::Key_Left, Qt::ControlModifier);  // inside "logo"
+    QTRY_VERIFY(!Editor()->RestTimer()->isActive());
+    QVERIFY(Editor()->ProblemLabel()->isHidden());
+  }
+
   void unknownPropertiesAreRedAndProblemsNamed() {
     const std::string text = "p { colr: red; color: blue }\nq { color red; margin: 0 }";
     TTvlPage* page = PageWith(text, After(text, "colr"));

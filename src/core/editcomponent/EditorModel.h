@@ -314,7 +314,10 @@ class TEditorModel {
   void FindMatchingBracket();
 
   // Search helpers (EditorSearch.cpp).
-  int ReplaceAllInScope(std::size_t begin, std::size_t end, std::string_view replacement);
+  // Replaces every match in [begin, end) as one step; an empty match at `noEmptyAt`, and
+  // without `emptyAtEnd` one at `end`, is left.
+  int ReplaceAllInScope(std::size_t begin, std::size_t end, std::string_view replacement,
+                        std::size_t noEmptyAt = std::string::npos, bool emptyAtEnd = true);
   TBufferPos ReplaceMatch(std::size_t start, std::size_t end, std::string_view replacement,
                           std::string* owned = nullptr);
 

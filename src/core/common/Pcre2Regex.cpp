@@ -30,7 +30,8 @@ std::uint32_t CompileOptions(const TPcre2Regex::TOptions& options) {
   std::uint32_t flags = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF;
   if (options.caseless) flags |= PCRE2_CASELESS;
   if (options.literal) flags |= PCRE2_LITERAL;
-  if (options.multiline) flags |= PCRE2_MULTILINE;
+  // In lines, "^" also matches after a final break: that is the start of the (empty) last line.
+  if (options.multiline) flags |= PCRE2_MULTILINE | PCRE2_ALT_CIRCUMFLEX;
   if (options.unicodeClasses) flags |= PCRE2_UCP;
   if (options.anchored) flags |= PCRE2_ANCHORED;
   if (options.noStartOptimize) flags |= PCRE2_NO_START_OPTIMIZE;

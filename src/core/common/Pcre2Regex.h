@@ -25,7 +25,7 @@ class TPcre2Regex {
   struct TOptions {
     bool caseless = false;
     bool literal = false;         // the expression is plain text
-    bool multiline = false;       // ^ and $ match at line breaks
+    bool multiline = false;       // ^ and $ match at line breaks (^ also after a final one)
     bool unicodeClasses = false;  // \w, \d, \b and POSIX classes know every script
     bool anchored = false;        // a match must start where the search starts
     bool notEmpty = false;        // a match of no characters does not count

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "core/common/Utf8.h"
 #include "core/editcomponent/SearchEngines.h"
@@ -437,11 +438,13 @@ void TEditorModel::BeginUndoBlock() {
 
 void TEditorModel::EndUndoBlock() {
   if (undoBlockDepth_ == 0 || --undoBlockDepth_ > 0) return;
+  const std::uint64_t joinTo = std::exchange(joinUndoId_, 0);
   if (openGroup_.Items.empty()) return;
   openGroup_.After = SelectionState();
   const bool typing = openGroup_.Command == ecChar || openGroup_.Command == ecDeleteLastChar ||
                       openGroup_.Command == ecDeleteChar;
-  undo_.Add(std::move(openGroup_), typing && HasOption(eoGroupUndo));
+  if (!undo_.JoinLast(joinTo, std::move(openGroup_)))
+    undo_.Add(std::move(openGroup_), typing && HasOption(eoGroupUndo));
   openGroup_ = TUndoGroup{};
   Notify(scModified);
 }
@@ -544,9 +547,26 @@ void TEditorModel::SetTopLine(int line) {
   Notify(scTopLine);
 }
 
-void TEditorModel::SetLinesInWindow(int lines) {
+void TEditorModel::SetLinesInWindow(int lines, bool scroll) {
   linesInWindow_ = std::max(lines, 0);
-  EnsureCaretVisible();
+  if (scroll) EnsureCaretVisible();
+}
+
+void TEditorModel::JumpTo(TBufferPos pos) {
+  pos = ClampCaret(pos);
+  // The top line first, so that moving the caret finds its line in the window.
+  if (linesInWindow_ > 0 && (pos.Line < topLine_ || pos.Line >= topLine_ + linesInWindow_)) {
+    const int lastTop = std::max(1, LineCount() - linesInWindow_ + 1);
+    SetTopLine(std::clamp(pos.Line - linesInWindow_ / 2, 1, lastTop));
+  }
+  SetCaretPos(pos);
+}
+
+void TEditorModel::ShowCaretInContext() {
+  if (linesInWindow_ <= 0) return;
+  if (caret_.Line >= topLine_ && caret_.Line < topLine_ + linesInWindow_) return;
+  const int lastTop = std::max(1, LineCount() - linesInWindow_ + 1);
+  SetTopLine(std::clamp(caret_.Line - linesInWindow_ / 2, 1, lastTop));
 }
 
 void TEditorModel::EnsureCaretVisible() {

@@ -112,8 +112,14 @@ class TEditorModel {
   int TopLine() const { return topLine_; }
   void SetTopLine(int line);
   int LinesInWindow() const { return linesInWindow_; }
-  void SetLinesInWindow(int lines);
+  // Sets the window's height in lines; with `scroll` the caret is then scrolled into view.
+  void SetLinesInWindow(int lines, bool scroll = true);
   void EnsureCaretVisible();
+  // A jump: moves the caret (collapsing the selection) and shows its line with context: a line
+  // already in the window stays where it is, any other is centred.
+  void JumpTo(TBufferPos pos);
+  // Centres the caret's line when it is outside the window.
+  void ShowCaretInContext();
 
   // ---- Selection
   TBufferPos BlockBegin() const;       // the earlier end of the selection
@@ -162,6 +168,12 @@ class TEditorModel {
   // Changes between the outermost begin and end undo as one step (blocks nest).
   void BeginUndoBlock();
   void EndUndoBlock();
+  // The id of the last undo step (0 with none).
+  std::uint64_t LastUndoId() const { return undo_.LastId(); }
+  // The changes of the next outermost undo block join the undo step `id` when it is still the
+  // last one (nothing undone, redone, saved or done in between): the edits a tool window makes
+  // for one change typed key by key undo as one step.
+  void JoinNextUndoBlock(std::uint64_t id) { joinUndoId_ = id; }
   void ClearUndo();
   // Records a change made without the editor's knowledge so that undo can revert it.
   void AddUndoChange(TChangeReason reason, TBufferPos start, TBufferPos end, std::string_view text,
@@ -313,7 +325,10 @@ class TEditorModel {
   void FindMatchingBracket();
 
   // Search helpers (EditorSearch.cpp).
-  int ReplaceAllInScope(std::size_t begin, std::size_t end, std::string_view replacement);
+  // Replaces every match in [begin, end) as one step; an empty match at `noEmptyAt`, and
+  // without `emptyAtEnd` one at `end`, is left.
+  int ReplaceAllInScope(std::size_t begin, std::size_t end, std::string_view replacement,
+                        std::size_t noEmptyAt = std::string::npos, bool emptyAtEnd = true);
   TBufferPos ReplaceMatch(std::size_t start, std::size_t end, std::string_view replacement,
                           std::string* owned = nullptr);
 
@@ -339,8 +354,9 @@ class TEditorModel {
 
   int undoBlockDepth_ = 0;
   TUndoGroup openGroup_;
-  bool recording_ = true;  // false while undo and redo replay changes
-  int command_ = ecNone;   // the command whose changes are being recorded
+  std::uint64_t joinUndoId_ = 0;  // the step the next undo block joins (JoinNextUndoBlock)
+  bool recording_ = true;         // false while undo and redo replay changes
+  int command_ = ecNone;          // the command whose changes are being recorded
 
   TClipboard* clipboard_;
   std::unique_ptr<TPlainSearchEngine> plainEngine_;

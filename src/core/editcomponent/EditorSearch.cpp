@@ -52,15 +52,35 @@ int TEditorModel::SearchReplace(std::string_view search, std::string_view replac
     (backwards ? end : begin) = caret;
   }
 
+  // An empty match (of "^", "$" or "x*") is taken once at each place: never again where one
+  // was just taken or replaced, nor at the caret a repeated find starts from.
+  std::size_t noEmptyAt = std::string::npos;
+  if (!replace && (options & (ssoSelectedOnly | ssoEntireScope)) == 0)
+    noEmptyAt = backwards ? end : begin;
+  // A selection's end is not inside it: "^" there is the start of the line after the selected
+  // lines, "$" no line end at all.
+  const bool emptyAtEnd = (options & ssoSelectedOnly) == 0 || begin == end;
+
   UpdateScope scope(*this);
-  if (replaceAll && !ask && !backwards) return ReplaceAllInScope(begin, end, repl);
+  if (replaceAll && !ask && !backwards)
+    return ReplaceAllInScope(begin, end, repl, noEmptyAt, emptyAtEnd);
 
   TUndoBlockScope undoBlock(*this);
   int count = 0;
   std::size_t pos = backwards ? end : begin;
   TSearchMatch m;
-  while (backwards ? engine.Find(buffer_, begin, pos, true, m)
-                   : engine.Find(buffer_, pos, end, false, m)) {
+  const auto findNext = [&]() {
+    for (;;) {
+      if (!(backwards ? engine.Find(buffer_, begin, pos, true, m)
+                      : engine.Find(buffer_, pos, end, false, m)))
+        return false;
+      if (m.Start == m.End && m.Start == end && !emptyAtEnd) return false;
+      if (m.Start != m.End || m.Start != noEmptyAt) return true;
+      if (backwards ? m.Start <= begin : m.Start >= end) return false;
+      pos = backwards ? buffer_.PrevChar(m.Start) : buffer_.NextChar(m.Start);
+    }
+  };
+  while (findNext()) {
     ++count;
     const TBufferPos start = PosOfByte(m.Start);
     const TBufferPos stop = PosOfByte(m.End);
@@ -80,6 +100,7 @@ int TEditorModel::SearchReplace(std::string_view search, std::string_view replac
     if (action == TReplaceAction::raCancel) break;
     if (action == TReplaceAction::raSkip) {
       pos = backwards ? m.Start : m.End;
+      if (m.Start == m.End) noEmptyAt = m.Start;
     } else {
       if (action == TReplaceAction::raReplaceAll) ask = false;
       std::string text;
@@ -94,10 +115,11 @@ int TEditorModel::SearchReplace(std::string_view search, std::string_view replac
         pos = m.Start + text.size();
         end = end + text.size() - (m.End - m.Start);
       }
+      if (m.Start == m.End) noEmptyAt = pos;
     }
     if (!replaceAll) break;
     if (!ask && !backwards) {
-      count += ReplaceAllInScope(pos, end, repl);
+      count += ReplaceAllInScope(pos, end, repl, noEmptyAt, emptyAtEnd);
       break;
     }
   }
@@ -112,7 +134,8 @@ TBufferPos TEditorModel::ReplaceMatch(std::size_t start, std::size_t end,
 }
 
 int TEditorModel::ReplaceAllInScope(std::size_t begin, std::size_t end,
-                                    std::string_view replacement) {
+                                    std::string_view replacement, std::size_t noEmptyAt,
+                                    bool emptyAtEnd) {
   // Build the new text of the span from the first to the last match and put it in with one
   // deletion and one insertion: a single undo step at memory speed, however many matches.
   std::string text;
@@ -123,7 +146,10 @@ int TEditorModel::ReplaceAllInScope(std::size_t begin, std::size_t end,
   std::size_t previous = 0;
   TTextBuffer::TReadCursor cursor;
   const std::size_t total = buffer_.ByteCount();
-  std::size_t count = engine_->FindAll(buffer_, begin, end, [&](const TSearchMatch& m) {
+  std::size_t count = 0;
+  engine_->FindAll(buffer_, begin, end, [&](const TSearchMatch& m) {
+    if (m.Start == m.End && (m.Start == noEmptyAt || (m.Start == end && !emptyAtEnd))) return true;
+    ++count;
     if (first == std::string::npos) first = previous = m.Start;
     buffer_.AppendRange(previous, m.Start - previous, text, cursor);
     engine_->AppendReplacement(replacement, text);

@@ -51,20 +51,28 @@ bool TSearchEngine::IsWholeWord(const TTextBuffer& buffer, const Window& w, std:
 bool TSearchEngine::ScanWindow(const TTextBuffer& buffer, const Window& w, std::size_t from,
                                const std::function<bool(const TSearchMatch&)>& onMatch) {
   const std::size_t size = w.End - w.Begin;
-  while (from < w.Limit) {
+  // A window of whole lines also owns the end of its last line (an empty match of "$" there);
+  // the next window starts on the following line.
+  const bool ownsEnd = LineWindows();
+  const auto charLength = [&w](std::size_t at) {
+    std::size_t len = 0;
+    if (at < w.End) utf8::Decode(w.Data + (at - w.Begin), w.End - at, len);
+    return std::max<std::size_t>(len, 1);
+  };
+  while (from < w.Limit || (ownsEnd && from == w.Limit)) {
     std::size_t s = 0, e = 0;
     if (!FindInWindow(w.Data, size, from - w.Begin, s, e)) return true;
     s += w.Begin;
     e += w.Begin;
-    if (s >= w.Limit) return true;
-    if (e == s || (wholeWord_ && !IsWholeWord(buffer, w, s, e))) {
-      std::size_t len = 0;
-      utf8::Decode(w.Data + (s - w.Begin), w.End - s, len);
-      from = s + std::max<std::size_t>(len, 1);
+    if (ownsEnd ? s > w.Limit : s >= w.Limit) return true;
+    if (wholeWord_ && !IsWholeWord(buffer, w, s, e)) {
+      from = s + charLength(s);
       continue;
     }
     if (!onMatch({s, e})) return false;
-    from = e;
+    // After an empty match the search goes on at the next character, so that every place
+    // matches once and the scan always moves on; a match may end where an empty one begins.
+    from = e == s ? s + charLength(s) : e;
   }
   return true;
 }
@@ -118,7 +126,10 @@ std::size_t TSearchEngine::FindAllHere(const TTextBuffer& buffer, std::size_t be
   std::size_t count = 0;
   std::size_t pos = begin;
   Window w;
-  while (pos < end) {
+  // An empty scope at a line's end still holds the empty match there (of "$" or "x*").
+  bool first = true;
+  while (pos < end || (first && pos == end && LineWindows())) {
+    first = false;
     CheckStop();
     NextWindow(buffer, begin, end, pos, w);
     std::size_t lastEnd = pos;
@@ -155,8 +166,9 @@ bool TSearchEngine::FindHere(const TTextBuffer& buffer, std::size_t begin, std::
     Window w;
     std::size_t start = windowEnd - std::min(want, windowEnd - begin);
     if (LineWindows()) {
+      // Whole lines, so that "$" is not taken to match where the scan stops inside a line.
       w.Begin = buffer.LineStart(buffer.LineOfByte(start));
-      w.End = windowEnd;
+      w.End = buffer.LineEnd(buffer.LineOfByte(windowEnd));
     } else {
       w.Begin = start;
       std::size_t overlap = MaxMatchLength() > 0 ? MaxMatchLength() - 1 : 0;

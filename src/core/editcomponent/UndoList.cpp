@@ -28,6 +28,16 @@ void TUndoList::Add(TUndoGroup&& group, bool merge) {
   Trim();
 }
 
+bool TUndoList::JoinLast(std::uint64_t id, TUndoGroup&& group) {
+  if (id == 0 || undo_.empty() || undo_.back().Id != id || id == savedId_) return false;
+  TUndoGroup& last = undo_.back();
+  for (TUndoItem& item : group.Items) last.Items.push_back(std::move(item));
+  last.After = group.After;
+  last.Id = NewId();  // a state of its own for the modified flag
+  redo_.clear();
+  return true;
+}
+
 bool TUndoList::TryMerge(const TUndoGroup& group) {
   if (undo_.empty() || group.Items.size() != 1) return false;
   TUndoGroup& top = undo_.back();

@@ -54,6 +54,12 @@ class TUndoList {
   // continues the last step (typing on, deleting on) joins it instead.
   void Add(TUndoGroup&& group, bool merge);
 
+  // The id of the last undo step; 0 with none.
+  std::uint64_t LastId() const { return undo_.empty() ? 0 : undo_.back().Id; }
+  // Appends the changes of `group` to the last undo step when that step is `id` and not the
+  // saved state; false (nothing done) otherwise.
+  bool JoinLast(std::uint64_t id, TUndoGroup&& group);
+
   TUndoGroup PopUndo();
   TUndoGroup PopRedo();
   void PushUndo(TUndoGroup&& group) { undo_.push_back(std::move(group)); }

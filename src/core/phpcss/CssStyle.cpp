@@ -153,10 +153,13 @@ void TCSSStyle::ScanBlock(std::u32string_view window, std::int64_t windowStart,
   };
   Closer = '}';
 
-  // Back to the opener: a "{", or a quote that follows "=" (an attribute's value).
+  // Back to the opener: a "{", or a quote that follows "=" (an attribute's value). Only a style
+  // attribute's value is CSS; the caret in or after another attribute is in no block.
   const std::int64_t low = std::max({std::int64_t{0}, c - kScanBack, windowStart});
   std::int64_t opener = -1;
-  for (std::int64_t offset = std::min(c, windowEnd) - 1; offset >= low && opener < 0; --offset) {
+  bool otherAttribute = false;
+  for (std::int64_t offset = std::min(c, windowEnd) - 1;
+       offset >= low && opener < 0 && !otherAttribute; --offset) {
     const char32_t ch = at(offset);
     if (ch == '{') {
       opener = offset;
@@ -164,9 +167,47 @@ void TCSSStyle::ScanBlock(std::u32string_view window, std::int64_t windowStart,
       std::int64_t before = offset - 1;
       while (before >= windowStart && at(before) <= ' ') --before;
       if (before >= windowStart && at(before) == '=') {
+        std::int64_t nameEnd = before - 1;
+        while (nameEnd >= windowStart && at(nameEnd) <= ' ') --nameEnd;
+        std::u32string name;
+        for (std::int64_t i = nameEnd; i >= windowStart && name.size() <= 5; --i) {
+          const char32_t n = at(i);
+          if (!((n >= 'a' && n <= 'z') || (n >= 'A' && n <= 'Z') || n == '-' || n == ':')) break;
+          name.insert(name.begin(), n >= 'A' && n <= 'Z' ? n + 32 : n);
+        }
+        if (name != U"style") {
+          otherAttribute = true;
+          continue;
+        }
         opener = offset;
         Closer = static_cast<char>(ch);
         SingleLine = true;
+      }
+    }
+  }
+  if (otherAttribute) {
+    SingleLine = true;
+    Invalidate(TCssProblem::kNoBlock, c);
+    return;
+  }
+  // A style value closed before the caret: the caret stands after it in the tag (or the text),
+  // unless what follows the quote reads on as the value's own text.
+  if (opener >= 0 && Closer != '}') {
+    std::int64_t closed = -1;
+    for (std::int64_t offset = opener + 1; offset < std::min(c, windowEnd) && closed < 0; ++offset)
+      if (at(offset) == static_cast<char32_t>(Closer)) closed = offset;
+    if (closed >= 0) {
+      bool valueText = false;
+      bool markup = false;
+      for (std::int64_t offset = closed + 1; offset < std::min(c, windowEnd); ++offset) {
+        const char32_t ch = at(offset);
+        if (ch == '<' || ch == '>' || ch == '=' || ch == '\n') markup = true;
+        if (ch > ' ') valueText = true;
+      }
+      if (markup || !valueText) {
+        SingleLine = true;
+        Invalidate(TCssProblem::kNoBlock, c);
+        return;
       }
     }
   }

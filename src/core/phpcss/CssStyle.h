@@ -63,6 +63,10 @@ class TCSSStyle {
   static std::string ValueOf(std::string_view declaration);
   // Whether an entry is a comment kept between the declarations.
   static bool IsComment(std::string_view declaration);
+  // A custom property ("--name"): any name after the two dashes is valid, its value free text.
+  static bool IsCustomProperty(std::string_view property) {
+    return property.size() > 2 && property.starts_with("--");
+  }
 
  private:
   void ReadInside(std::u32string_view inside);

@@ -326,7 +326,7 @@ void TTervilMain::GoToLine() {
   connect(buttons, &QDialogButtonBox::accepted, dialog, [this, dialog, line] {
     dialog->close();
     if (TTvlPage* page = currentPage_) {
-      page->Model().SetCaretPos({1, line->value()});
+      page->Model().JumpTo({1, line->value()});
       activateWindow();
       page->FocusEditor();
     }

@@ -22,8 +22,8 @@ void TTervilMain::CreatePhpActions() {
   codeInspector_->HasActivePage = [this] { return currentPage_ != nullptr; };
   connect(codeInspector_, &TCodeInspector::NavigateRequested, this, [this](int startPos) {
     if (!currentPage_) return;
-    currentPage_->Model().SetSelStart(startPos);
-    currentPage_->Model().EnsureCaretVisible();
+    TEditorModel& model = currentPage_->Model();
+    model.JumpTo(model.CharIndexToRowCol(startPos));
     currentPage_->FocusEditor();
   });
   codeInspectorDock_ = new TToolForm(codeInspector_->windowTitle(), "CodeInspector", this);

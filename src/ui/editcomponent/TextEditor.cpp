@@ -324,7 +324,7 @@ void TTextEditor::UpdateViewSize() {
   visibleRows_ = std::max(1, height / lineHeight_);
   visibleColumns_ = std::max(1, static_cast<int>(width / charWidth_));
   layout_.SetWrapWidth(visibleColumns_);
-  model_.SetLinesInWindow(visibleRows_);
+  model_.SetLinesInWindow(laidOut_ ? visibleRows_ : 0);
   UpdateScrollBars();
   UpdateAll();
 }
@@ -375,6 +375,7 @@ void TTextEditor::SetTopLine(int line) {
 }
 
 void TTextEditor::EnsureCaretVisible() {
+  if (!laidOut_) return;
   const TBufferPos caret = model_.CaretPos();
   const int line = std::clamp(caret.Line - 1, 0, model_.LineCount() - 1);
   const TRowPos row = layout_.RowOf(line, caret.Column - 1);
@@ -388,7 +389,8 @@ void TTextEditor::EnsureCaretVisible() {
   const int column = layout_.Geometry().DisplayColumn(line, caret.Column - 1);
   int left = leftColumn_;
   if (column < left) {
-    left = std::max(0, column - visibleColumns_ / 4);
+    // Back to the left edge whenever the caret's column fits in the window from there.
+    left = column < visibleColumns_ ? 0 : std::max(0, column - visibleColumns_ / 4);
   } else if (column >= left + visibleColumns_) {
     left = column - visibleColumns_ * 3 / 4;
   }
@@ -679,6 +681,18 @@ void TTextEditor::PaintOverlay(QPainter& painter) {
 void TTextEditor::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   UpdateViewSize();
+}
+
+void TTextEditor::showEvent(QShowEvent* event) {
+  QAbstractScrollArea::showEvent(event);
+  if (laidOut_) return;
+  UpdateViewSize();
+  laidOut_ = true;
+  // The first real size: the top line set while hidden stays, unless the caret's line is not
+  // in the window, which then shows it in the middle.
+  model_.SetLinesInWindow(visibleRows_, false);
+  model_.ShowCaretInContext();
+  EnsureCaretVisible();
 }
 
 void TTextEditor::changeEvent(QEvent* event) {

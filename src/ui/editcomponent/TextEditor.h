@@ -251,6 +251,7 @@ class TTextEditor : public QAbstractScrollArea {
   // Qt events.
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -344,6 +345,9 @@ class TTextEditor : public QAbstractScrollArea {
   int longestSeen_ = 0;        // widest line painted so far (display columns)
   int desiredRowColumn_ = -1;  // kept by vertical moves with word wrap
   bool syncingScroll_ = false;
+  // Whether the view has been shown: before, its size is not the one it will have, so the
+  // caret scrolls nothing (a page opened at start keeps its top line and its left edge).
+  bool laidOut_ = false;
 
   // Appearance.
   QFont font_;

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include "core/process/CommandLine.h"
 #include "core/process/Spawn.h"
 #include "ui/app/FilePaths.h"
+#include "ui/app/MessageBox.h"
 #include "ui/explorer/FileListview.h"
 
 namespace tervil {
@@ -165,6 +167,12 @@ QWidget* TDiskExplorer::BuildPane(int side) {
   connect(p.List, &TFileListview::FocusReceived, this, [this, side] {
     active_ = side;
     labelBottom_->setText(panes_[side].List->Path());
+  });
+  connect(p.List, &TFileListview::NoProgramFor, this, [this](const QString& file) {
+    if (TMessageBox::Ask(this, QFileInfo(file).fileName(),
+                         tr("No program is set up to open \"%1\". Open it in the editor?")
+                             .arg(QFileInfo(file).fileName())))
+      emit OpenFileRequested(file, false);
   });
   connect(p.List, &TFileListview::ListingFailed, this,
           [this](const QString& folder, const QString& reason) {

@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QMimeDatabase>
 #include <QPointer>
+#include <QProcess>
 #include <QScrollBar>
 #include <QThreadPool>
 #include <QUrl>
@@ -307,7 +308,7 @@ void TFileListview::Navigate() {
   const TFileEntry& entry = model_->Entry(row);
   const QString name = TFileListModel::NameOf(entry);
   if (!entry.IsDir) {
-    QDesktopServices::openUrl(PathUrl(path_ + name));
+    OpenWithTheDesktop(path_ + name);
   } else if (entry.IsUp()) {
     // Worked out on the text: Qt's folder classes would look up another name for a folder whose
     // name is not valid UTF-8.
@@ -317,6 +318,31 @@ void TFileListview::Navigate() {
   } else {
     SetPath(path_ + name);
   }
+}
+
+// Opens a file with the desktop's program for its type; without one, says so (NoProgramFor).
+// The desktop is asked in the background: the window goes on meanwhile.
+void TFileListview::OpenWithTheDesktop(const QString& file) {
+  QStringList types;
+  const QMimeType type = QMimeDatabase().mimeTypeForFile(file);
+  types << type.name() << type.allAncestors();
+  QString script = QStringLiteral("for t in \"$@\"; do xdg-mime query default \"$t\"; done");
+  auto* query = new QProcess(this);
+  query->setProgram(QStringLiteral("/bin/sh"));
+  query->setArguments(QStringList{"-c", script, "sh"} + types);
+  query->setStandardInputFile(QProcess::nullDevice());
+  connect(query, &QProcess::finished, this, [this, query, file] {
+    const bool known = !query->readAllStandardOutput().trimmed().isEmpty();
+    query->deleteLater();
+    if (known && QDesktopServices::openUrl(PathUrl(file))) return;
+    emit NoProgramFor(file);
+  });
+  connect(query, &QProcess::errorOccurred, this, [this, query, file](QProcess::ProcessError e) {
+    if (e != QProcess::FailedToStart) return;
+    query->deleteLater();
+    emit NoProgramFor(file);
+  });
+  query->start();
 }
 
 void TFileListview::keyPressEvent(QKeyEvent* event) {

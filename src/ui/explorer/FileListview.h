@@ -80,12 +80,15 @@ class TFileListview : public QTreeView {
   // A folder could not be read: the reason, for the owner to show.
   void ListingFailed(const QString& folder, const QString& reason);
   void FocusReceived();
+  // Enter or a double click on a file the desktop has no program for.
+  void NoProgramFor(const QString& file);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
 
  private:
+  void OpenWithTheDesktop(const QString& file);
   void StartListing(const QString& folder, const QString& select, bool keepView);
   void ListingArrived(int generation, const QString& folder, explorer::TListing listing,
                       const QString& select, bool keepView);

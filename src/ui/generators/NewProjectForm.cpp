@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "core/generators/DocumentTypes.h"
@@ -60,11 +61,18 @@ TNewProject::TNewProject(QWidget* parent) : QDialog(parent) {
   ListView->setMovement(QListView::Static);
   ListView->setResizeMode(QListView::Adjust);
   ListView->setWordWrap(true);
-  ListView->setMinimumSize(5 * (kIconSize + 40) + 8, 2 * (kIconSize + 30) + 8);
   for (const TDocumentType& type : DocumentTypes()) {
     const QString caption = QString::fromStdString(type.Caption);
     new QListWidgetItem(DocumentTypeIcon(caption), caption, ListView);
   }
+  // Room for every type in rows of five, with the frame, the spacing around the cells and the
+  // scroll bar the layout keeps room for.
+  constexpr int kColumns = 5;
+  const int rows = (ListView->count() + kColumns - 1) / kColumns;
+  const int border = 2 * ListView->frameWidth() + 2 * ListView->spacing() + 8;
+  const int scrollBar = ListView->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  ListView->setMinimumSize(kColumns * ListView->gridSize().width() + border + scrollBar,
+                           rows * ListView->gridSize().height() + border);
   ListView->setCurrentRow(-1);
   ListView->clearSelection();
 

@@ -25,6 +25,7 @@ TTableForm::TTableForm(QWidget* parent) : QDialog(parent) {
   TrackBar1->setObjectName("TrackBar1");
   TrackBar1->setRange(1, TTableGrid::kRows);
   TrackBar1->setInvertedAppearance(true);  // more rows further down, as the grid grows
+  TrackBar1->setInvertedControls(true);    // Down moves the handle down: more rows
   TrackBar2 = new QSlider(Qt::Horizontal, this);
   TrackBar2->setObjectName("TrackBar2");
   TrackBar2->setRange(1, TTableGrid::kColumns);

@@ -239,6 +239,10 @@ void TCssEditor::FillGrid() {
     const std::string key = TCSSStyle::PropertyOf(declaration);
     const int row = grid_->AppendRow(key, TCSSStyle::ValueOf(declaration));
     rowDeclarations_.push_back(i);
+    if (TCSSStyle::IsCustomProperty(key)) {
+      grid_->SetRowLook(row, clNone, tr("Custom property"), false);
+      continue;
+    }
     const TCssAttr* attr = attributes_.Find(QString::fromStdString(key).toLower().toStdString());
     if (!attr) {
       grid_->SetRowLook(row, clRed, tr("Not in the property list"), false);
@@ -286,7 +290,7 @@ void TCssEditor::ValueEdited(int row, const QString& value) {
   std::string text = style_.Compose();
   if (text.empty()) return;
   if (grid_->RowCount() > 1 && !style_.SingleLine) text = "\n" + text + "\n";
-  WriteBlock(text);
+  grid_->WriteCellEdit(page_->Model(), [this, &text] { WriteBlock(text); });
 }
 
 std::optional<QString> TCssEditor::ChooseColor(int row) {

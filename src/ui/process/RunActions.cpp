@@ -433,7 +433,7 @@ void TRunActions::GoToError(const QString& file, int line) {
   }
   if (!target) return;
   ActivatePage(target);
-  target->Model().SetCaretPos({1, line});
+  target->Model().JumpTo({1, line});
   target->FocusEditor();
 }
 

@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "core/common/ColorNames.h"
+#include "core/editcomponent/EditorModel.h"
 
 namespace tervil {
 
@@ -199,6 +200,17 @@ void TAttributeGridWidget::UserEdited(int row, const QString& value) {
   if (notify_ && OnValueEdited) OnValueEdited(row, value);
 }
 
+void TAttributeGridWidget::WriteCellEdit(TEditorModel& model, const std::function<void()>& write) {
+  if (writtenCellEdit_ == cellEdit_ && writtenModel_ == &model)
+    model.JoinNextUndoBlock(writtenUndoId_);
+  model.BeginUndoBlock();
+  write();
+  model.EndUndoBlock();
+  writtenCellEdit_ = cellEdit_;
+  writtenModel_ = &model;
+  writtenUndoId_ = model.LastUndoId();
+}
+
 // ---- Delegate
 
 TAttributeDelegate::TAttributeDelegate(TAttributeGridWidget* grid)
@@ -236,6 +248,7 @@ QWidget* TAttributeDelegate::createEditor(QWidget* parent, const QStyleOptionVie
       grid_->IsReadOnly(row) || index.data(kValueRole).toString().size() > kLongestEditedValue;
   if (grid_->AllReadOnly()) return nullptr;
   const bool ellipsis = grid_->EditStyle(row) == esEllipsis || grid_->IsColorRow(row);
+  grid_->StartCellEdit();
   auto* editor = new TValueEditor(
       parent, grid_->EditStyle(row) == esPickList ? grid_->PickList(row) : QStringList(), readOnly,
       ellipsis && !readOnly);

@@ -10,6 +10,8 @@
 
 namespace tervil {
 
+class TEditorModel;
+
 // The key/value grid of the HTML attribute window (`HtmlAttributes`): one row per attribute, the
 // value cell editable in place by typing, from a drop-down list of the attribute's values, or
 // with an ellipsis button (a file, or a colour for colour attributes). Value cells of colour
@@ -55,11 +57,21 @@ class TAttributeGridWidget : public QTableWidget, public TAttributeGrid {
 
   // Reports the user's change of a value: stores it and tells OnValueEdited.
   void UserEdited(int row, const QString& value);
+  // An in-place editor opened: the changes made in it from now on are one cell edit.
+  void StartCellEdit() { ++cellEdit_; }
+  // Runs `write`, which changes `model` for the user's change of a value, as one undo step
+  // with the earlier writes of the same cell edit: a value typed key by key undoes at once.
+  void WriteCellEdit(TEditorModel& model, const std::function<void()>& write);
 
  private:
   QTableWidgetItem* ValueItem(int row) const { return item(row, 1); }
   bool notify_ = true;
   bool allReadOnly_ = false;
+  int cellEdit_ = 0;  // counts the in-place editors opened
+  // The cell edit, document and undo step of the last write.
+  int writtenCellEdit_ = -1;
+  const TEditorModel* writtenModel_ = nullptr;
+  std::uint64_t writtenUndoId_ = 0;
 };
 
 // Paints the value cells (colour samples) and makes the in-place editors of the grid.

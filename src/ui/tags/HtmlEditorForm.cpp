@@ -116,7 +116,9 @@ void THtmlEditor::StyleRows() {
 
 void THtmlEditor::ValueEdited(int row, const QString& value) {
   if (!page_ || !complete_) return;
-  tags_.SetTagAttribute(grid_->Key(row), value.toStdString(), page_->Model());
+  grid_->WriteCellEdit(page_->Model(), [this, row, &value] {
+    tags_.SetTagAttribute(grid_->Key(row), value.toStdString(), page_->Model());
+  });
 }
 
 std::optional<QString> THtmlEditor::ChooseValue(int row) {

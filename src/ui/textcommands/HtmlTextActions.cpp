@@ -5,15 +5,18 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 
+#include "core/app/EntityGroups.h"
 #include "core/editcomponent/ExporterHtml.h"
 #include "core/editcomponent/ExporterRtf.h"
 #include "core/generators/FormSnippets.h"
@@ -280,14 +283,24 @@ void THtmlTextActions::PopupBelow(const char* buttonName, QMenu* menu) {
     menu->popup(QCursor::pos());
 }
 
+// The entities in sub-menus by kind, each short enough for the screen: every entry can be
+// reached, and no menu covers the screen.
 void THtmlTextActions::BuildEntitiesMenu() {
-  for (const TEntityItem& entity : main_.EntityItems()) {
-    QAction* item = EntitiesMenu->addAction(Qs(entity.caption));
-    item->setStatusTip(Qs(entity.text));
-    const std::string text = entity.text;
-    connect(item, &QAction::triggered, this, [this, text] {
-      if (TTvlPage* page = main_.CurrentPage()) AppendToSelection(*page->TvlEdit(), text);
-    });
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const int screenHeight = screen ? screen->availableGeometry().height() : 600;
+  const int rowHeight = std::max(1, EntitiesMenu->fontMetrics().height() + 8);
+  const auto fit = static_cast<std::size_t>(std::max(10, screenHeight / rowHeight - 2));
+  for (const TEntityGroup& group :
+       GroupEntities(main_.EntityItems(), std::min<std::size_t>(fit, 40))) {
+    QMenu* sub = EntitiesMenu->addMenu(tr(group.title.c_str()));
+    for (const TEntityItem& entity : group.items) {
+      QAction* item = sub->addAction(Qs(entity.caption));
+      item->setStatusTip(Qs(entity.text));
+      const std::string text = entity.text;
+      connect(item, &QAction::triggered, this, [this, text] {
+        if (TTvlPage* page = main_.CurrentPage()) AppendToSelection(*page->TvlEdit(), text);
+      });
+    }
   }
 }
 

@@ -384,6 +384,49 @@ TEST(EditorModel, UndoBlockGroupsChanges) {
   EXPECT_FALSE(e.CanUndo());
 }
 
+// Writes joined to the last step undo with it, unless something came between them: an undo, an
+// edit of the user's, or a save.
+TEST(EditorModel, JoinedWritesUndoAsOneStep) {
+  enum Between { kNothing, kUndo, kTyping, kSave };
+  struct Case {
+    Between between;
+    std::size_t steps;      // undo steps after the second write
+    const char* afterUndo;  // the text after one undo
+  } cases[] = {
+      {kNothing, 1, "v"},
+      {kUndo, 1, "v"},  // the step undone is no longer the last
+      {kTyping, 3, "v1x"},
+      {kSave, 2, "v1"},
+  };
+  for (const Case& c : cases) {
+    TEditorModel e;
+    e.SetText("v");
+    e.BeginUndoBlock();
+    e.SetLine(0, "v1");
+    e.EndUndoBlock();
+    const std::uint64_t written = e.LastUndoId();
+    const auto write = [&e, written](const char* text) {
+      e.JoinNextUndoBlock(written);
+      e.BeginUndoBlock();
+      e.SetLine(0, text);
+      e.EndUndoBlock();
+    };
+    if (c.between == kUndo) e.Undo();
+    if (c.between == kTyping) {
+      e.SetCaretPos({3, 1});
+      e.ExecuteCommand(ecChar, U'x');
+    }
+    if (c.between == kSave) e.SetModified(false);
+    write("v12");
+    EXPECT_EQ(e.UndoList().UndoCount(), c.steps) << c.between;
+    EXPECT_TRUE(e.Modified()) << c.between;
+    e.Undo();
+    EXPECT_EQ(e.Text(), c.afterUndo) << c.between;
+    e.Redo();
+    EXPECT_EQ(e.Text(), "v12") << c.between;
+  }
+}
+
 TEST(EditorModel, ModifiedFollowsTheSavedUndoState) {
   TEditorModel e;
   e.LoadFromBytes("text");
@@ -638,6 +681,34 @@ TEST(EditorModel, LoadFromOwnedBytesKeepsValidTextWithoutACopy) {
   e.LoadFromOwnedBytes(std::string("a\r\nb\xE9"));
   EXPECT_EQ(e.Text("\n"), "a\nb\xC3\xA9");
   EXPECT_FALSE(e.Modified());
+}
+
+// A jump keeps a line already in the window where it is and centres any other, never past the
+// last window; before the window has a height it scrolls nothing.
+TEST(EditorModel, JumpsShowTheirLineWithContext) {
+  struct Case {
+    int lines, window, top, target, expectedTop;
+  } cases[] = {
+      {100, 20, 1, 50, 40},   // below the window: centred
+      {100, 20, 60, 10, 1},   // above, near the start: the first window
+      {100, 20, 30, 40, 30},  // in the window: stays
+      {100, 20, 30, 49, 30},  // on its last row: stays
+      {100, 20, 30, 50, 40},  // one past it: centred
+      {100, 20, 1, 98, 81},   // near the end: the last window
+      {100, 0, 7, 90, 7},     // no height yet
+      {10, 20, 1, 9, 1},      // shorter than the window
+  };
+  for (const Case& c : cases) {
+    TEditorModel editor;
+    std::string text;
+    for (int n = 0; n < c.lines; ++n) text += "line\r\n";
+    editor.SetText(text.substr(0, text.size() - 2));
+    editor.SetLinesInWindow(c.window, false);
+    editor.SetTopLine(c.top);
+    editor.JumpTo({3, c.target});
+    EXPECT_EQ(editor.CaretPos(), (TBufferPos{3, c.target})) << c.target;
+    EXPECT_EQ(editor.TopLine(), c.expectedTop) << c.top << " -> " << c.target;
+  }
 }
 
 }  // namespace

@@ -168,8 +168,41 @@ INSTANTIATE_TEST_SUITE_P(
                                  kAll, 2, "x x", ""},
                       SearchCase{"WholeWord", "ab abc ab", P11, P11, P11, true, "ab\\w*", "x",
                                  kAll | ssoWholeWord, 3, "x x x", ""},
-                      SearchCase{"EmptyMatchesAreSkipped", "abc", P11, P11, P11, true, "x*", "-",
-                                 kAll, 0, "abc", ""},
+                      // Empty matches count once at each place, as in PCRE2 and Perl.
+                      SearchCase{"EmptyMatchesAtEveryPlace", "abc", P11, P11, P11, true, "x*", "-",
+                                 kAll, 4, "-a-b-c-", ""},
+                      SearchCase{"EmptyMatchAfterAMatch", "xa", P11, P11, P11, true, "x*", "-",
+                                 kAll, 3, "--a-", ""},
+                      SearchCase{"PrefixEveryLine", "a\nb\n\nc", P11, P11, P11, true, "^", "> ",
+                                 kAll, 4, "> a\r\n> b\r\n> \r\n> c", ""},
+                      SearchCase{"SuffixEveryLine", "a\nb", P11, P11, P11, true, "$", ";", kAll, 2,
+                                 "a;\r\nb;", ""},
+                      SearchCase{"PrefixFromTheCaretsLine",
+                                 "a\nb\nc",
+                                 {1, 2},
+                                 P11,
+                                 P11,
+                                 true,
+                                 "^",
+                                 "#",
+                                 ssoReplace | ssoReplaceAll,
+                                 2,
+                                 "a\r\n#b\r\n#c",
+                                 ""},
+                      SearchCase{"PrefixInSelectedLines",
+                                 "a\nb\nc",
+                                 {1, 3},
+                                 {1, 1},
+                                 {1, 3},
+                                 true,
+                                 "^",
+                                 "#",
+                                 ssoReplace | ssoReplaceAll | ssoSelectedOnly,
+                                 2,
+                                 "#a\r\n#b\r\nc",
+                                 ""},
+                      SearchCase{"ReplaceOnceAnEmptyMatch", "ab", P11, P11, P11, true, "^", "#",
+                                 ssoReplace | ssoEntireScope, 1, "#ab", ""},
                       SearchCase{"DollarSignAndEscapes", "a", P11, P11, P11, true, "a", "$$\\\\\\t",
                                  kAll, 1, "$\\\t", ""}));
 
@@ -233,6 +266,44 @@ TEST(Search, PromptAnswersCancelSkipReplaceAndReplaceAll) {
   };
   EXPECT_EQ(e.SearchReplace("a", "b", kAll | ssoPrompt), 1);
   EXPECT_EQ(e.Text(), "a a a a a");
+}
+
+// Repeated finds of a pattern that matches empty text move on from place to place and stop at
+// the end, forwards and backwards; prompted replaces of empty matches end too.
+TEST(Search, EmptyMatchesNeverLoop) {
+  TEditorModel e;
+  TRegexSearchEngine regex;
+  e.SetSearchEngine(&regex);
+  e.SetText("a\nbc\n\nd");
+  struct Case {
+    const char* search;
+    TSearchOptions options;
+    TBufferPos from;
+    std::vector<TBufferPos> places;
+  } cases[] = {
+      {"^", 0, {1, 1}, {{1, 2}, {1, 3}, {1, 4}}},
+      {"$", 0, {1, 1}, {{2, 1}, {3, 2}, {1, 3}, {2, 4}}},
+      {"^", ssoBackwards, {2, 4}, {{1, 4}, {1, 3}, {1, 2}, {1, 1}}},
+      {"$", ssoBackwards, {1, 4}, {{1, 3}, {3, 2}, {2, 1}}},
+  };
+  for (const Case& c : cases) {
+    e.SetCaretPos(c.from);
+    std::vector<TBufferPos> places;
+    for (int i = 0; i < 10 && e.SearchReplace(c.search, "", c.options) == 1; ++i)
+      places.push_back(e.CaretPos());
+    EXPECT_EQ(places, c.places) << c.search << " " << c.options;
+  }
+  for (TReplaceAction answer : {TReplaceAction::raSkip, TReplaceAction::raReplace}) {
+    e.SetText("a\nb");
+    int asked = 0;
+    e.OnReplaceText = [&](const std::string&, const std::string&, int, int) {
+      ++asked;
+      return answer;
+    };
+    EXPECT_EQ(e.SearchReplace("x*", "-", kAll | ssoPrompt), 4);
+    EXPECT_EQ(asked, 4);
+    EXPECT_EQ(e.Text(), answer == TReplaceAction::raSkip ? "a\r\nb" : "-a-\r\n-b-");
+  }
 }
 
 TEST(Search, InvalidRegexReportsTheLibraryMessage) {

@@ -111,6 +111,18 @@ INSTANTIATE_TEST_SUITE_P(
                   '"',
                   true,
                   ""},
+        ParseCase{"AfterAnIdAttribute", "<h1 id=\"logo\">|Title</h1>", false, {}, '}', true, ""},
+        ParseCase{"InAnotherAttribute", "<a title=\"a:|b\">", false, {}, '}', true, ""},
+        ParseCase{"AfterTheStyleValue", "<p style=\"color:red\">|x</p>", false, {}, '"', true, ""},
+        ParseCase{
+            "BetweenAttributes", "<p style=\"color:red\" |id=\"a\">", false, {}, '"', true, ""},
+        ParseCase{"StyleAfterAnotherAttribute",
+                  "<p id=\"a\" STYLE=\"color:|red\">",
+                  true,
+                  {"color:red"},
+                  '"',
+                  true,
+                  "color:red"},
         ParseCase{"NoColon", "p { color red;| margin: 0 }", false, {}, '}', false, ""},
         ParseCase{"TwoDeclarationsWithoutSemicolon",
                   "p { color: red| margin: 0 }",
@@ -364,12 +376,20 @@ INSTANTIATE_TEST_SUITE_P(
                               {"margin:0"}}),
     [](const testing::TestParamInfo<MergeCase>& info) { return info.param.name; });
 
+TEST(CssStyle, CustomProperties) {
+  for (const char* name : {"--main-color", "--x", "--Main_Color2"})
+    EXPECT_TRUE(TCSSStyle::IsCustomProperty(name)) << name;
+  for (const char* name : {"--", "-webkit-box", "color", ""})
+    EXPECT_FALSE(TCSSStyle::IsCustomProperty(name)) << name;
+}
+
 TEST(CssStyle, ProblemsAreNamed) {
   EXPECT_EQ(ParseMarked("color: red;|").Problem, TCssProblem::kNoBlock);
   EXPECT_EQ(ParseMarked("a {x:1} | b {y:2}").Problem, TCssProblem::kNoBlock);
   EXPECT_EQ(ParseMarked("@media print { p| { x:1 } }").Problem, TCssProblem::kNoBlock);
   EXPECT_EQ(ParseMarked("<p style=\"font-family: \"A| B\"\">").Problem,
             TCssProblem::kForbiddenChar);
+  EXPECT_EQ(ParseMarked("<h1 id=\"logo\">|").Problem, TCssProblem::kNoBlock);
   EXPECT_EQ(ParseMarked("p { a: 'b| }").Problem, TCssProblem::kUnclosed);
   EXPECT_EQ(ParseMarked("p { a b| }").Problem, TCssProblem::kBadDeclaration);
   EXPECT_EQ(ParseMarked("p { a: b| }").Problem, TCssProblem::kNone);

@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -123,6 +124,27 @@ class ExplorerTest : public QObject {
     Press(Left(), Qt::Key_Return);
     QTRY_VERIFY(Listed(Left(), left_));
     QCOMPARE(Left()->SelectedName(), QString("site"));
+  }
+
+  // Enter on a file the desktop has no program for says so and offers the editor.
+  void enterOnAFileWithoutAProgramOffersTheEditor() {
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS"})
+      qputenv(name, scratch_.filePath("nothing").toUtf8());
+    Write(left_ + "notes.zzq", "x");
+    Left()->RefreshListing();
+    QTRY_VERIFY(Left()->Model()->RowOf("notes.zzq", Qt::CaseSensitive) >= 0);
+    QSignalSpy opened(explorer_.get(), &TDiskExplorer::OpenFileRequested);
+    SelectName(Left(), "notes.zzq");
+    Press(Left(), Qt::Key_Return);
+    QTRY_COMPARE(opened.count(), 1);
+    QCOMPARE(opened.first().first().toString(), left_ + "notes.zzq");
+    QCOMPARE(asked_.size(), 1);
+    QVERIFY(asked_.first().contains("No program"));
+    answer_ = TMsgResult::No;  // declined: nothing opens
+    Press(Left(), Qt::Key_Return);
+    QTRY_COMPARE(asked_.size(), 2);
+    QTest::qWait(50);
+    QCOMPARE(opened.count(), 1);
   }
 
   void missingFolderChangesNothing() {

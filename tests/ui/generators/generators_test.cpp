@@ -182,6 +182,22 @@ class GeneratorsTest : public QObject {
     QCOMPARE(page->Model().Text(), std::string("abc"));
   }
 
+  // The row slider's handle follows the arrow keys: Down brings more rows, Up fewer.
+  void tableGeneratorRowSliderFollowsTheArrows() {
+    PageWithText("");
+    WithDialog("Table Generator...", [&](QDialog& dialog) {
+      auto* rows = dialog.findChild<QSlider*>("TrackBar1");
+      rows->setFocus();
+      QTest::keyClick(rows, Qt::Key_Down);
+      QTest::keyClick(rows, Qt::Key_Down);
+      QCOMPARE(rows->value(), 3);
+      QTest::keyClick(rows, Qt::Key_Up);
+      QCOMPARE(rows->value(), 2);
+      QCOMPARE(dialog.findChild<QLabel*>("SizeLabel")->text(), QString("1:2"));
+      Click(dialog, "Cancel");
+    });
+  }
+
   void tableGeneratorKeysSelectAndCancelInsertsNothing() {
     TTvlPage* page = PageWithText("x");
     WithDialog("Table Generator...", [&](QDialog& dialog) {
@@ -377,6 +393,9 @@ class GeneratorsTest : public QObject {
         QCOMPARE(dialog.windowTitle(), QString("New project"));
         auto* list = dialog.findChild<QListWidget*>("ListView");
         QCOMPARE(list->count(), 9);
+        for (int i = 0; i < list->count(); ++i)  // every type whole in view, its icon too
+          QVERIFY2(list->viewport()->rect().contains(list->visualItemRect(list->item(i))),
+                   qPrintable(list->item(i)->text()));
         QVERIFY(!Button(dialog, "OK")->isEnabled());
         const auto items = list->findItems(row.type, Qt::MatchExactly);
         QCOMPARE(items.size(), 1);

@@ -204,11 +204,13 @@ class CssEditorTest : public QObject {
     line->selectAll();
     QTest::keyClicks(line, "5px");
     QCOMPARE(TextOf(page), QString("p {\ncolor : red; \nmargin : 5px;\n}"));
-    // Back to the text before the last keystroke, then before the change.
+    // Every keystroke shows in the text; the whole cell edit undoes as one step.
     QTest::keyClick(line, Qt::Key_Backspace);
     QCOMPARE(TextOf(page), QString("p {\ncolor : red; \nmargin : 5p;\n}"));
+    QCOMPARE(page->Model().UndoList().UndoCount(), std::size_t{1});
     page->Model().Undo();
-    QCOMPARE(TextOf(page), QString("p {\ncolor : red; \nmargin : 5px;\n}"));
+    QCOMPARE(TextOf(page), Q(text));
+    QVERIFY(!page->Model().CanUndo());
   }
 
   void choosingFromThePickListIsOneUndoStep() {
@@ -250,6 +252,27 @@ class CssEditorTest : public QObject {
     line->selectAll();
     QTest::keyClicks(line, "blue");
     QCOMPARE(TextOf(page), QString("<p style=\"color : blue;\">x</p>"));
+  }
+
+  // A custom property is an ordinary row; an ordinary tag's attribute brings no message.
+  void customPropertiesAndOrdinaryTags() {
+    const std::string text =
+        "<style>:root { --main-color: #06c; color: red }</style>\n<h1 id=\"logo\">Site</h1>"
+        "<p class=\"intro\">";
+    TTvlPage* page = PageWith(text, After(text, "--main"));
+    QTRY_COMPARE(RowOf("--main-color"), 0);
+    QVERIFY(Grid()->item(0, 0)->data(Qt::ForegroundRole).isNull());
+    QVERIFY(!Grid()->IsReadOnly(0));
+    page->FocusEditor();
+    QTest::keyClick(page->TvlEdit(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(page->TvlEdit(), Qt::Key_Home);
+    for (int i = 0; i < 14; ++i) QTest::keyClick(page->TvlEdit(), Qt::Key_Right);  // after ">"
+    QTRY_COMPARE(Grid()->RowCount(), 0);
+    QTRY_VERIFY(!Editor()->RestTimer()->isActive());
+    QVERIFY(Editor()->ProblemLabel()->isHidden());
+    QTest::keyClick(page->TvlEdit(), Qt::Key_Left, Qt::ControlModifier);  // inside "logo"
+    QTRY_VERIFY(!Editor()->RestTimer()->isActive());
+    QVERIFY(Editor()->ProblemLabel()->isHidden());
   }
 
   void unknownPropertiesAreRedAndProblemsNamed() {

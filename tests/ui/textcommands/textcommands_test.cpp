@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
@@ -290,10 +291,30 @@ class TextCommandsTest : public QObject {
     QCOMPARE(Text(page), std::string("first\r\naaaa bbbb cccc dddd\r\nlast"));
   }
 
+  // The entities menu opens below its button inside the screen, in groups each of which fits
+  // on the screen, and holds every entity.
+  void entitiesMenuFitsOnTheScreen() {
+    PageWithText("");
+    const QRect screen = Window().screen()->availableGeometry();
+    Commands().actEntities->trigger();
+    QMenu* menu = Commands().EntitiesMenu;
+    QTRY_VERIFY(menu->isVisible());
+    QVERIFY(screen.contains(menu->geometry()));
+    menu->close();
+    int entities = 0;
+    for (QAction* group : Commands().EntitiesMenu->actions()) {
+      QVERIFY(group->menu());
+      QVERIFY2(group->menu()->sizeHint().height() <= screen.height(), qPrintable(group->text()));
+      entities += static_cast<int>(group->menu()->actions().size());
+    }
+    QCOMPARE(entities, static_cast<int>(Window().EntityItems().size()));
+    QVERIFY(entities > 200);
+  }
+
   void menusOfEntitiesVariablesAndUserCodes() {
     TTvlPage* page = PageWithText("sel", 0, 3);
     QVERIFY(!Commands().EntitiesMenu->actions().isEmpty());
-    QAction* entity = Commands().EntitiesMenu->actions().first();
+    QAction* entity = Commands().EntitiesMenu->actions().first()->menu()->actions().first();
     entity->trigger();
     QCOMPARE(QString::fromStdString(Text(page)), "sel" + entity->statusTip());
 

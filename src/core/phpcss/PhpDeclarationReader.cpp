@@ -43,8 +43,13 @@ bool TPhpDeclarationReader::IsSymbol(std::size_t i, std::string_view symbol) con
   return i < Size() && IsPhpSymbol(text_, tokens_[i], symbol);
 }
 
+TPhpTokenKind TPhpDeclarationReader::Kind(std::size_t i) const {
+  return PhpTokenKind(text_, tokens_[i]);
+}
+
 bool TPhpDeclarationReader::IsCode(std::size_t i) const {
-  return tokens_[i].Kind != TPhpTokenKind::Comment && tokens_[i].Kind != TPhpTokenKind::Attribute;
+  const TPhpTokenKind kind = Kind(i);
+  return kind != TPhpTokenKind::Comment && kind != TPhpTokenKind::Attribute;
 }
 
 std::size_t TPhpDeclarationReader::NextCode(std::size_t i) const {
@@ -82,25 +87,26 @@ std::string TPhpDeclarationReader::SpanText(std::size_t first, std::size_t last)
 }
 
 std::size_t TPhpDeclarationReader::Matching(std::size_t i) const {
-  return i < Size() ? match_[i] : npos;
+  if (i >= Size() || match_[i] == kNoMatch) return npos;
+  return match_[i];
 }
 
 // Pairs every bracket with its partner, each kind of bracket counted on its own, so that an
 // unbalanced parenthesis does not upset the braces.
 void TPhpDeclarationReader::MatchBrackets() {
-  match_.assign(Size(), npos);
+  match_.assign(Size(), kNoMatch);
   constexpr std::string_view kOpen = "([{";
   constexpr std::string_view kClose = ")]}";
   std::array<std::vector<std::size_t>, 3> open;
   for (std::size_t i = 0; i < Size(); ++i) {
     const TPhpToken& token = tokens_[i];
-    if (token.Kind != TPhpTokenKind::Symbol || token.End - token.Start != 1) continue;
+    if (token.End - token.Start != 1) continue;  // brackets are single-character symbols
     const char c = text_[token.Start];
     if (const auto k = kOpen.find(c); k != std::string_view::npos) {
       open[k].push_back(i);
     } else if (const auto m = kClose.find(c); m != std::string_view::npos && !open[m].empty()) {
-      match_[i] = open[m].back();
-      match_[open[m].back()] = i;
+      match_[i] = static_cast<std::uint32_t>(open[m].back());
+      match_[open[m].back()] = static_cast<std::uint32_t>(i);
       open[m].pop_back();
     }
   }
@@ -112,7 +118,7 @@ bool TPhpDeclarationReader::IsClassDeclaration(std::size_t i, TPHPClassKind& kin
       IsWord(prev, "new") || IsWord(prev, "function") || IsWord(prev, "const"))
     return false;
   const std::size_t name = NextCode(i);
-  if (name >= Size() || tokens_[name].Kind != TPhpTokenKind::Word) return false;
+  if (name >= Size() || Kind(name) != TPhpTokenKind::Word) return false;
   if (IsWord(name, "extends") || IsWord(name, "implements")) return false;
   if (IsWord(i, "class")) {
     kind = TPHPClassKind::Class;
@@ -150,7 +156,7 @@ bool TPhpDeclarationReader::IsModifier(std::size_t i) const {
 
 bool TPhpDeclarationReader::IsTypeToken(std::size_t i) const {
   if (i >= Size()) return false;
-  if (tokens_[i].Kind == TPhpTokenKind::Word) {
+  if (Kind(i) == TPhpTokenKind::Word) {
     for (const auto word : kStatementWords)
       if (IsWord(i, word)) return false;
     for (const auto word : kMemberModifiers)
@@ -174,16 +180,17 @@ TPhpDeclarationReader::TPrefix TPhpDeclarationReader::ReadPrefix(std::size_t i,
   }
   TPrefix prefix;
   for (std::size_t k = s; k < i; ++k) {
-    if (tokens_[k].Kind == TPhpTokenKind::Comment) {
+    if (Kind(k) == TPhpTokenKind::Comment) {
       prefix.Comment = k;
       continue;
     }
     if (!IsCode(k)) continue;
     const bool visibility =
         IsWord(k, "public") || IsWord(k, "protected") || IsWord(k, "private") || IsWord(k, "var");
-    if (visibility && IsSymbol(k + 1, "(")) {
+    if (visibility && IsSymbol(k + 1, "(") && IsWord(k + 2, "set") && IsSymbol(k + 3, ")")) {
       // "private(set)": the visibility of writing; the declaration's own stands before it.
       const std::size_t close = Matching(k + 1);
+      prefix.HasVisibility = true;
       if (prefix.FirstModifier == npos) prefix.FirstModifier = k;
       if (close != npos && close < i) k = close;
       continue;
@@ -229,7 +236,7 @@ TPhpDeclarationReader::TFunctionShape TPhpDeclarationReader::ShapeOfFunction(
   TFunctionShape shape;
   std::size_t j = NextCode(i);
   if (IsSymbol(j, "&")) j = NextCode(j);
-  if (j < end && tokens_[j].Kind == TPhpTokenKind::Word) {
+  if (j < end && Kind(j) == TPhpTokenKind::Word) {
     shape.Name = j;
     j = NextCode(j);
   }
@@ -300,7 +307,7 @@ void TPhpDeclarationReader::Read(std::vector<std::unique_ptr<TPHPClass>>& classe
   while (i < Size()) {
     std::size_t next = npos;
     TPHPClassKind kind;
-    if (tokens_[i].Kind != TPhpTokenKind::Word) {
+    if (Kind(i) != TPhpTokenKind::Word) {
       // nothing to read
     } else if (IsClassDeclaration(i, kind)) {
       auto cls = std::make_unique<TPHPClass>();
@@ -345,7 +352,7 @@ std::size_t TPhpDeclarationReader::ReadClass(std::size_t i, TPHPClassKind kind, 
     if (!IsCode(k)) continue;
     if (IsWord(k, "extends") || IsWord(k, "implements")) {
       inExtends = IsWord(k, "extends");
-    } else if (inExtends && tokens_[k].Kind == TPhpTokenKind::Word) {
+    } else if (inExtends && Kind(k) == TPhpTokenKind::Word) {
       if (!cls.ParentName.empty()) cls.ParentName += ", ";
       cls.ParentName += TokenText(k);
     }
@@ -369,7 +376,7 @@ void TPhpDeclarationReader::ReadClassBody(TPHPClass& cls, std::size_t from, std:
   std::size_t i = from;
   while (i < to) {
     std::size_t next = npos;
-    if (tokens_[i].Kind == TPhpTokenKind::Variable) {
+    if (Kind(i) == TPhpTokenKind::Variable) {
       next = ReadProperties(cls, i, ReadPrefix(i, lower), floor, to);
     } else if (IsWord(i, "function")) {
       const TFunctionShape shape = ShapeOfFunction(i, to);
@@ -434,7 +441,7 @@ void TPhpDeclarationReader::ReadPromotedProperties(TPHPClass& cls,
     }
     if (k < end && !IsSymbol(k, ",")) continue;
     std::size_t variable = paramStart;
-    while (variable < k && tokens_[variable].Kind != TPhpTokenKind::Variable) ++variable;
+    while (variable < k && Kind(variable) != TPhpTokenKind::Variable) ++variable;
     const TPrefix prefix = ReadPrefix(variable, paramStart);
     if (variable < k && (prefix.HasVisibility || prefix.IsReadonly)) {
       auto field = std::make_unique<TPHPField>();
@@ -460,14 +467,15 @@ std::size_t TPhpDeclarationReader::ReadProperties(TPHPClass& cls, std::size_t i,
   const std::string declaredType =
       prefix.TypeFirst != npos ? SpanText(prefix.TypeFirst, prefix.TypeLast) : std::string();
   std::size_t variable = i;
-  std::size_t fieldFloor = floor;
+  std::size_t previousName = tokens_[i].Start;
+  // A property on a line of its own starts there; one that shares the line of the one before
+  // starts where that one does, the first with the statement.
+  std::size_t start = statementStart;
   while (true) {
     auto field = std::make_unique<TPHPField>();
     field->Name = std::string(TokenText(variable));
-    // A property on a line of its own starts there; one that shares the line of the statement's
-    // start starts with the statement.
-    const std::size_t start = PhpStatementStart(text_, tokens_[variable].Start, fieldFloor);
-    field->StartPos = static_cast<int>(start == fieldFloor ? statementStart : start);
+    start = LineStartBetween(previousName, tokens_[variable].Start, start);
+    field->StartPos = static_cast<int>(start);
     field->Visibility = prefix.Visibility;
     field->IsStatic = prefix.IsStatic;
     field->IsReadonly = prefix.IsReadonly;
@@ -478,8 +486,8 @@ std::size_t TPhpDeclarationReader::ReadProperties(TPHPClass& cls, std::size_t i,
     cls.Fields.push_back(std::move(field));
     if (IsSymbol(term, ",") && term < to) {
       const std::size_t nextVariable = NextCode(term);
-      if (nextVariable < to && tokens_[nextVariable].Kind == TPhpTokenKind::Variable) {
-        fieldFloor = tokens_[term].End;
+      if (nextVariable < to && Kind(nextVariable) == TPhpTokenKind::Variable) {
+        previousName = tokens_[variable].Start;
         variable = nextVariable;
         continue;
       }
@@ -505,7 +513,8 @@ std::size_t TPhpDeclarationReader::ReadConstants(TPHPClass& cls, std::size_t i,
                                                  const TPrefix& prefix, std::size_t floor,
                                                  std::size_t to) const {
   const std::size_t statementStart = PhpStatementStart(text_, tokens_[i].Start, floor);
-  std::size_t fieldFloor = floor;
+  std::size_t start = statementStart;  // as for properties
+  std::size_t previousName = tokens_[i].Start;
   std::string declaredType;
   bool first = true;
   std::size_t j = NextCode(i);
@@ -522,12 +531,13 @@ std::size_t TPhpDeclarationReader::ReadConstants(TPHPClass& cls, std::size_t i,
       }
       ++k;
     }
-    if (name == npos || tokens_[name].Kind != TPhpTokenKind::Word) return std::max(k, i + 1);
+    if (name == npos || Kind(name) != TPhpTokenKind::Word) return std::max(k, i + 1);
     if (first && beforeName != npos) declaredType = SpanText(j, beforeName);
     auto field = std::make_unique<TPHPField>();
     field->Name = std::string(TokenText(name));
-    const std::size_t start = PhpStatementStart(text_, tokens_[name].Start, fieldFloor);
-    field->StartPos = static_cast<int>(first || start == fieldFloor ? statementStart : start);
+    if (!first) start = LineStartBetween(previousName, tokens_[name].Start, start);
+    previousName = tokens_[name].Start;
+    field->StartPos = static_cast<int>(start);
     field->IsConst = true;
     field->Visibility = prefix.Visibility;
     ApplyComment(*field, field->TypeName, prefix.Comment, "var");
@@ -537,11 +547,18 @@ std::size_t TPhpDeclarationReader::ReadConstants(TPHPClass& cls, std::size_t i,
     if (!IsSymbol(term, ",") || term >= to) {
       return IsSymbol(term, ";") && term < to ? term + 1 : std::max(term, i + 1);
     }
-    fieldFloor = tokens_[term].End;
     first = false;
     j = NextCode(term);
   }
   return std::max(j, i + 1);
+}
+
+// Just after the last line break in the text [from, to), or `otherwise` when there is none.
+std::size_t TPhpDeclarationReader::LineStartBetween(std::size_t from, std::size_t to,
+                                                    std::size_t otherwise) const {
+  for (std::size_t k = to; k > from; --k)
+    if (text_[k - 1] == '\n' || text_[k - 1] == '\r') return k;
+  return otherwise;
 }
 
 // "use A, B;" or "use A { a as b; }" in a class body.

@@ -5,6 +5,7 @@
 // into character offsets afterwards.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -53,7 +54,10 @@ class TPhpDeclarationReader {
     std::size_t Next = npos;  // where reading resumes
   };
 
+  static constexpr std::uint32_t kNoMatch = static_cast<std::uint32_t>(-1);
+
   std::size_t Size() const { return tokens_.size(); }
+  TPhpTokenKind Kind(std::size_t i) const;
   bool IsWord(std::size_t i, std::string_view lowerWord) const;
   bool IsSymbol(std::size_t i, std::string_view symbol) const;
   bool IsCode(std::size_t i) const;
@@ -81,6 +85,7 @@ class TPhpDeclarationReader {
                              std::size_t floor, std::size_t to) const;
   std::size_t ReadConstants(TPHPClass& cls, std::size_t i, const TPrefix& prefix, std::size_t floor,
                             std::size_t to) const;
+  std::size_t LineStartBetween(std::size_t from, std::size_t to, std::size_t otherwise) const;
   std::size_t SkipTraitUse(std::size_t i, std::size_t to) const;
   std::size_t ValueEnd(std::size_t i, std::size_t to) const;
   std::size_t FinishField(TPHPField& field, std::size_t afterName, std::size_t to) const;
@@ -89,7 +94,7 @@ class TPhpDeclarationReader {
 
   std::string_view text_;
   std::vector<TPhpToken> tokens_;
-  std::vector<std::size_t> match_;  // for each bracket token, its partner, or npos
+  std::vector<std::uint32_t> match_;  // for each bracket token, its partner, or kNoMatch
 };
 
 }  // namespace tervil

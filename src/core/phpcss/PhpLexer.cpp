@@ -27,21 +27,30 @@ char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// Words that end the header of a function before its body: a return type never holds them.
+constexpr std::string_view kNotInHeader[] = {
+    "function", "fn",     "class",     "interface", "trait", "enum",     "const",    "case",
+    "new",      "public", "protected", "private",   "var",   "readonly", "abstract", "final"};
+
+bool IsSingle(std::string_view text, std::size_t start, std::size_t end, char c) {
+  return end == start + 1 && text[start] == c;
+}
+
 class TPhpLexer {
  public:
   explicit TPhpLexer(std::string_view text) : t_(text), n_(text.size()) {}
 
   std::vector<TPhpToken> Run() {
     std::vector<TPhpToken> tokens;
-    tokens.reserve(n_ / 6 + 16);
     std::size_t p = 0;
     bool inPhp = FindOpenTag(0) == n_;  // a snippet without any opening tag is all code
     while (p < n_) {
       if (!inPhp) {
         p = FindOpenTag(p);
         if (p >= n_) break;
-        tokens.push_back({p, p + OpenTagLength(p), TPhpTokenKind::OpenTag});
-        p = tokens.back().End;
+        const std::size_t end = p + OpenTagLength(p);
+        Emit(tokens, p, end, TPhpTokenKind::OpenTag);
+        p = end;
         inPhp = true;
         continue;
       }
@@ -49,13 +58,129 @@ class TPhpLexer {
         ++p;
         continue;
       }
-      TPhpToken token{p, p, TPhpTokenKind::Symbol};
-      token.End = Lex(p, token.Kind, 0);
-      tokens.push_back(token);
-      if (token.Kind == TPhpTokenKind::CloseTag) inPhp = false;
-      p = token.End;
+      TPhpTokenKind kind = TPhpTokenKind::Symbol;
+      const std::size_t end = Lex(p, kind, 0);
+      if (kind == TPhpTokenKind::CloseTag) inPhp = false;
+      if (!Emit(tokens, p, end, kind)) break;
+      p = end;
     }
+    tokens.shrink_to_fit();
     return tokens;
+  }
+
+ private:
+  // Where the reading of a function's header stands.
+  enum class THeader { None, Keyword, Name, Parameters, AfterParameters };
+
+  bool IsWordToken(std::size_t start, std::size_t end, std::string_view lowerWord) const {
+    if (end - start != lowerWord.size()) return false;
+    for (std::size_t i = 0; i < lowerWord.size(); ++i)
+      if (LowerAscii(t_[start + i]) != lowerWord[i]) return false;
+    return true;
+  }
+
+  bool EndsHeader(std::size_t start, std::size_t end) const {
+    for (const auto word : kNotInHeader)
+      if (IsWordToken(start, end, word)) return true;
+    return false;
+  }
+
+  // Keeps the token [start, end) unless it lies in a function body; follows function headers
+  // and "__halt_compiler();". Returns false when the tokens end there.
+  bool Emit(std::vector<TPhpToken>& tokens, std::size_t start, std::size_t end,
+            TPhpTokenKind kind) {
+    const bool symbol = kind == TPhpTokenKind::Symbol;
+    if (bodyDepth_ > 0) {
+      if (symbol && IsSingle(t_, start, end, '{')) ++bodyDepth_;
+      if (symbol && IsSingle(t_, start, end, '}') && --bodyDepth_ == 0)
+        tokens.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end)});
+      return true;
+    }
+    tokens.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end)});
+    if (kind == TPhpTokenKind::Comment || kind == TPhpTokenKind::Attribute) return true;
+    const bool word = kind == TPhpTokenKind::Word;
+    const bool open = symbol && IsSingle(t_, start, end, '(');
+    const bool close = symbol && IsSingle(t_, start, end, ')');
+    if (!FollowHalt(start, end, kind, word, open, close)) return false;
+    switch (header_) {
+      case THeader::None:
+        break;
+      case THeader::Keyword:
+        if (symbol && IsSingle(t_, start, end, '&')) break;
+        header_ = word ? THeader::Name : open ? THeader::Parameters : THeader::None;
+        parens_ = 1;
+        break;
+      case THeader::Name:
+        header_ = open ? THeader::Parameters : THeader::None;
+        parens_ = 1;
+        break;
+      case THeader::Parameters:
+        if (open) ++parens_;
+        if (close && --parens_ == 0) header_ = THeader::AfterParameters;
+        break;
+      case THeader::AfterParameters:
+        // "use (...)", ": type" and then the body.
+        if (parens_ > 0) {
+          if (open) ++parens_;
+          if (close) --parens_;
+        } else if (symbol && IsSingle(t_, start, end, '{')) {
+          header_ = THeader::None;
+          bodyDepth_ = 1;
+        } else if (open) {
+          parens_ = 1;
+        } else if (!(word && !EndsHeader(start, end)) && !close &&
+                   !(symbol && end == start + 1 &&
+                     std::string_view("?|&:").find(t_[start]) != std::string_view::npos)) {
+          header_ = THeader::None;
+        }
+        break;
+    }
+    if (word && IsWordToken(start, end, "function") && !AfterMemberAccess()) {
+      header_ = THeader::Keyword;
+      parens_ = 0;
+    }
+    lastCodeStart_ = start;
+    lastCodeEnd_ = end;
+    lastCodeKind_ = kind;
+    return true;
+  }
+
+  bool AfterMemberAccess() const {
+    const std::string_view last = t_.substr(lastCodeStart_, lastCodeEnd_ - lastCodeStart_);
+    return lastCodeKind_ == TPhpTokenKind::Symbol &&
+           (last == "->" || last == "?->" || last == "::");
+  }
+
+  // "__halt_compiler" "(" ")" ";" as a statement of its own ends the PHP code: what follows is
+  // data. Returns false after the statement's end.
+  bool FollowHalt(std::size_t start, std::size_t end, TPhpTokenKind kind, bool word, bool open,
+                  bool close) {
+    const bool symbol = kind == TPhpTokenKind::Symbol;
+    switch (halt_) {
+      case 1:
+        halt_ = open ? 2 : 0;
+        break;
+      case 2:
+        halt_ = close ? 3 : 0;
+        break;
+      case 3:
+        if ((symbol && IsSingle(t_, start, end, ';')) || kind == TPhpTokenKind::CloseTag)
+          return false;
+        halt_ = 0;
+        break;
+      default:
+        break;
+    }
+    if (word && IsWordToken(start, end, "__halt_compiler")) {
+      const bool statementStart =
+          !haveCode_ || lastCodeKind_ == TPhpTokenKind::OpenTag ||
+          lastCodeKind_ == TPhpTokenKind::CloseTag ||
+          (lastCodeKind_ == TPhpTokenKind::Symbol && lastCodeEnd_ == lastCodeStart_ + 1 &&
+           std::string_view(";{}").find(t_[lastCodeStart_]) != std::string_view::npos);
+      if (statementStart) halt_ = 1;
+    }
+    haveCode_ = true;
+    return true;
   }
 
  private:
@@ -264,6 +389,13 @@ class TPhpLexer {
 
   std::string_view t_;
   std::size_t n_;
+  THeader header_ = THeader::None;
+  int parens_ = 0;
+  std::size_t bodyDepth_ = 0;  // the braces open in a function body being left out
+  int halt_ = 0;               // how much of "__halt_compiler();" was read
+  bool haveCode_ = false;
+  std::size_t lastCodeStart_ = 0, lastCodeEnd_ = 0;
+  TPhpTokenKind lastCodeKind_ = TPhpTokenKind::Symbol;
 };
 
 }  // namespace
@@ -272,8 +404,40 @@ std::vector<TPhpToken> TokenizePhp(std::string_view text) {
   return TPhpLexer(text).Run();
 }
 
+TPhpTokenKind PhpTokenKind(std::string_view text, const TPhpToken& token) {
+  const std::size_t length = token.End - token.Start;
+  if (length == 0) return TPhpTokenKind::Symbol;
+  const char c = text[token.Start];
+  const char d = token.Start + 1 < text.size() ? text[token.Start + 1] : '\0';
+  switch (c) {
+    case '?':
+      return length == 2 && d == '>' ? TPhpTokenKind::CloseTag : TPhpTokenKind::Symbol;
+    case '<':
+      if (length == 1) return TPhpTokenKind::Symbol;
+      return d == '?' ? TPhpTokenKind::OpenTag : TPhpTokenKind::String;
+    case '#':
+      return d == '[' ? TPhpTokenKind::Attribute : TPhpTokenKind::Comment;
+    case '/':
+      return length >= 2 && (d == '/' || d == '*') ? TPhpTokenKind::Comment : TPhpTokenKind::Symbol;
+    case '\'':
+    case '"':
+    case '`':
+      return TPhpTokenKind::String;
+    case '$':
+      return length > 1 ? TPhpTokenKind::Variable : TPhpTokenKind::Symbol;
+    case '\\':
+      return length > 1 ? TPhpTokenKind::Word : TPhpTokenKind::Symbol;
+    default:
+      break;
+  }
+  if (IsIdentStart(static_cast<unsigned char>(c))) return TPhpTokenKind::Word;
+  if (c >= '0' && c <= '9') return TPhpTokenKind::Number;
+  return TPhpTokenKind::Symbol;
+}
+
 bool IsPhpWord(std::string_view text, const TPhpToken& token, std::string_view lowerWord) {
-  if (token.Kind != TPhpTokenKind::Word || token.End - token.Start != lowerWord.size())
+  if (token.End - token.Start != lowerWord.size() ||
+      PhpTokenKind(text, token) != TPhpTokenKind::Word)
     return false;
   for (std::size_t i = 0; i < lowerWord.size(); ++i)
     if (LowerAscii(text[token.Start + i]) != lowerWord[i]) return false;
@@ -281,8 +445,8 @@ bool IsPhpWord(std::string_view text, const TPhpToken& token, std::string_view l
 }
 
 bool IsPhpSymbol(std::string_view text, const TPhpToken& token, std::string_view symbol) {
-  return token.Kind == TPhpTokenKind::Symbol &&
-         text.substr(token.Start, token.End - token.Start) == symbol;
+  return text.substr(token.Start, token.End - token.Start) == symbol &&
+         PhpTokenKind(text, token) == TPhpTokenKind::Symbol;
 }
 
 }  // namespace tervil

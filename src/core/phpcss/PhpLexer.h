@@ -12,6 +12,10 @@
 //
 // Any text is accepted: unterminated strings, comments and heredocs run to the end of the text,
 // and the work is linear in the length of the text.
+//
+// What the structure analyser never looks into is left out, so that the tokens of a large
+// document take little memory: the body of a function, method or closure comes as its two braces
+// only, and a "__halt_compiler();" statement ends the tokens (what follows it is data).
 
 #include <cstddef>
 #include <cstdint>
@@ -32,14 +36,18 @@ enum class TPhpTokenKind : std::uint8_t {
   CloseTag,   // "?>"
 };
 
+// Eight bytes a token: its kind follows from its text (PhpTokenKind). Texts are at most
+// INT_MAX bytes long.
 struct TPhpToken {
-  std::size_t Start = 0;  // byte offset of the first byte
-  std::size_t End = 0;    // byte offset just after the last byte
-  TPhpTokenKind Kind = TPhpTokenKind::Symbol;
+  std::uint32_t Start = 0;  // byte offset of the first byte
+  std::uint32_t End = 0;    // byte offset just after the last byte
 };
 
 // The tokens of `text` in order. Offsets are byte offsets into `text`.
 std::vector<TPhpToken> TokenizePhp(std::string_view text);
+
+// The kind of a token of `text`.
+TPhpTokenKind PhpTokenKind(std::string_view text, const TPhpToken& token);
 
 // Whether the token is the word `lowerWord`, compared without regard to ASCII case (PHP keywords
 // are case-insensitive). `lowerWord` must be lower case.

@@ -167,6 +167,7 @@ void TConsoleApp::Kill(std::uint32_t exitCode) {
   const pid_t target =
       processInformation_.processGroup == run_->pid ? -run_->pid : processInformation_.processId;
   if (::kill(target, SIGKILL) != 0 && errno != ESRCH) Fail(errno);
+  if (run_->killedAt == 0) run_->killedAt = TickCount();
 }
 
 void TConsoleApp::Reap() {

@@ -30,15 +30,28 @@ void TConsoleOutput::Clear() {
   full_.clear();
   tail_.clear();
   total_ = 0;
+  cut_ = false;
 }
 
 void TConsoleOutput::Add(const std::string& chunk) {
   total_ += chunk.size();
-  // Reserving the whole limit at once spares copying megabytes of kept output each time the
-  // string would grow; the pages are only touched as output arrives.
-  if (full_.capacity() < limit_ && full_.size() + chunk.size() > full_.capacity())
-    full_.reserve(limit_);
-  if (full_.size() < limit_) full_.append(chunk, 0, std::min(chunk.size(), limit_ - full_.size()));
+  if (!cut_) {
+    // Reserving the whole limit at once spares copying megabytes of kept output each time the
+    // string would grow; the pages are only touched as output arrives.
+    if (full_.capacity() < limit_ && full_.size() + chunk.size() > full_.capacity())
+      full_.reserve(limit_);
+    const std::size_t room = limit_ - full_.size();
+    if (chunk.size() <= room) {
+      full_ += chunk;
+    } else {
+      // The limit is reached: what is kept ends with a whole line where there is one, and the
+      // views say how much follows (DroppedNote).
+      full_.append(chunk, 0, room);
+      const std::size_t lineEnd = full_.rfind('\n');
+      if (lineEnd != std::string::npos) full_.resize(lineEnd + 1);
+      cut_ = true;
+    }
+  }
   tail_ += chunk;
   if (tail_.size() > 2 * kTailBytes) tail_.erase(0, tail_.size() - kTailBytes);
 }
@@ -52,9 +65,12 @@ std::string TConsoleOutput::MemoText() const {
 
 std::string TConsoleOutput::FullText() const {
   std::string text = DisplayText(LfToCrLf(full_));
-  if (DroppedBytes() > 0)
-    text += "\r\n[" + std::to_string(DroppedBytes()) + " more bytes of output were not kept]\r\n";
+  if (DroppedBytes() > 0) text += "\r\n" + DroppedNote(DroppedBytes()) + "\r\n";
   return text;
+}
+
+std::string DroppedNote(std::uint64_t dropped) {
+  return "[" + std::to_string(dropped) + " more bytes of output were not kept]";
 }
 
 std::string LfToCrLf(const std::string& text) {
@@ -67,11 +83,17 @@ std::string LfToCrLf(const std::string& text) {
   return out;
 }
 
-std::string HtmlFileBytes(const std::string& fullOutput) {
+std::string HtmlFileBytes(const std::string& fullOutput, std::uint64_t dropped) {
   const bool ascii = utf8::AsciiPrefix(fullOutput.data(), fullOutput.size()) == fullOutput.size();
   const bool hasBom = fullOutput.rfind("\xEF\xBB\xBF", 0) == 0;
   std::string bytes = ascii || hasBom || !utf8::IsValid(fullOutput) ? "" : "\xEF\xBB\xBF";
-  return bytes + LfToCrLf(fullOutput);
+  bytes += LfToCrLf(fullOutput);
+  // Closing whatever the cut left open (a comment, a script, a tag) before the note, so that
+  // the browser shows it.
+  if (dropped > 0)
+    bytes += "\r\n--> \"'></script></style></textarea></pre>\r\n<hr><p><b>" + DroppedNote(dropped) +
+             "</b></p>\r\n";
+  return bytes;
 }
 
 std::string DisplayText(const std::string& bytes) {

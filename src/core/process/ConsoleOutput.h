@@ -14,7 +14,8 @@ class TConsoleOutput {
  public:
   // The output page shows the last this many characters of the converted output.
   static constexpr std::size_t kMemoChars = 8192;
-  // The full output keeps at most this many bytes; later output only reaches the tail.
+  // The full output keeps at most this many bytes, ending at the last whole line; later output
+  // only reaches the tail.
   static constexpr std::size_t kDefaultLimit = 32u << 20;
 
   explicit TConsoleOutput(std::size_t limit = kDefaultLimit) : limit_(limit) {}
@@ -39,14 +40,19 @@ class TConsoleOutput {
   std::string full_;
   std::string tail_;  // the latest bytes, enough for the memo
   std::uint64_t total_ = 0;
+  bool cut_ = false;  // the limit was reached: nothing more is kept
 };
+
+// "[N more bytes of output were not kept]": what every view of a cut output ends with.
+std::string DroppedNote(std::uint64_t dropped);
 
 // Every LF becomes CR LF (a CR LF already there becomes CR CR LF).
 std::string LfToCrLf(const std::string& text);
 // The bytes of the console's HTML page: the output with every LF turned into CR LF, led by a
 // UTF-8 byte order mark when the output is UTF-8 with other than ASCII characters, so that the
-// browser does not read it in a legacy character set.
-std::string HtmlFileBytes(const std::string& fullOutput);
+// browser does not read it in a legacy character set. When output was dropped, the page ends with
+// DroppedNote, visible whatever the cut left open.
+std::string HtmlFileBytes(const std::string& fullOutput, std::uint64_t dropped = 0);
 // Text safe to show: invalid UTF-8 bytes are read as the characters of those byte values and a
 // zero byte becomes the symbol U+2400, so nothing a program prints is hidden or lost.
 std::string DisplayText(const std::string& bytes);

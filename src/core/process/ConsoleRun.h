@@ -35,6 +35,9 @@ struct TConsoleApp::TRun {
   std::atomic<bool> stopWriter{false};
   std::atomic<bool> stopErrorReader{false};
   std::atomic<bool> errorReaderEnded{false};
+  // The tick at which Kill ended the process group, 0 before. A program that left the group
+  // may still hold the pipes: the readers give up on them a little after this.
+  std::atomic<std::int64_t> killedAt{0};
   std::atomic<std::int64_t> lastActivity{0};  // the watchdog's start tick
   std::atomic<std::uint64_t> watchdog{0};     // the id of the watchdog that may run
 };

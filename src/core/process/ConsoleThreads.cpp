@@ -23,6 +23,15 @@ constexpr int kPollMs = 50;
 // How long the end of standard output waits for the child to finish and for standard error
 // to drain, so that the exit code and the last error lines usually come before OnDone.
 constexpr std::int64_t kEndGraceMs = 250;
+// How long the readers go on draining the pipes after Kill: what the killed programs wrote is
+// shown, but a program that left the process group (setsid) and holds the pipes open cannot
+// keep the run going.
+constexpr std::int64_t kAfterKillMs = 500;
+
+bool KillGraceOver(const TConsoleApp::TRun& run) {
+  const std::int64_t killedAt = run.killedAt;
+  return killedAt != 0 && TickCount() - killedAt > kAfterKillMs;
+}
 
 // One hand-over to the owner's thread, which the posting thread waits for.
 class THandOver {
@@ -93,7 +102,7 @@ TReadResult ReadChunk(int fd, std::vector<char>& buffer, std::string& chunk) {
 void ReadLoop(const TRunPtr& run, int fd, bool errorStream) {
   std::vector<char> buffer(std::max<std::uint32_t>(run->readBufferSize, 1));
   std::string chunk;
-  while (!run->cancelled) {
+  while (!run->cancelled && !KillGraceOver(*run)) {
     const bool stopping = errorStream && run->stopErrorReader;
     if (!WaitReadable(fd)) {
       if (stopping) break;

@@ -100,6 +100,7 @@ TConsole::TConsole(QWidget* parent) : QWidget(parent), ResourceStrings1(ConsoleW
 TConsole::~TConsole() {
   // The runner stops its program; nothing it still posts reaches this window.
   ConsoleApp.reset();
+  DeleteHtmlCopy();
 }
 
 QString TConsole::Text(const char* key) const {
@@ -213,6 +214,7 @@ void TConsole::CreateMenus() {
 // ---------------------------------------------------------------- running
 
 void TConsole::RunCommand(const QString& cmdLine, const QString& copyPath) {
+  DeleteHtmlCopy();
   copyPath_ = copyPath;
   command_ = cmdLine;
   OutputMemo->clear();
@@ -352,14 +354,23 @@ void TConsole::PageControl1Change() {
     RefreshMemo();
     ShowMemoEnd();
   }
+  if (page != OutputHTML) DeleteHtmlCopy();
   if (page != OutputHTML || copyPath_.isEmpty()) return;
-  const QString htmlPath = copyPath_ + ".html";
-  QFile file(htmlPath);
+  htmlPath_ = copyPath_ + ".html";
+  QFile file(htmlPath_);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
-  const std::string bytes = HtmlFileBytes(output_.FullOutput());
+  const std::string bytes = HtmlFileBytes(output_.FullOutput(), output_.DroppedBytes());
   file.write(bytes.data(), static_cast<qint64>(bytes.size()));
   file.close();
-  WebBrowser->Open(htmlPath);
+  WebBrowser->Open(htmlPath_);
+}
+
+// The HTML page's file beside the document is the console's own: it goes when the page is
+// left, at the next run and when the console goes.
+void TConsole::DeleteHtmlCopy() {
+  if (htmlPath_.isEmpty()) return;
+  QFile::remove(htmlPath_);
+  htmlPath_.clear();
 }
 
 void TConsole::ShowFull() {

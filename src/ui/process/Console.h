@@ -85,6 +85,7 @@ class TConsole : public QWidget {
   void SetOutputCaption(const char* stateKey);
   void Highlight(QWidget* page, bool on);
   void DeleteCopy();
+  void DeleteHtmlCopy();
   void ErrorListDoubleClick(QTreeWidgetItem* item);
   QString MemoCopyText() const;
   QString Text(const char* key) const;
@@ -92,6 +93,7 @@ class TConsole : public QWidget {
   TResourceStrings ResourceStrings1;
   TConsoleOutput output_;
   QString copyPath_;
+  QString htmlPath_;  // the HTML page's file while it exists
   QString command_;
   QTimer* memoTimer_ = nullptr;
   bool memoStale_ = false;

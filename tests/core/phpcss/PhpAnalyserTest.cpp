@@ -214,6 +214,19 @@ const TSnippetCase kSnippetCases[] = {
      "$plain = 3) {} }",
      "class P\n  $x:int private\n  $y:?Foo = null protected readonly\n"
      "  __construct(private int $x, protected readonly ?Foo $y = null, $plain = 3)\n"},
+    {"a visibility before a DNF type is no visibility of writing",
+     "class A { private (A&B)|null $x; public function __construct(protected (C&D)|null $y) {} "
+     "public private(set) int $z; }",
+     "class A\n  $x:(A&B)|null private\n  $y:(C&D)|null protected\n  $z:int\n"
+     "  __construct(protected (C&D)|null $y)\n"},
+    {"what follows __halt_compiler(); is data",
+     "<?php class A {}\n__halt_compiler(); class B {} function f() {}", "class A\n"},
+    {"__halt_compiler as a method name halts nothing",
+     "class A { function __halt_compiler() {} }\nclass B {}",
+     "class A\n  __halt_compiler()\nclass B\n"},
+    {"a function body holds no members",
+     "class A { function f() { $x = new class { public $in; }; if (1) { } } public $out; }",
+     "class A\n  $out\n  f()\n"},
     {"declared types where the doc comment names none",
      "class A { /** @var Foo[] */ public array $list; public function f(): ?static {} "
      "/** @return int */ public function g(): mixed {} }",
@@ -305,6 +318,30 @@ TEST(PhpAnalyser, MemberOffsetsPointAtTheirStatements) {
   EXPECT_EQ(c.Fields[4]->StartPos, OffsetOf(text, "private $p"));
   EXPECT_EQ(c.Fields[4]->EndPos, OffsetOf(text, "p) {}"));
   EXPECT_EQ(c.Fields[4]->Visibility, kPhpPrivate);
+}
+
+// Every name of a list spread over lines starts on its own line; those sharing a line start
+// where the first of that line does.
+TEST(PhpAnalyser, ListedMembersStartOnTheirOwnLines) {
+  const struct {
+    const char* Php;
+    std::vector<const char*> Starts;  // where each field starts, as the text from there on
+  } cases[] = {
+      {"class K {\n  const A = 1, B = 2,\n    C = 3, D = 4;\n}",
+       {"  const A", "  const A", "    C = 3", "    C = 3"}},
+      {"class K {\n  public $a,\n    $b;\n}", {"  public $a", "    $b"}},
+      {"class K {\n  public $a = [\n1], $b, $c;\n}", {"  public $a", "1], $b", "1], $b"}},
+  };
+  for (const auto& c : cases) {
+    const std::string text = c.Php;
+    TPHPAnalyser a;
+    a.Analyse(text);
+    ASSERT_EQ(a.Classes.size(), 1u) << text;
+    ASSERT_EQ(a.Classes[0]->Fields.size(), c.Starts.size()) << text;
+    for (std::size_t i = 0; i < c.Starts.size(); ++i)
+      EXPECT_EQ(a.Classes[0]->Fields[i]->StartPos, OffsetOf(text, c.Starts[i]))
+          << text << " field " << a.Classes[0]->Fields[i]->Name;
+  }
 }
 
 TEST(PhpDocComments, TagValuesAndDescriptions) {

@@ -185,6 +185,39 @@ TEST_F(ConsoleAppTest, KillEndsTheChildAndEverythingItStarted) {
   EXPECT_FALSE(ProcessAlive(grandchild));
 }
 
+TEST_F(ConsoleAppTest, KillEndsTheRunWhileAProgramThatLeftTheGroupHoldsThePipes) {
+  TTempDir dir;
+  const std::string pidFile = dir.File("escaped");
+  // The grandchild starts a session of its own, out of reach of the group kill, and keeps
+  // writing to the inherited output and error.
+  app.Command = "sh -c " + QuoteArgument(
+                               "setsid sh -c 'while :; do echo out; echo err >&2; "
+                               "sleep 0.05; done' & echo $! > " +
+                               QuoteArgument(pidFile) + "; echo started; wait");
+  app.Execute();
+  ASSERT_TRUE(loop.RunUntil([this] { return output.find("out\n") != std::string::npos; }));
+  pid_t escaped = 0;
+  for (int i = 0; i < 100 && escaped == 0; ++i) {
+    std::ifstream(pidFile) >> escaped;
+    if (escaped == 0) std::this_thread::sleep_for(10ms);
+  }
+  ASSERT_GT(escaped, 0);
+  const auto start = std::chrono::steady_clock::now();
+  app.Kill(9);
+  WaitForDone(2s);
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_TRUE(ProcessAlive(escaped)) << "the program kept the pipes open meanwhile";
+  ::kill(escaped, SIGKILL);
+  EXPECT_LT(took, 1s);
+  EXPECT_EQ(doneCode, 9u);
+  EXPECT_FALSE(app.Running());
+  // A new run starts at once.
+  doneCode.reset();
+  output.clear();
+  RunScript("echo next");
+  EXPECT_EQ(output, "next\n");
+}
+
 TEST_F(ConsoleAppTest, AChildThatClosesItsOutputEndsTheRunWhileStillAlive) {
   RunScript("exec >&-; sleep 1");
   EXPECT_EQ(doneCode, TConsoleApp::kStillActive);

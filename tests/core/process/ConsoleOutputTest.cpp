@@ -41,6 +41,23 @@ TEST(ConsoleOutput, StaysWithinItsLimitAndSaysWhatItDropped) {
   EXPECT_EQ(output.FullText(), "0123456789\r\n[4 more bytes of output were not kept]\r\n");
 }
 
+TEST(ConsoleOutput, ACutEndsWithAWholeLineAndTheHtmlPageSaysSo) {
+  TConsoleOutput output(10);
+  output.Add("abc\nde");
+  output.Add("fghij");
+  output.Add("k\n");
+  EXPECT_EQ(output.FullOutput(), "abc\n");
+  EXPECT_EQ(output.DroppedBytes(), 9u);
+  EXPECT_EQ(output.FullText(), "abc\r\n\r\n[9 more bytes of output were not kept]\r\n");
+  const std::string page = HtmlFileBytes(output.FullOutput(), output.DroppedBytes());
+  EXPECT_TRUE(page.starts_with("abc\r\n"));
+  EXPECT_NE(page.find("</script>"), std::string::npos) << "closes what the cut left open";
+  EXPECT_TRUE(page.ends_with("<p><b>[9 more bytes of output were not kept]</b></p>\r\n"));
+  output.Clear();
+  output.Add("again\n");
+  EXPECT_EQ(output.FullOutput(), "again\n") << "a new run keeps its output again";
+}
+
 TEST(ConsoleOutput, ShowsBinaryAndInvalidBytesWithoutLosingThem) {
   EXPECT_EQ(DisplayText("plain ü"), "plain ü");
   EXPECT_EQ(DisplayText(std::string("a\0b", 3)), "a\u2400b");

@@ -1,8 +1,12 @@
+#include <signal.h>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDockWidget>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -191,6 +195,72 @@ class RunCommandsTest : public QObject {
     Run().UpdateActions();
     QCOMPARE(Run().actRun->text(), QString("Run"));
     QCOMPARE(Run().actRun->shortcut(), QKeySequence("F9"));
+  }
+
+  void aHugeOutputIsCutAtALineTheViewsSaySoAndThePageFileGoes() {
+    // 50 MB of 50-byte lines: more than the console keeps.
+    const QString script = WriteFile(
+        "big.sh", "yes 0123456789012345678901234567890123456789012345678 | head -c 52428800\n");
+    Window().Configuration().Applications = {("Big=sh " + script).toStdString()};
+    const QString path = WriteFile("big.php", "<?php\n");
+    Open(path);
+    MenuItem(Run().RunWithMenu, "Big")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!Console().Running() && !Window().RunInProgress, 90000);
+    const QString html = path + ".tvl0.html";
+    Console().PageControl1->setCurrentWidget(Console().OutputHTML);
+    QVERIFY(QFile::exists(html));
+    QFile file(html);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray page = file.readAll();
+    file.close();
+    const qsizetype note = page.indexOf("more bytes of output were not kept");
+    QVERIFY(note > 0);
+    // The kept output ends with a whole line.
+    QVERIFY(page.left(page.indexOf("\r\n-->")).endsWith("45678\r\n"));
+    // Leaving the page removes its file; showing it again writes it anew.
+    Console().PageControl1->setCurrentWidget(Console().OutputPage);
+    QVERIFY(!QFile::exists(html));
+    Console().PageControl1->setCurrentWidget(Console().OutputHTML);
+    QVERIFY(QFile::exists(html));
+    // The next run starts without it.
+    Window().Configuration().Applications = {"Small=sh -c 'echo small'"};
+    MenuItem(Run().RunWithMenu, "Small")->trigger();
+    QVERIFY(!QFile::exists(html));
+    WaitForRunEnd();
+    QVERIFY(!QFile::exists(html));
+  }
+
+  void stopEndsARunWhoseGrandchildLeftTheGroupAndHoldsTheOutput() {
+    const QString pidFile = home_.filePath("escaped.pid");
+    const QString script = WriteFile(
+        "escape.sh", ("setsid sh -c 'while :; do echo held; sleep 0.05; done' &\necho $! > '" +
+                      pidFile + "'\nwait\n")
+                         .toUtf8());
+    Window().Configuration().Applications = {("Escape=sh " + script).toStdString(),
+                                             "Small=sh -c 'echo next'"};
+    const QString path = WriteFile("escape.php", "<?php\n");
+    Open(path);
+    MenuItem(Run().RunWithMenu, "Escape")->trigger();
+    QTRY_VERIFY(Console().Running() && !Window().RunInProgress);
+    QTRY_VERIFY(QFile::exists(pidFile) && QFileInfo(pidFile).size() > 0);
+    QTRY_VERIFY(Console().OutputMemo->toPlainText().contains("held") ||
+                Console().PageControl1->tabText(1) == "Output (Executing)");
+    QFile pid(pidFile);
+    QVERIFY(pid.open(QIODevice::ReadOnly));
+    const int escaped = pid.readAll().trimmed().toInt();
+    QVERIFY(escaped > 0);
+    QElapsedTimer stopped;
+    stopped.start();
+    Run().actRun->trigger();  // Stop
+    QTRY_VERIFY_WITH_TIMEOUT(!Console().Running(), 1000);
+    QVERIFY(stopped.elapsed() < 1000);
+    QCOMPARE(Console().PageControl1->tabText(1), QString("Output (Finished)"));
+    QVERIFY(!QFile::exists(path + ".tvl0"));  // the run's copy is gone
+    ::kill(escaped, SIGKILL);
+    // A new run starts and ends.
+    MenuItem(Run().RunWithMenu, "Small")->trigger();
+    WaitForRunEnd();
+    QCOMPARE(Console().OutputMemo->toPlainText(), QString("next\n"));
   }
 
   void anUntitledPageRunsFromTheTempFolder() {

@@ -1,8 +1,10 @@
 // The main window's side of the single-instance hand-over: paths that later starts of the
 // program send are opened here, exactly as the Open command opens them.
-#include <QFileInfo>
+
+#include <sys/stat.h>
 
 #include "core/app/HandOver.h"
+#include "ui/app/FilePaths.h"
 #include "ui/app/InstanceServer.h"
 #include "ui/app/MainForm.h"
 
@@ -25,7 +27,7 @@ void TTervilMain::OpenHandedOver() {
        requests = handOver_ && !closing_ ? handOver_->TakeRequests() : decltype(requests){}) {
     for (const THandOverMessage& request : requests) {
       if (request.kind == THandOverMessage::Open)
-        HandOverPath(QString::fromStdString(request.path));
+        HandOverPath(PathText(request.path));
       else
         BringToFront();
     }
@@ -38,7 +40,10 @@ void TTervilMain::OpenHandedOver() {
 
 void TTervilMain::HandOverPath(const QString& path) {
   // Only an absolute path names a file; one that names no file is dropped without a message.
-  if (IsHandOverPath(path.toStdString()) && QFileInfo(path).isFile()) OpenFile(path, false);
+  const std::string bytes = PathBytes(path);
+  struct stat info {};
+  if (IsHandOverPath(bytes) && ::stat(bytes.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+    OpenFile(path, false);
 }
 
 void TTervilMain::BringToFront() {

@@ -7,6 +7,7 @@
 
 #include "core/documents/SafeWrite.h"
 #include "core/recovery/RecoveryStore.h"
+#include "ui/app/FilePaths.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MenuLookup.h"
 #include "ui/app/MessageBox.h"
@@ -123,7 +124,7 @@ TTvlPage* TTervilMain::RecoveredPageOf(const QString& fileName) const {
 // beside it.
 void TTervilMain::RecoverPage(const TRecoverablePage& recovered, QStringList& notes) {
   const TJournalIdentity& id = recovered.contents.identity;
-  const QString name = QString::fromStdString(id.name);
+  const QString name = PathText(id.name);
   TTvlPage* page = nullptr;
   const bool openAlready = id.named && IsOpenForEditing(name);
   const bool exists = id.named && QFileInfo(name).isFile();

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "core/recovery/JournalWriter.h"
+#include "ui/app/FilePaths.h"
 #include "ui/documents/TvlPage.h"
 
 namespace tervil {
@@ -81,7 +82,7 @@ void TCrashJournal::Follow(TTvlPage* page) {
 
 TJournalIdentity TCrashJournal::IdentityOf(const TTvlPage* page) {
   TJournalIdentity id;
-  id.name = page->Filename().toStdString();
+  id.name = PathBytes(page->Filename());
   id.named = QFileInfo(page->Filename()).isAbsolute();
   id.encoding = page->Encoding.toStdString();
   id.lineBreakStyle = page->LineBreakStyle;

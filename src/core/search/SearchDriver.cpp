@@ -344,17 +344,24 @@ std::vector<TDefinitionFile> TSearchDriver::DefinitionFiles() const {
   return ListReplaceDefinitions(definitionFolders_);
 }
 
-TIncrementalFind::TState TSearchDriver::FindTextChange(
-    const std::string& text, TIncrementalFind::TClock::time_point deadline) {
+TEditorModel* TSearchDriver::BeginFindText(const std::string& text, TSearchOptions& options) {
   CancelFindText();
   TEditorModel* model = host_.SearchModel();
-  if (!model) return TIncrementalFind::TState::Idle;
+  if (!model) return nullptr;
   state_.SearchText = text;
   state_.SearchContinue = false;
-  if (text.empty()) return TIncrementalFind::TState::Idle;
+  if (text.empty()) return nullptr;
   host_.SetStatusText({});
-  const TSearchOptions options =
+  options =
       BuildSearchOptions(state_, TSearchKind::skFind, state_.SearchBackward, model->SelAvail());
+  return model;
+}
+
+TIncrementalFind::TState TSearchDriver::FindTextChange(
+    const std::string& text, TIncrementalFind::TClock::time_point deadline) {
+  TSearchOptions options{};
+  TEditorModel* model = BeginFindText(text, options);
+  if (!model) return TIncrementalFind::TState::Idle;
   try {
     findText_.Start(*model, EngineFor(state_), text, options);
   } catch (const TSearchError& e) {
@@ -406,15 +413,9 @@ void TSearchDriver::ReleaseFindTextModel() {
 }
 
 TIncrementalFind::TState TSearchDriver::StartFindText(const std::string& text) {
-  CancelFindText();
-  TEditorModel* model = host_.SearchModel();
+  TSearchOptions options{};
+  TEditorModel* model = BeginFindText(text, options);
   if (!model) return TIncrementalFind::TState::Idle;
-  state_.SearchText = text;
-  state_.SearchContinue = false;
-  if (text.empty()) return TIncrementalFind::TState::Idle;
-  host_.SetStatusText({});
-  const TSearchOptions options =
-      BuildSearchOptions(state_, TSearchKind::skFind, state_.SearchBackward, model->SelAvail());
   TSearchEngine& engine = EngineFor(state_);
   try {
     engine.Prepare(text, options);

@@ -119,6 +119,9 @@ class TSearchDriver {
 
  private:
   TSearchEngine& EngineFor(const TSearchState& state);
+  // The common start of search-as-you-type: `text` becomes the search text and `options` those
+  // of a find; no page or an empty text gives no model (nothing to search).
+  TEditorModel* BeginFindText(const std::string& text, TSearchOptions& options);
   bool RefuseReadOnly(TEditorModel& model, TSearchKind kind);
   int RunPass(TEditorModel& model, TSearchKind kind, TSearchOptions options);
   // What every pass does at its end: the no-match report and the caret.

@@ -75,10 +75,13 @@ struct TBothEditors {
   void PaintOurs() { ours->viewport()->repaint(); }
 };
 
+// Made by the first benchmark that needs it and ended in main while the application still
+// exists: widgets that outlive the QApplication crash the program at its exit.
+std::unique_ptr<TBothEditors> gBoth;
+
 TBothEditors& Both() {
-  static std::unique_ptr<TBothEditors> both;
-  if (!both) both = std::make_unique<TBothEditors>();
-  return *both;
+  if (!gBoth) gBoth = std::make_unique<TBothEditors>();
+  return *gBoth;
 }
 
 void BM_Load100MB(benchmark::State& state) {
@@ -217,5 +220,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  gBoth.reset();
   return 0;
 }

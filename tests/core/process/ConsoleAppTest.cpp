@@ -189,9 +189,10 @@ TEST_F(ConsoleAppTest, KillEndsTheRunWhileAProgramThatLeftTheGroupHoldsThePipes)
   TTempDir dir;
   const std::string pidFile = dir.File("escaped");
   // The grandchild starts a session of its own, out of reach of the group kill, and keeps
-  // writing to the inherited output and error.
+  // writing to the inherited output and error; it ignores SIGPIPE, so it outlives the closing
+  // of the pipes and the check below sees it alive.
   app.Command = "sh -c " + QuoteArgument(
-                               "setsid sh -c 'while :; do echo out; echo err >&2; "
+                               "setsid sh -c 'trap \"\" PIPE; while :; do echo out; echo err >&2; "
                                "sleep 0.05; done' & echo $! > " +
                                QuoteArgument(pidFile) + "; echo started; wait");
   app.Execute();

@@ -1,13 +1,16 @@
 // Benchmarks of the console window on the offscreen platform: a program that prints 100 MB to
-// standard output (throughput, the longest pause of the window's event loop, memory) and Kill of
-// a program with children.
+// standard output (throughput, the longest pause of the window's event loop, memory), "Show Full
+// Output" after a 50 MB run (the longest pause while the page fills) and Kill of a program with
+// children.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTimer>
 #include <fstream>
 #include <string>
@@ -67,6 +70,40 @@ void BM_Console100MBOutput(benchmark::State& state) {
   state.counters["peak_rss_MB"] = PeakMemoryMb();
 }
 BENCHMARK(BM_Console100MBOutput)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// "Show Full Output" after a run that printed 50 MB (32 MB kept): the time until the page holds
+// all of it and the longest pause of the window's event loop meanwhile.
+void BM_ConsoleShowFull50MB(benchmark::State& state) {
+  TConsole console;
+  console.resize(1200, 300);
+  console.show();
+  console.PageControl1->setCurrentWidget(console.OutputPage);
+  RunWatchingTheLoop(
+      console,
+      "sh -c 'yes \"a line of console output, sixty-four bytes long......\" | head -c 52428800'");
+  double longest = 0;
+  for (auto _ : state) {
+    QEventLoop loop;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+      const qint64 now = clock.elapsed();
+      longest = std::max(longest, static_cast<double>(now - last));
+      last = now;
+      if (!console.FillingFullOutput()) loop.quit();
+    });
+    clock.start();
+    ticker.start();
+    QTimer::singleShot(0, &console, [&console] { console.ShowFull(); });
+    loop.exec();
+  }
+  state.counters["longest_loop_gap_ms"] = longest;
+  state.counters["lines_shown"] = console.OutputMemo->document()->blockCount();
+  state.counters["peak_rss_MB"] = PeakMemoryMb();
+}
+BENCHMARK(BM_ConsoleShowFull50MB)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 void BM_ConsoleKillTree(benchmark::State& state) {
   TConsole console;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <regex>
+#include <string_view>
 
 #include "core/common/Utf8.h"
 
@@ -69,6 +69,31 @@ std::string TConsoleOutput::FullText() const {
   return text;
 }
 
+std::string TConsoleOutput::FullTextSlice(std::size_t& offset, std::size_t maxBytes) const {
+  if (offset >= full_.size()) return {};
+  std::size_t end = offset + std::min(full_.size() - offset, std::max<std::size_t>(maxBytes, 1));
+  if (end < full_.size()) {
+    const std::size_t lineEnd = full_.rfind('\n', end - 1);
+    if (lineEnd != std::string::npos && lineEnd >= offset) {
+      end = lineEnd + 1;
+    } else {
+      auto inside = [this](std::size_t at) {
+        return at < full_.size() && utf8::IsContinuation(static_cast<unsigned char>(full_[at]));
+      };
+      while (end > offset && inside(end)) --end;
+      if (end == offset) {  // a character longer than the slice: all of it
+        ++end;
+        while (inside(end)) ++end;
+      }
+    }
+  }
+  std::string text = DisplayText(LfToCrLf(full_.substr(offset, end - offset)));
+  offset = end;
+  if (offset == full_.size() && DroppedBytes() > 0)
+    text += "\r\n" + DroppedNote(DroppedBytes()) + "\r\n";
+  return text;
+}
+
 std::string DroppedNote(std::uint64_t dropped) {
   return "[" + std::to_string(dropped) + " more bytes of output were not kept]";
 }
@@ -131,18 +156,99 @@ std::string JoinForCopy(const std::vector<std::string>& lines) {
   return Trimmed(text);
 }
 
-std::optional<TErrorLocation> ErrorLocation(const std::string& message) {
-  static const std::regex php(R"( in (.+?) on line (\d+)\s*$)");
-  static const std::regex colon(R"(^(/[^:]+|[^\s:][^:]*?):(\d+)(?::\d+)?:)");
-  std::smatch match;
-  if (std::regex_search(message, match, php) || std::regex_search(message, match, colon)) {
-    try {
-      const int line = std::stoi(match[2].str());
-      if (line > 0) return TErrorLocation{match[1].str(), line};
-    } catch (const std::out_of_range&) {
-    }
+namespace {
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The line number of `text` from `begin`: 1 to 9 digits, the end of the digits in `end`; 0 when
+// there is none.
+int LineNumberAt(std::string_view text, std::size_t begin, std::size_t& end) {
+  end = begin;
+  int line = 0;
+  while (end < text.size() && IsDigit(text[end]) && end - begin < 9)
+    line = line * 10 + (text[end++] - '0');
+  if (end < text.size() && IsDigit(text[end])) return 0;  // too long to be a line
+  return line;
+}
+
+std::string_view TrimmedView(std::string_view text) {
+  while (!text.empty() && IsBlankOrControl(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && IsBlankOrControl(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
+  return text;
+}
+
+std::optional<TErrorLocation> Location(std::string_view file, int line) {
+  if (file.empty() || line <= 0) return std::nullopt;
+  return TErrorLocation{std::string(file), line};
+}
+
+// "... in FILE on line N" (PHP's errors and warnings) and "... in FILE:N" (an uncaught exception).
+std::optional<TErrorLocation> PhpLocation(std::string_view text) {
+  std::size_t fileEnd = std::string_view::npos;
+  std::size_t digits = 0;
+  if (const std::size_t on = text.rfind(" on line "); on != std::string_view::npos) {
+    fileEnd = on;
+    digits = on + 9;
+  } else if (const std::size_t colon = text.rfind(':'); colon != std::string_view::npos) {
+    fileEnd = colon;
+    digits = colon + 1;
+  }
+  if (fileEnd == std::string_view::npos) return std::nullopt;
+  std::size_t end = 0;
+  const int line = LineNumberAt(text, digits, end);
+  if (end != text.size()) return std::nullopt;
+  const std::size_t in = text.rfind(" in ", fileEnd);
+  if (in == std::string_view::npos || in + 4 > fileEnd) return std::nullopt;
+  return Location(text.substr(in + 4, fileEnd - in - 4), line);
+}
+
+// "#0 FILE(N): call()", a frame of PHP's stack trace.
+std::optional<TErrorLocation> StackFrameLocation(std::string_view text) {
+  if (text.size() < 3 || text[0] != '#' || !IsDigit(text[1])) return std::nullopt;
+  std::size_t begin = 1;
+  while (begin < text.size() && IsDigit(text[begin])) ++begin;
+  if (begin >= text.size() || text[begin] != ' ') return std::nullopt;
+  ++begin;
+  for (std::size_t open = text.find('(', begin); open != std::string_view::npos;
+       open = text.find('(', open + 1)) {
+    std::size_t end = 0;
+    const int line = LineNumberAt(text, open + 1, end);
+    if (line > 0 && text.substr(end, 2) == "):")
+      return Location(text.substr(begin, open - begin), line);
   }
   return std::nullopt;
+}
+
+// "FILE:N:" of compilers and interpreters, and a bare "FILE:N".
+std::optional<TErrorLocation> ColonLocation(std::string_view text) {
+  std::size_t colon = 0;
+  if (!text.empty() && text[0] == '/') {
+    colon = text.find(':');
+  } else {
+    colon = 0;
+    while (colon < text.size() && text[colon] != ':' &&
+           !IsBlankOrControl(static_cast<unsigned char>(text[colon])))
+      ++colon;
+    if (colon >= text.size() || text[colon] != ':') return std::nullopt;
+  }
+  if (colon == std::string_view::npos) return std::nullopt;
+  std::size_t end = 0;
+  const int line = LineNumberAt(text, colon + 1, end);
+  if (end < text.size() && text[end] != ':') return std::nullopt;
+  return Location(text.substr(0, colon), line);
+}
+
+}  // namespace
+
+std::optional<TErrorLocation> ErrorLocation(const std::string& message) {
+  const std::string_view text = TrimmedView(message);
+  if (auto location = PhpLocation(text)) return location;
+  if (auto location = StackFrameLocation(text)) return location;
+  return ColonLocation(text);
 }
 
 }  // namespace tervil

@@ -34,6 +34,11 @@ class TConsoleOutput {
   // The full output with every LF turned into CR LF, as UTF-8, with a closing note when output
   // was dropped.
   std::string FullText() const;
+  // FullText a piece at a time, for showing it without holding up the window: the text of the
+  // kept output from byte `offset` on, about `maxBytes` of it, ending after a line end where
+  // there is one and never inside a character; `offset` moves past it. The pieces together are
+  // FullText (the last one carries the closing note); empty once everything was given.
+  std::string FullTextSlice(std::size_t& offset, std::size_t maxBytes) const;
 
  private:
   std::size_t limit_;

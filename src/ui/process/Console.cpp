@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QMenu>
@@ -31,6 +33,13 @@ constexpr int kMinHeight = 100;
 constexpr int kMaxHeight = 400;
 constexpr int kMinWidth = 100;
 constexpr int kDeleteWaitMs = 10000;
+// Where an error line leads, kept with its item.
+// "Show Full Output" converts and adds this much at a time.
+constexpr std::size_t kFirstSliceBytes = 64 * 1024;
+constexpr std::size_t kSliceBytes = 64 * 1024;
+constexpr int kTargetFileRole = ::Qt::UserRole;
+constexpr int kTargetLineRole = ::Qt::UserRole + 1;
+constexpr int kTargetRunPageRole = ::Qt::UserRole + 2;
 
 QString Qt(const std::string& text) {
   return QString::fromStdString(text);
@@ -92,6 +101,9 @@ TConsole::TConsole(QWidget* parent) : QWidget(parent), ResourceStrings1(ConsoleW
   memoTimer_->setSingleShot(true);
   memoTimer_->setInterval(kMemoRefreshMs);
   connect(memoTimer_, &QTimer::timeout, this, &TConsole::RefreshMemo);
+  fullTimer_ = new QTimer(this);
+  fullTimer_->setInterval(0);
+  connect(fullTimer_, &QTimer::timeout, this, &TConsole::FillFullOutput);
 
   CreatePages();
   CreateMenus();
@@ -131,6 +143,7 @@ void TConsole::CreatePages() {
   OutputMemo = new QPlainTextEdit;
   OutputPage = NewPage("Output", OutputMemo, "OutputMemo");
   OutputMemo->setReadOnly(true);
+  OutputMemo->document()->setUndoRedoEnabled(false);  // read-only: no copy of what it shows
   OutputMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   font.setPointSize(8);
@@ -213,9 +226,21 @@ void TConsole::CreateMenus() {
 
 // ---------------------------------------------------------------- running
 
+void TConsole::SetRunPage(const QString& pageName) {
+  copyNames_.PageName = pageName.toStdString();
+}
+
 void TConsole::RunCommand(const QString& cmdLine, const QString& copyPath) {
   DeleteHtmlCopy();
+  StopFullOutput();
   copyPath_ = copyPath;
+  // The program may name the copy by its path with links resolved.
+  copyNames_.CopyPaths.clear();
+  if (!copyPath.isEmpty()) {
+    copyNames_.CopyPaths.push_back(QFileInfo(copyPath).absoluteFilePath().toStdString());
+    const QString canonical = QFileInfo(copyPath).canonicalFilePath();
+    if (!canonical.isEmpty()) copyNames_.CopyPaths.push_back(canonical.toStdString());
+  }
   command_ = cmdLine;
   OutputMemo->clear();
   output_.Clear();
@@ -241,6 +266,7 @@ void TConsole::SendLine(const QString& text) {
 }
 
 void TConsole::SetWorkDir(const QString& dir) {
+  workDir_ = dir;
   ConsoleApp->WorkDir = dir.toStdString();
 }
 
@@ -265,6 +291,7 @@ void TConsole::ConsoleAppOutput(const std::string& chunk) {
 void TConsole::RefreshMemo() {
   if (!memoStale_) return;
   memoStale_ = false;
+  StopFullOutput();
   OutputMemo->setPlainText(MemoDisplay(output_.MemoText()));
   if (PageControl1->currentWidget() == OutputPage) ShowMemoEnd();
 }
@@ -276,9 +303,19 @@ void TConsole::ShowMemoEnd() {
 
 void TConsole::ConsoleAppEOutput(const std::string& chunk) {
   if (chunk.empty()) return;
-  const auto lines = ErrorLines(chunk);
+  auto lines = ErrorLines(chunk);
   ErrorList->setUpdatesEnabled(false);
-  for (const auto& line : lines) new QTreeWidgetItem(ErrorList, {Qt(line)});
+  for (auto& line : lines) {
+    // The line names the page, not its temporary copy; where it leads is kept with it.
+    auto* item = new QTreeWidgetItem(ErrorList);
+    if (const auto target = ErrorTarget(line, copyNames_)) {
+      item->setData(0, kTargetFileRole, Qt(target->File));
+      item->setData(0, kTargetLineRole, target->Line);
+      item->setData(0, kTargetRunPageRole, target->RunPage);
+    }
+    line = WithPageName(line, copyNames_);
+    item->setText(0, Qt(line));
+  }
   ErrorList->setUpdatesEnabled(true);
   // A chunk of blank lines still refreshes the caption and the highlight.
   SetErrorsCaption();
@@ -376,7 +413,36 @@ void TConsole::DeleteHtmlCopy() {
 void TConsole::ShowFull() {
   if (Running() || output_.Empty()) return;
   memoStale_ = false;
-  OutputMemo->setPlainText(MemoDisplay(output_.FullText()));
+  memoTimer_->stop();
+  fullOffset_ = 0;
+  // The start shows at once, with the caret at its beginning; the rest follows.
+  OutputMemo->setPlainText(MemoDisplay(output_.FullTextSlice(fullOffset_, kFirstSliceBytes)));
+  fullTimer_->start();
+}
+
+bool TConsole::FillingFullOutput() const {
+  return fullTimer_->isActive();
+}
+
+// Adds the next pieces of the full output to the end of the text, for at most kFullSliceMs; the
+// caret and the view stay where the user has them.
+void TConsole::FillFullOutput() {
+  QElapsedTimer clock;
+  clock.start();
+  QTextCursor end(OutputMemo->document());
+  end.movePosition(QTextCursor::End);
+  do {
+    const std::string slice = output_.FullTextSlice(fullOffset_, kSliceBytes);
+    if (slice.empty()) {
+      StopFullOutput();
+      return;
+    }
+    end.insertText(MemoDisplay(slice));
+  } while (clock.elapsed() < kFullSliceMs);
+}
+
+void TConsole::StopFullOutput() {
+  fullTimer_->stop();
 }
 
 // Copy from the output text: without a selection every line, with one the selected text; line
@@ -390,8 +456,14 @@ QString TConsole::MemoCopyText() const {
 
 void TConsole::ErrorListDoubleClick(QTreeWidgetItem* item) {
   if (!item) return;
-  if (const auto location = ErrorLocation(item->text(0).toStdString()))
-    emit ErrorLineActivated(Qt(location->file), location->line);
+  const int line = item->data(0, kTargetLineRole).toInt();
+  if (line <= 0) return;
+  const bool runPage = item->data(0, kTargetRunPageRole).toBool();
+  QString file = item->data(0, kTargetFileRole).toString();
+  // A file named relative to the run's folder.
+  if (!runPage && !workDir_.isEmpty() && QFileInfo(file).isRelative())
+    file = QDir(workDir_).filePath(file);
+  emit ErrorLineActivated(file, line, runPage);
 }
 
 }  // namespace tervil

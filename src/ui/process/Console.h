@@ -7,6 +7,7 @@
 #include "core/app/ResourceStrings.h"
 #include "core/process/ConsoleApp.h"
 #include "core/process/ConsoleOutput.h"
+#include "core/process/RunCopyNames.h"
 
 class QAction;
 class QMenu;
@@ -31,6 +32,9 @@ class TConsole : public QWidget {
   static constexpr std::uint32_t kReadBufferSize = 64 * 1024;
   // How often the output page shows new output while a program prints.
   static constexpr int kMemoRefreshMs = 40;
+  // "Show Full Output" fills the output page a piece at a time, for at most this long before the
+  // window gets its turn again.
+  static constexpr int kFullSliceMs = 20;
 
   explicit TConsole(QWidget* parent = nullptr);
   ~TConsole() override;
@@ -38,6 +42,9 @@ class TConsole : public QWidget {
   // Starts `cmdLine` (split into words, no shell) and remembers `copyPath`, the temporary copy
   // the run works on, to delete it when the run ends.
   void RunCommand(const QString& cmdLine, const QString& copyPath);
+  // The page the next run's copy stands for (its file, or its caption when it has none): error
+  // lines name it instead of the copy, and double-clicking one leads to it.
+  void SetRunPage(const QString& pageName);
   // Queues `text` and CR LF for the program's standard input; throws while nothing runs.
   void SendLine(const QString& text);
   void SetWorkDir(const QString& dir);
@@ -48,8 +55,10 @@ class TConsole : public QWidget {
   const TConsoleOutput& Output() const { return output_; }
   // Whether a tab shows news the user has not seen.
   bool TabHighlighted(QWidget* page) const;
-  // The text of "Show Full Output".
+  // "Show Full Output": the output page shows everything kept, filled a piece at a time.
   void ShowFull();
+  // Whether "Show Full Output" is still filling the output page.
+  bool FillingFullOutput() const;
 
   std::unique_ptr<TConsoleApp> ConsoleApp;
   QTabWidget* PageControl1 = nullptr;
@@ -67,8 +76,9 @@ class TConsole : public QWidget {
   void ShowRequested();
   // The run has ended (the run commands turn back to "Run").
   void RunFinished();
-  // An error line that names a file and a line was double-clicked.
-  void ErrorLineActivated(const QString& file, int line);
+  // An error line that names a file and a line was double-clicked: `runPage` when it is a line
+  // of the page that ran (`file` is then that page's name).
+  void ErrorLineActivated(const QString& file, int line, bool runPage);
 
  private:
   void CreatePages();
@@ -80,6 +90,8 @@ class TConsole : public QWidget {
   void ConsoleAppDone();
   void PageControl1Change();
   void RefreshMemo();
+  void FillFullOutput();
+  void StopFullOutput();
   void ShowMemoEnd();
   void SetErrorsCaption();
   void SetOutputCaption(const char* stateKey);
@@ -95,6 +107,10 @@ class TConsole : public QWidget {
   QString copyPath_;
   QString htmlPath_;  // the HTML page's file while it exists
   QString command_;
+  QString workDir_;
+  TRunCopyNames copyNames_;
+  QTimer* fullTimer_ = nullptr;
+  std::size_t fullOffset_ = 0;  // the kept output shown so far by "Show Full Output"
   QTimer* memoTimer_ = nullptr;
   bool memoStale_ = false;
 };

@@ -260,6 +260,7 @@ void TRunActions::RunInConsole(const QString& prefix) {
     if (!copy.isEmpty()) {
       runPage_ = page;
       Console->SetWorkDir(folder);
+      Console->SetRunPage(page->Filename());
       Console->RunCommand(Qt(RunCommandLine(prefix.toStdString(), copy.toStdString(),
                                             page->RunParams.toStdString())),
                           copy);
@@ -419,19 +420,18 @@ void TRunActions::ShowConsole() {
 
 // Double-clicking an error line shows the line it names: in the page that was run when the
 // message names the run's copy, otherwise in the named file.
-void TRunActions::GoToError(const QString& file, int line) {
-  TTvlPage* target = nullptr;
-  if (file == Console->CopyPath() && runPage_) {
-    target = runPage_;
-  } else {
+void TRunActions::GoToError(const QString& file, int line, bool runPage) {
+  TTvlPage* target = runPage ? runPage_.data() : nullptr;
+  if (!target) {
     for (TTvlPage* page : main_.EditorPages())
       if (page->Filename() == file) target = page;
-    if (!target && QFileInfo(file).isFile()) {
-      main_.OpenFile(file, false);
-      target = main_.CurrentPage();
-    }
+  }
+  if (!target && QFileInfo(file).isFile()) {
+    main_.OpenFile(file, false);
+    target = main_.CurrentPage();
   }
   if (!target) return;
+  main_.activateWindow();
   ActivatePage(target);
   target->Model().JumpTo({1, line});
   target->FocusEditor();

@@ -83,7 +83,7 @@ class TRunActions : public QObject {
   void PopupUnder(QMenu* menu, QAction* action);
   void ShowConsole();
   void RefreshRunState();
-  void GoToError(const QString& file, int line);
+  void GoToError(const QString& file, int line, bool runPage);
 
   TTervilMain& main_;
   QPointer<TTvlPage> runPage_;  // the page of the current or last console run

@@ -91,6 +91,33 @@ TEST(ConsoleOutput, CopiesListItemsWithLineFeeds) {
   EXPECT_EQ(JoinForCopy({}), "");
 }
 
+TEST(ConsoleOutput, FullTextComesInSlicesThatEndAtLinesOrCharacters) {
+  struct TCase {
+    std::string output;
+    std::size_t limit;
+    std::size_t sliceBytes;
+  } cases[] = {
+      {"one\ntwo\nthree\n", 1024, 5},
+      {"\xC3\xA4\xC3\xB6\xE2\x82\xAC no line end \xF0\x9F\x98\x80", 1024, 3},
+      {"cr lf\r\nbad \xFF\xFE byte\nzero\n", 1024, 1},
+      {"kept line\nand some that is dropped\n", 12, 4},  // ends with the note
+  };
+  for (const auto& c : cases) {
+    TConsoleOutput output(c.limit);
+    output.Add(c.output);
+    std::string joined;
+    std::size_t offset = 0;
+    int slices = 0;
+    for (std::string slice; !(slice = output.FullTextSlice(offset, c.sliceBytes)).empty();) {
+      EXPECT_TRUE(utf8::IsValid(slice));
+      joined += slice;
+      ASSERT_LT(++slices, 1000);
+    }
+    EXPECT_EQ(joined, output.FullText()) << c.output;
+    EXPECT_GT(slices, 1);
+  }
+}
+
 TEST(ConsoleOutput, FindsTheLineAnErrorNames) {
   struct TCase {
     std::string message;
@@ -103,8 +130,18 @@ TEST(ConsoleOutput, FindsTheLineAnErrorNames) {
        7},
       {"/home/ann/t.pl:4: syntax error", "/home/ann/t.pl", 4},
       {"main.c:10:5: error: expected ';'", "main.c", 10},
+      {"PHP Fatal error:  Uncaught Exception: boom in /tmp/e.php.tvl0:3", "/tmp/e.php.tvl0", 3},
+      {"thrown in /tmp/e.php.tvl0 on line 3", "/tmp/e.php.tvl0", 3},
+      {"#0 /tmp/e.php.tvl0(12): f()", "/tmp/e.php.tvl0", 12},
+      {"#11 /srv/lib (old)/x.php(5): X->y('a')", "/srv/lib (old)/x.php", 5},
+      {"x.php.tvl0:8", "x.php.tvl0", 8},
+      {"PHP Warning:  Division by zero in foo in /a/b.php on line 9", "/a/b.php", 9},
+      {"#2 {main}", "", 0},
+      {"Stack trace:", "", 0},
       {"Warning: nothing here", "", 0},
       {"in x on line 0", "", 0},
+      {"x.php on line 99999999999", "", 0},
+      {"See http://example.com:8080/", "", 0},
   };
   for (const auto& c : cases) {
     const auto location = ErrorLocation(c.message);

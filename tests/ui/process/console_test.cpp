@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -102,6 +104,33 @@ class ConsoleTest : public QObject {
     showFull->trigger();
     QVERIFY(Console().OutputMemo->toPlainText().startsWith("line 0 of the output\n"));
     QCOMPARE(Console().OutputMemo->toPlainText().count('\n'), 2000);
+  }
+
+  void showFullOutputFillsThePageAPieceAtATimeAndANewRunStopsIt() {
+    // About 8 MB of numbered lines: more than one turn of the window fills.
+    RunScript(
+        "yes 'filler text for the console output page, sixty-four bytes long' | "
+        "head -n 120000 | nl -ba");
+    Console().show();
+    Console().PageControl1->setCurrentWidget(Console().OutputPage);
+    MemoAction("Show Full Output")->trigger();
+    // The start is there at once, the rest follows while the window keeps running.
+    QVERIFY(Console().OutputMemo->toPlainText().startsWith("     1\tfiller text"));
+    QVERIFY(Console().FillingFullOutput());
+    QCOMPARE(Console().OutputMemo->textCursor().position(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!Console().FillingFullOutput(), 30000);
+    QCOMPARE(Console().OutputMemo->document()->blockCount(), 120001);
+    QVERIFY(Console().OutputMemo->document()->lastBlock().previous().text().startsWith(
+        "120000\tfiller"));
+    QVERIFY(!Console().OutputMemo->document()->isUndoAvailable());
+
+    // Filling again, then a run starts: the page shows the new run only.
+    MemoAction("Show Full Output")->trigger();
+    QVERIFY(Console().FillingFullOutput());
+    RunScript("echo next run");
+    QVERIFY(!Console().FillingFullOutput());
+    QTest::qWait(100);
+    QCOMPARE(Console().OutputMemo->toPlainText(), QString("next run\n"));
   }
 
   void copiesFromTheMemoAndTheErrorList() {

@@ -65,6 +65,21 @@ class RunCommandsTest : public QObject {
   void WaitForRunEnd() {
     QTRY_VERIFY_WITH_TIMEOUT(!Console().Running() && !Window().RunInProgress, 15000);
   }
+  void MakeCurrent(TTvlPage* page) {
+    for (QWidget* w = page->parentWidget(); w; w = w->parentWidget())
+      if (auto* tabs = qobject_cast<QTabWidget*>(w)) return tabs->setCurrentWidget(page);
+  }
+  // Double-clicks an item of the error list as the system sends it: press and release, then
+  // the second press.
+  void DoubleClickError(int row) {
+    Console().PageControl1->setCurrentWidget(Console().Errors);
+    QTreeWidgetItem* item = Console().ErrorList->topLevelItem(row);
+    QVERIFY(item);
+    Console().ErrorList->scrollToItem(item);
+    const QRect rect = Console().ErrorList->visualItemRect(item);
+    QTest::mouseClick(Console().ErrorList->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(Console().ErrorList->viewport(), Qt::LeftButton, {}, rect.center());
+  }
   QStringList ErrorItems() {
     QStringList items;
     for (int i = 0; i < Console().ErrorList->topLevelItemCount(); ++i)
@@ -111,17 +126,13 @@ class RunCommandsTest : public QObject {
     QCOMPARE(Console().PageControl1->tabText(1), QString("Output (Finished)"));
     QTRY_COMPARE(ErrorItems().size(), 1);
     const QString copy = path + ".tvl0";
+    // The warning names the page's own file, not the copy that ran.
     QCOMPARE(ErrorItems().first(),
-             "PHP Warning:  Undefined variable $undefined in " + copy + " on line 3");
+             "PHP Warning:  Undefined variable $undefined in " + path + " on line 3");
     QVERIFY(!QFile::exists(copy));  // the copy goes with the run
 
     // Double-clicking the warning moves the caret of the page that ran to its line.
-    Console().PageControl1->setCurrentWidget(Console().Errors);
-    QTreeWidgetItem* item = Console().ErrorList->topLevelItem(0);
-    const QRect rect = Console().ErrorList->visualItemRect(item);
-    // A double click as the system sends it: press and release, then the second press.
-    QTest::mouseClick(Console().ErrorList->viewport(), Qt::LeftButton, {}, rect.center());
-    QTest::mouseDClick(Console().ErrorList->viewport(), Qt::LeftButton, {}, rect.center());
+    DoubleClickError(0);
     QCOMPARE(page->Model().CaretPos(), (TBufferPos{1, 3}));
 
     // The HTML page renders the output.
@@ -132,6 +143,42 @@ class RunCommandsTest : public QObject {
     Console().WebBrowser->PageText([&text](const QString& t) { text = t; });
     QTRY_VERIFY_WITH_TIMEOUT(text.contains("Hello"), 10000);
     QVERIFY(QFile::exists(copy + ".html"));
+  }
+
+  void anUncaughtExceptionNamesThePageAndEachOfItsLinesLeadsThere() {
+    if (!FindOnPath("php")) QSKIP("no PHP interpreter on PATH");
+    Window().Configuration().RunWithDefault = "PHP";
+    const QString path = WriteFile("php_error.php",
+                                   "<?php\nfunction f() {\n  throw new Exception(\"boom\");\n}\n"
+                                   "function g() { f(); }\n\ng();\n");
+    TTvlPage* page = Open(path);
+    QVERIFY(page);
+    QTRY_VERIFY(Run().actRun->isEnabled());
+    QTest::keyClick(page->TvlEdit(), Qt::Key_F9);
+    WaitForRunEnd();
+    QTRY_COMPARE(ErrorItems().size(), 6);
+    QCOMPARE(ErrorItems(),
+             QStringList({"PHP Fatal error:  Uncaught Exception: boom in " + path + ":3",
+                          "Stack trace:", "#0 " + path + "(5): f()", "#1 " + path + "(7): g()",
+                          "#2 {main}", "thrown in " + path + " on line 3"}));
+    // Another page is current; each line with a place leads to it in the page that ran.
+    TTvlPage* other = Window().NewDocument();
+    QCOMPARE(Window().CurrentPage(), other);
+    const struct {
+      int row;
+      int line;
+    } rows[] = {{3, 7}, {0, 3}, {2, 5}, {5, 3}};
+    for (const auto& r : rows) {
+      MakeCurrent(other);
+      QCOMPARE(Window().CurrentPage(), other);
+      DoubleClickError(r.row);
+      QCOMPARE(Window().CurrentPage(), page);
+      QCOMPARE(page->Model().CaretPos(), (TBufferPos{1, r.line}));
+    }
+    // A line without a place changes nothing.
+    page->Model().JumpTo({1, 1});
+    DoubleClickError(1);
+    QCOMPARE(page->Model().CaretPos(), (TBufferPos{1, 1}));
   }
 
   void theProgramMenusListPhpAndTheApplications() {

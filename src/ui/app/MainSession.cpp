@@ -19,6 +19,7 @@
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
 #include "ui/app/StatusPanels.h"
+#include "ui/docking/DockManager.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
 #include "ui/editor/TvlEdit.h"
@@ -78,6 +79,9 @@ void TTervilMain::closeEvent(QCloseEvent* event) {
     return;
   }
   sessionEnded_ = true;
+  // The tool windows are stored as the user left them, before the end of the program closes
+  // the floating ones.
+  dockManager_->KeepPlacementsForExit();
   // Later starts waiting for this window open their files themselves.
   if (handOver_) handOver_->Close();
   if (sessionSaveTimer_) sessionSaveTimer_->stop();
@@ -141,6 +145,7 @@ void TTervilMain::SaveSession() {
 }
 
 void TTervilMain::EndKeepingUnsaved() {
+  dockManager_->KeepPlacementsForExit();
   // Later starts waiting for this window open their files themselves.
   if (handOver_) handOver_->Close();
   WriteSession(true);

@@ -248,17 +248,29 @@ bool TDockManager::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TDockManager::SaveComponents(TConfiguration& config) const {
+  for (const auto& [key, placement] : keptForExit_ ? *keptForExit_ : Placements())
+    config.SavePlacement(key, placement);
+}
+
+void TDockManager::KeepPlacementsForExit() {
+  if (!keptForExit_) keptForExit_ = Placements();
+}
+
+std::vector<std::pair<std::string, TPlacement>> TDockManager::Placements() const {
+  std::vector<std::pair<std::string, TPlacement>> placements;
   for (QToolBar* bar : Toolbars()) {
     TPlacement p;
     p.visible = !bar->isHidden();
     p.left = bar->x();
     p.top = bar->y();
-    config.SavePlacement(bar->objectName().toStdString(), p);
+    placements.emplace_back(bar->objectName().toStdString(), p);
   }
-  for (TToolForm* window : windows_) SaveToolWindow(window, config);
+  for (TToolForm* window : windows_)
+    placements.emplace_back(window->objectName().toStdString(), ToolWindowPlacement(window));
+  return placements;
 }
 
-void TDockManager::SaveToolWindow(TToolForm* window, TConfiguration& config) const {
+TPlacement TDockManager::ToolWindowPlacement(TToolForm* window) const {
   TPlacement p;
   p.visible = !window->isHidden();
   p.dock = window->DockAreaName().toStdString();
@@ -275,7 +287,7 @@ void TDockManager::SaveToolWindow(TToolForm* window, TConfiguration& config) con
     p.width = rect.width();
     p.height = rect.height();
   }
-  config.SavePlacement(window->objectName().toStdString(), p);
+  return p;
 }
 
 QList<QToolBar*> TDockManager::Toolbars() const {

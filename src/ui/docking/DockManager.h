@@ -8,8 +8,12 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "core/config/Configuration.h"
 #include "core/docking/DockRules.h"
 
 class QAction;
@@ -19,7 +23,6 @@ class QToolBar;
 
 namespace tervil {
 
-class TConfiguration;
 class TToolForm;
 
 // The three dock areas of the main window (left, right, bottom) and the tool windows that use
@@ -60,8 +63,13 @@ class TDockManager : public QObject {
   // Reads the placement of the toolbars and tool windows from `config` (loadComponents) and
   // keeps `config` for tool windows registered later.
   void LoadComponents(const TConfiguration& config);
-  // Writes the placement of the toolbars and tool windows to `config` (saveComponents).
+  // Writes the placement of the toolbars and tool windows to `config` (saveComponents): as they
+  // are, or as KeepPlacementsForExit found them.
   void SaveComponents(TConfiguration& config) const;
+  // Takes the placements as they are now for the SaveComponents at exit. The end of the program
+  // hides windows before the placements are written: the application closes every window of its
+  // own when it quits, a floating tool window too, and a desktop session may close them first.
+  void KeepPlacementsForExit();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,7 +82,9 @@ class TDockManager : public QObject {
   void ApplyAreaSizes();
   void ApplyPendingSizes();
   void RestoreToolbars(const TConfiguration& config);
-  void SaveToolWindow(TToolForm* window, TConfiguration& config) const;
+  // The placements to write, by key: the toolbars' and the tool windows'.
+  std::vector<std::pair<std::string, TPlacement>> Placements() const;
+  TPlacement ToolWindowPlacement(TToolForm* window) const;
   QList<QToolBar*> Toolbars() const;
   QList<TToolForm*> DockedIn(TDockArea area, bool visibleOnly) const;
   void FitArea(TDockArea area, TToolForm* window, QSize wanted);
@@ -85,6 +95,7 @@ class TDockManager : public QObject {
   QHash<TToolForm*, QString> defaultAreas_;
   const TConfiguration* config_ = nullptr;  // set once the placements were loaded
   QMap<int, int> pendingSizes_;  // restored area sizes by TDockArea, until the first layout
+  std::optional<std::vector<std::pair<std::string, TPlacement>>> keptForExit_;
 };
 
 }  // namespace tervil

@@ -4,17 +4,11 @@
 #include <bit>
 #include <cstring>
 
-#include "core/editcomponent/BitRank.h"
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace tervil {
-
-using bitrank::CountBits;
-using bitrank::LowBits;
-using bitrank::SelectInWord;
 
 namespace {
 
@@ -57,10 +51,41 @@ TMasks Scan64(const char* p) {
   return m;
 }
 
+// Set bits of a word. std::popcount becomes a library call when the build does not target the
+// POPCNT instruction; this stays inline either way.
+inline std::size_t CountBits(std::uint64_t x) {
+#if defined(__POPCNT__)
+  return static_cast<std::size_t>(std::popcount(x));
+#else
+  x -= (x >> 1) & 0x5555555555555555;
+  x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
+  return static_cast<std::size_t>((x * 0x0101010101010101) >> 56);
+#endif
+}
+
+std::uint64_t LowBits(std::size_t n) {
+  return n >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+}
+
+// Position of the set bit number `k` (from 0) of `word`, which has more than k set bits.
+std::size_t SelectInWord(std::uint64_t word, std::size_t k) {
+  std::size_t shift = 0;
+  for (std::size_t width = 32; width >= 8; width /= 2) {
+    const auto low = CountBits(word & LowBits(width));
+    if (k >= low) {
+      k -= low;
+      word >>= width;
+      shift += width;
+    }
+  }
+  for (; k > 0; --k) word &= word - 1;
+  return shift + static_cast<std::size_t>(std::countr_zero(word));
+}
+
 }  // namespace
 
-TLineBreakBits::TFacts TLineBreakBits::Build(std::string_view text, std::uint64_t* storage,
-                                             std::uint64_t* charStarts) {
+TLineBreakBits::TFacts TLineBreakBits::Build(std::string_view text, std::uint64_t* storage) {
   text = text.substr(0, kMaxBytes);
   const std::size_t wordCount = WordsFor(text.size());
   if (storage) {
@@ -89,7 +114,6 @@ TLineBreakBits::TFacts TLineBreakBits::Build(std::string_view text, std::uint64_
     if (w % kWordsPerBlock == 0)
       blockStarts_[w / kWordsPerBlock] = static_cast<std::uint16_t>(count);
     words_[w] = m.lf;
-    if (charStarts) charStarts[w] = ~m.continuation & LowBits(text.size() - at);
     count += CountBits(m.lf);
     high |= m.high;
     cr |= m.cr;

@@ -35,10 +35,7 @@ class TLineBreakBits {
   // Rebuilds the bits from `text` (at most kMaxBytes) in one pass. With `storage` (room for
   // WordsFor(text.size()) words, kept by the caller as long as these bits), the bits are
   // written there; otherwise into an allocation of their own.
-  // With `charStarts` (room for WordsFor(text.size()) words), also writes there the bits of the
-  // bytes that start a character (see TCharStartBits).
-  TFacts Build(std::string_view text, std::uint64_t* storage = nullptr,
-               std::uint64_t* charStarts = nullptr);
+  TFacts Build(std::string_view text, std::uint64_t* storage = nullptr);
 
   std::size_t Count() const { return count_; }
   // Breaks before `offset` (offset <= the text's size).
@@ -52,10 +49,6 @@ class TLineBreakBits {
   // For ASCII text, where a break counts two units and every other byte one: the largest
   // offset p (at most `size`) with p + Rank(p) <= units.
   std::size_t OffsetOfAsciiUnits(std::size_t units, std::size_t size) const;
-  // The bits of bytes [64 w, 64 w + 64) (none past the end), and the breaks before the 512-byte
-  // block b, for searches that combine these bits with others.
-  std::uint64_t WordAt(std::size_t w) const { return w < wordCount_ ? words_[w] : 0; }
-  std::size_t BreaksBeforeBlock(std::size_t b) const { return blockStarts_[b]; }
 
   // Heap bytes of the bits' own allocation (none when they are in the caller's storage).
   std::size_t MemoryUsage() const { return ownsWords_ ? WordCount() * sizeof(std::uint64_t) : 0; }
@@ -69,6 +62,7 @@ class TLineBreakBits {
 
   std::size_t WordCount() const { return wordCount_; }
   std::size_t BlockCount() const { return (WordCount() + kWordsPerBlock - 1) / kWordsPerBlock; }
+  std::size_t BreaksBeforeBlock(std::size_t b) const { return blockStarts_[b]; }
 
   void Release();
 

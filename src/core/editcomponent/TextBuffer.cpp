@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 
 #include "core/common/Utf8.h"
 
@@ -101,18 +99,7 @@ class TTextBuffer::ChunkBuilder {
 
 void TTextBuffer::Chunk::Recount() {
   if (!borrowed) size = static_cast<std::uint32_t>(own.size());
-  chars = static_cast<std::uint32_t>(Index().chars);
-}
-
-TLineBreakBits::TFacts TTextBuffer::Chunk::Index(std::uint64_t* storage) {
-  std::uint64_t starts[TLineBreakBits::kMaxBytes / 64];
-  const std::string_view text = Text();
-  const TLineBreakBits::TFacts facts = breaks.Build(text, storage, starts);
-  if (facts.ascii)
-    charStarts.Clear();
-  else
-    charStarts.Assign(starts, TLineBreakBits::WordsFor(text.size()));
-  return facts;
+  chars = static_cast<std::uint32_t>(breaks.Build(Text()).chars);
 }
 
 TTextBuffer::TTextBuffer() {
@@ -182,10 +169,6 @@ void TTextBuffer::AssignOwned(std::string&& text) {
   RebuildStarts(0);
 }
 
-void TTextBuffer::FreeWords::operator()(std::uint64_t* p) const {
-  std::free(p);
-}
-
 bool TTextBuffer::BorrowLoaded(std::vector<Chunk>& out) {
   const std::string_view text(loaded_);
   const std::size_t maxChunks = text.size() / (kTargetChunk - 3) + 1;
@@ -193,15 +176,6 @@ bool TTextBuffer::BorrowLoaded(std::vector<Chunk>& out) {
   loadedBitsWords_ = text.size() / 64 + maxChunks + 1;
   loadedBits_ = std::make_unique_for_overwrite<std::uint64_t[]>(loadedBitsWords_);
   MapPages(loadedBits_.get(), loadedBitsWords_ * sizeof(std::uint64_t));
-  // Room for the character starts of every chunk; its pages are mapped only as far as non-ASCII
-  // chunks fill them (an ASCII text touches none), and what stays unused is given back below.
-  const std::size_t firstChunk = out.size();
-  const std::size_t startsRoom = loadedBitsWords_ + maxChunks * TCharStartBits::StorageWords(0);
-  loadedStarts_.reset(static_cast<std::uint64_t*>(std::malloc(startsRoom * sizeof(std::uint64_t))));
-  if (!loadedStarts_) throw std::bad_alloc();
-  loadedStartsWords_ = 0;
-  constexpr std::size_t kMapStep = 1 << 17;  // words, 1 MB
-  std::size_t mappedWords = 0;
   out.reserve(out.size() + maxChunks);
   MapPages(out.data() + out.size(), (out.capacity() - out.size()) * sizeof(Chunk));
   std::size_t i = 0, words = 0;
@@ -215,39 +189,11 @@ bool TTextBuffer::BorrowLoaded(std::vector<Chunk>& out) {
     Chunk& c = out.emplace_back();
     c.borrowed = text.data() + i;
     c.size = static_cast<std::uint32_t>(end - i);
-    // The character starts are written at the block's end, where they stay when the chunk
-    // turns out not to be ASCII.
-    const std::size_t chunkWords = TLineBreakBits::WordsFor(c.size);
-    const std::size_t need = loadedStartsWords_ + TCharStartBits::StorageWords(chunkWords);
-    if (need > mappedWords) {
-      const std::size_t to = std::min(startsRoom, std::max(need, mappedWords + kMapStep));
-      MapPages(loadedStarts_.get() + mappedWords, (to - mappedWords) * sizeof(std::uint64_t));
-      mappedWords = to;
-    }
-    std::uint64_t* const place = loadedStarts_.get() + loadedStartsWords_;
-    const TLineBreakBits::TFacts facts =
-        c.breaks.Build(c.Text(), loadedBits_.get() + words, TCharStartBits::WordsIn(place));
+    const TLineBreakBits::TFacts facts = c.breaks.Build(c.Text(), loadedBits_.get() + words);
     if (facts.carriageReturn || (!facts.ascii && !utf8::IsValid(c.Text()))) return false;
     c.chars = static_cast<std::uint32_t>(facts.chars);
-    if (!facts.ascii) {
-      c.charStarts.PlaceBuilt(place, chunkWords);
-      loadedStartsWords_ = need;
-    }
-    words += chunkWords;
+    words += TLineBreakBits::WordsFor(c.size);
     i = end;
-  }
-  if (loadedStartsWords_ == 0) {
-    loadedStarts_.reset();
-  } else if (loadedStartsWords_ < startsRoom) {
-    std::uint64_t* const block = loadedStarts_.release();
-    const auto from = reinterpret_cast<std::uintptr_t>(block);
-    auto* to = static_cast<std::uint64_t*>(
-        std::realloc(block, loadedStartsWords_ * sizeof(std::uint64_t)));
-    if (!to) to = block;  // keeps the larger block
-    loadedStarts_.reset(to);
-    if (reinterpret_cast<std::uintptr_t>(to) != from) {
-      for (std::size_t k = firstChunk; k < out.size(); ++k) out[k].charStarts.Rebase(from, to);
-    }
   }
   return true;
 }
@@ -256,8 +202,6 @@ void TTextBuffer::ReleaseLoaded() {
   std::string().swap(loaded_);
   loadedBits_.reset();
   loadedBitsWords_ = 0;
-  loadedStarts_.reset();
-  loadedStartsWords_ = 0;
 }
 
 std::string& TTextBuffer::Own(Chunk& c) {
@@ -560,18 +504,20 @@ std::size_t TTextBuffer::LineChars(std::size_t line) const {
 
 std::size_t TTextBuffer::CharsBefore(const Chunk& c, std::size_t offset) {
   if (c.IsAscii()) return offset;
-  return c.charStarts.Rank(offset);
+  const std::string_view t = c.Text();
+  if (offset <= t.size() / 2) return utf8::CountChars(t.data(), offset);
+  return c.chars - utf8::CountChars(t.data() + offset, t.size() - offset);
 }
 
 std::size_t TTextBuffer::AdvanceInChunk(const Chunk& c, std::size_t offset, std::size_t chars) {
   if (c.IsAscii()) return std::min(offset + chars, c.Size());
-  const std::size_t k = c.charStarts.Rank(offset) + chars;
-  return k >= c.chars ? c.Size() : c.charStarts.Select(k);
+  const std::string_view t = c.Text();
+  return offset + utf8::AdvanceChars(t.data() + offset, t.size() - offset, chars);
 }
 
 std::size_t TTextBuffer::CharsBetween(const Chunk& c, std::size_t from, std::size_t to) {
   if (c.IsAscii()) return to - from;
-  return c.charStarts.Rank(to) - c.charStarts.Rank(from);
+  return utf8::CountChars(c.Text().data() + from, to - from);
 }
 
 TTextBuffer::LineInChunk TTextBuffer::LocateLine(std::size_t line) const {
@@ -668,7 +614,21 @@ std::size_t TTextBuffer::ByteOfOffsetInChunk(const Found& f, std::size_t offset)
   const Chunk& c = chunks_[f.chunk];
   std::size_t r = offset - static_cast<std::size_t>(f.before.chars + f.before.lines);
   if (c.IsAscii()) return c.breaks.OffsetOfAsciiUnits(r, c.Size());
-  return c.charStarts.OffsetOfUnits(r, c.Size(), c.breaks);
+  // Walk the lines of the chunk: each break counts two units.
+  const std::string_view t = c.Text();
+  std::size_t segment = 0;
+  for (;;) {
+    const std::size_t next = c.breaks.Next(segment);
+    const std::size_t segmentEnd = next == TLineBreakBits::npos ? t.size() : next;
+    std::size_t skipped = 0;
+    const std::size_t pos =
+        segment + utf8::AdvanceChars(t.data() + segment, segmentEnd - segment, r, &skipped);
+    if (skipped == r || next == TLineBreakBits::npos) return pos;
+    r -= skipped;
+    if (r < 2) return segmentEnd;  // at or inside the break
+    r -= 2;
+    segment = segmentEnd + 1;
+  }
 }
 
 std::size_t TTextBuffer::CharBoundary(std::size_t byte) const {
@@ -709,13 +669,9 @@ std::size_t TTextBuffer::MemoryUsage() const {
     return s.capacity() > smallString ? HeapBlock(s.capacity() + 1) : 0;
   };
   std::size_t total = HeapBlock(chunks_.capacity() * sizeof(Chunk)) + stringHeap(loaded_) +
-                      HeapBlock(loadedBitsWords_ * sizeof(std::uint64_t)) +
-                      HeapBlock(loadedStartsWords_ * sizeof(std::uint64_t)) +
-                      starts_.MemoryUsage() + 8 * kAllocationOverhead;  // the starts' eight arrays
-  for (const Chunk& c : chunks_) {
-    total += stringHeap(c.own) + HeapBlock(c.breaks.MemoryUsage()) +
-             HeapBlock(c.charStarts.MemoryUsage());
-  }
+                      HeapBlock(loadedBitsWords_ * sizeof(std::uint64_t)) + starts_.MemoryUsage() +
+                      8 * kAllocationOverhead;  // the starts' eight arrays
+  for (const Chunk& c : chunks_) total += stringHeap(c.own) + HeapBlock(c.breaks.MemoryUsage());
   return total;
 }
 
@@ -733,20 +689,15 @@ bool TTextBuffer::CheckIntegrity() const {
       if (c.borrowed < loaded_.data() || c.borrowed + t.size() > loaded_.data() + loaded_.size())
         return false;
     }
-    Chunk copy;
-    copy.borrowed = t.data();
-    copy.size = static_cast<std::uint32_t>(t.size());
-    if (copy.Index().chars != c.chars || !(copy.breaks == c.breaks) ||
-        !(copy.charStarts == c.charStarts))
-      return false;
+    TLineBreakBits breaks;
+    if (breaks.Build(t).chars != c.chars || !(breaks == c.breaks)) return false;
     if (!(StartOf(i) == sum)) return false;
     sum += SumsOf(c);
     if (!t.empty() && Find(TChunkStarts::kBytes, StartOf(i).bytes).chunk != i) return false;
   }
   return starts_.Count() == chunks_.size() && StartOf(chunks_.size()) == sum && sum == total_ &&
          borrowing == borrowingChunks_ &&
-         (borrowing > 0 ||
-          (loaded_.capacity() <= std::string().capacity() && !loadedBits_ && !loadedStarts_));
+         (borrowing > 0 || (loaded_.capacity() <= std::string().capacity() && !loadedBits_));
 }
 
 }  // namespace tervil

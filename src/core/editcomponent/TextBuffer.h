@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/editcomponent/CharStartBits.h"
 #include "core/editcomponent/ChunkStarts.h"
 #include "core/editcomponent/LineBreakBits.h"
 
@@ -143,18 +142,13 @@ class TTextBuffer {
     std::uint32_t size = 0;
     std::uint32_t chars = 0;
     std::string own;
-    // Where its characters start, when it is not ASCII.
-    TCharStartBits charStarts;
     std::string_view Text() const {
       return borrowed ? std::string_view(borrowed, size) : std::string_view(own);
     }
     std::size_t Size() const { return size; }
     bool IsAscii() const { return chars == size; }
     void Recount();
-    // Builds the line breaks (into `storage` when given) and the character starts.
-    TLineBreakBits::TFacts Index(std::uint64_t* storage = nullptr);
   };
-  static_assert(sizeof(Chunk) == 128, "a chunk takes two cache lines");
   struct Sums {
     std::int64_t bytes = 0;
     std::int64_t chars = 0;
@@ -229,13 +223,6 @@ class TTextBuffer {
   std::string loaded_;
   std::unique_ptr<std::uint64_t[]> loadedBits_;
   std::size_t loadedBitsWords_ = 0;
-  // The character starts of those chunks that are not ASCII, one after the other in one block
-  // (malloc'ed, trimmed to what they use).
-  struct FreeWords {
-    void operator()(std::uint64_t* p) const;
-  };
-  std::unique_ptr<std::uint64_t, FreeWords> loadedStarts_;
-  std::size_t loadedStartsWords_ = 0;
   std::size_t borrowingChunks_ = 0;
   TChangeGuard guard_;
   std::uint64_t changeCount_ = 0;

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "core/editcomponent/CharStartBits.h"
 #include "core/editcomponent/LineBreakBits.h"
 
 namespace tervil {
@@ -88,66 +87,6 @@ TEST(LineBreakBits, BuildReportsCharactersCarriageReturnsAndNonAscii) {
   EXPECT_EQ(bits.Count(), 1u);
   EXPECT_EQ(bits.Select(0), 6u);
 }
-
-// Text of `size` bytes or a little more mixing ASCII, two-, three- and four-byte characters and
-// line breaks; `breakPercent` of the characters are breaks.
-std::string RandomUtf8(std::size_t size, unsigned breakPercent, unsigned seed) {
-  static const char* const kPieces[] = {"a", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"};
-  std::mt19937 rng(seed);
-  std::string text;
-  while (text.size() < size) text += rng() % 100 < breakPercent ? "\n" : kPieces[rng() % 4];
-  return text;
-}
-
-class CharStartBitsAnswers : public ::testing::TestWithParam<BitsCase> {};
-
-// Character index, character start and character offset (a break counting two) equal a plain
-// walk at every byte, across word and block borders, in pieces up to the largest chunk.
-TEST_P(CharStartBitsAnswers, EqualAPlainWalk) {
-  const std::string& text = GetParam().text;
-  TLineBreakBits breaks;
-  std::vector<std::uint64_t> words(TLineBreakBits::WordsFor(text.size()));
-  const TLineBreakBits::TFacts facts = breaks.Build(text, nullptr, words.data());
-  TCharStartBits starts;
-  starts.Assign(words.data(), words.size());
-
-  std::vector<std::size_t> charStart;
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) charStart.push_back(i);
-  ASSERT_EQ(facts.chars, charStart.size());
-  for (std::size_t k = 0; k < charStart.size(); ++k) ASSERT_EQ(starts.Select(k), charStart[k]);
-  EXPECT_EQ(starts.Select(charStart.size()), TCharStartBits::npos);
-
-  std::size_t chars = 0, lines = 0;
-  for (std::size_t offset = 0; offset <= text.size(); ++offset) {
-    ASSERT_EQ(starts.Rank(offset), chars) << offset;
-    const bool boundary =
-        offset == text.size() || (chars < charStart.size() && charStart[chars] == offset);
-    if (boundary) {
-      const std::size_t units = chars + lines;
-      ASSERT_EQ(starts.OffsetOfUnits(units, text.size(), breaks), offset) << offset;
-      // Between the two units of a break: the break itself.
-      if (offset < text.size() && text[offset] == '\n') {
-        ASSERT_EQ(starts.OffsetOfUnits(units + 1, text.size(), breaks), offset) << offset;
-      }
-    }
-    if (offset < text.size()) {
-      if (boundary) ++chars;
-      if (text[offset] == '\n') ++lines;
-    }
-  }
-  EXPECT_EQ(starts.OffsetOfUnits(chars + lines + 50, text.size(), breaks), text.size());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, CharStartBitsAnswers,
-    ::testing::Values(BitsCase{"OneCharacter", "\xC3\xA9"},
-                      BitsCase{"NoBreak", RandomUtf8(700, 0, 5)},
-                      BitsCase{"SomeBreaks", RandomUtf8(3000, 5, 6)},
-                      BitsCase{"FullChunk", RandomUtf8(8180, 20, 7)},
-                      BitsCase{"BreakAfterLongCharacterAtWordEnd",
-                               std::string(60, 'a') + "\xF0\x9F\x98\x80\n\xC3\xA9"}),
-    [](const ::testing::TestParamInfo<BitsCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace tervil

@@ -59,4 +59,36 @@ BENCHMARK(BM_OpenFileToFirstPaint)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// The same open of a 1 GB web page (written once into the temporary folder and deleted at the
+// end; mind the free disk space), from a cold heap, twice.
+void BM_OpenGigabyteToFirstPaint(benchmark::State& state) {
+  constexpr std::size_t kGigabyte = std::size_t{1} << 30;
+  TWorkspace workspace;
+  const QString path = workspace.Write("open1g.html", Generate(TDocument::Web, kGigabyte));
+  TMemoryWatch memory;
+  double peakAboveEnd = 0;
+  double end = 0;
+  for (auto _ : state) {
+    workspace.CloseAll();
+    FreeClosedPages();
+    memory.Start();
+    const auto start = std::chrono::steady_clock::now();
+    workspace.OpenAndPaint(path);
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    const std::size_t now = memory.Stop();
+    peakAboveEnd = std::max(peakAboveEnd, static_cast<double>(memory.Peak() - now) / kGigabyte);
+    end = std::max(end, static_cast<double>(now - memory.before) / kGigabyte);
+  }
+  workspace.CloseAll();
+  FreeClosedPages();
+  state.counters["peak_above_end"] = peakAboveEnd;
+  state.counters["end"] = end;
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kGigabyte));
+}
+BENCHMARK(BM_OpenGigabyteToFirstPaint)
+    ->Iterations(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace

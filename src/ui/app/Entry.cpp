@@ -104,8 +104,8 @@ int RunTervil(int argc, char** argv) {
     }
   }
 
-  // The console's web page view shares its drawing contexts with the windows.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // The OpenGL context the browser engine shares with the windows is made when the engine is
+  // first needed (see BrowserPage.cpp), not here at start.
   // Qt sees no arguments: a file named like one of its options is still a file.
   int qtArgc = 1;
   char programName[] = "tervil";

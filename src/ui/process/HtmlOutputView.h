@@ -9,9 +9,11 @@ class QTextBrowser;
 
 namespace tervil {
 
+class TBrowserPage;
+
 // Shows a local HTML file as a web page and reloads it on request. It uses a real browser
 // engine (Qt WebEngine) when the build has one and it starts; otherwise, or when its renderer
-// dies, a Qt HTML view of the same file. The engine is started only when a page is first shown.
+// dies, a Qt HTML view of the same file. The engine is loaded only when a page is first shown.
 class THtmlOutputView : public QWidget {
   Q_OBJECT
  public:
@@ -30,10 +32,10 @@ class THtmlOutputView : public QWidget {
 
  private:
   void UseFallback();
-  QWidget* CreateEngine();
+  TBrowserPage* CreateEngine();
 
   QStackedLayout* stack_ = nullptr;
-  QWidget* engine_ = nullptr;
+  TBrowserPage* engine_ = nullptr;
   QTextBrowser* fallback_ = nullptr;
   QString path_;
 };

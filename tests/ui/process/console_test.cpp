@@ -15,6 +15,7 @@
 #include "core/common/Abort.h"
 #include "core/process/CommandLine.h"
 #include "core/process/ConsoleApp.h"
+#include "ui/browser/BrowserPage.h"
 #include "ui/process/HtmlOutputView.h"
 
 using namespace tervil;
@@ -193,9 +194,11 @@ class ConsoleTest : public QObject {
 
   void theHtmlPageShowsTheOutputAsAWebPage() {
     const QString copy = dir_.filePath("web.php.tvl0");
-    // Before any run the page shows nothing and writes nothing.
+    // Before any run the page shows nothing and writes nothing, and the browser engine is not
+    // loaded: a console that never shows a web page costs no memory for it.
     Console().PageControl1->setCurrentWidget(Console().OutputHTML);
     QVERIFY(Console().WebBrowser->Path().isEmpty());
+    QVERIFY(!BrowserEngineLoaded());
     Console().PageControl1->setCurrentWidget(Console().Errors);
 
     RunScript("echo '<html><body><h1>Hello page</h1>'; echo '<p>ü</p></body></html>'", copy);
@@ -210,6 +213,8 @@ class ConsoleTest : public QObject {
     Console().WebBrowser->PageText([&text](const QString& t) { text = t; });
     QTRY_VERIFY_WITH_TIMEOUT(text.contains("Hello page"), 10000);
     QVERIFY(text.contains(QString::fromUtf8("ü")));
+    // The page is shown by the engine when its module could be loaded, by the Qt view otherwise.
+    QCOMPARE(Console().WebBrowser->UsesBrowserEngine(), BrowserEngineLoaded());
   }
 };
 

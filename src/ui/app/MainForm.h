@@ -194,6 +194,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   // The generators and "New..." (MainMenusGenerators.cpp).
   void CreateGeneratorActions();
   void CreateExplorerActions();  // MainMenusExplorer.cpp
+  // Tools > Options... (MainMenusOptions.cpp).
+  void CreateOptionsActions();
+  void OptionsCommand();
   static TDiskExplorer* ExplorerOf(TTvlPageControl* control);
   void UpdateGeneratorActions();
   void NewTypeCommand();
@@ -332,6 +335,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QAction* actTableGen = nullptr;
   QAction* actHead = nullptr;
   QAction* actImageMap = nullptr;
+  QAction* actOptions = nullptr;
   QList<QAction*> highlighterActions_;
   QMenu* fileMenu_ = nullptr;
   QMenu* viewMenu_ = nullptr;

@@ -26,7 +26,7 @@ void TTervilMain::CreateOptionsActions() {
   tools->insertAction(imageMap >= 0 ? items.value(imageMap + 1) : nullptr, actOptions);
 }
 
-void TTervilMain::OptionsCommand() {
+TOptionsHost TTervilMain::OptionsHost() {
   TOptionsHost host;
   host.config = configuration_.get();
   host.highlighters = ListHighlighters();
@@ -38,6 +38,11 @@ void TTervilMain::OptionsCommand() {
   };
   host.message = [this](const char* key) { return Message(key); };
   host.association = [] { return DesktopFileAssociation(); };
+  return host;
+}
+
+void TTervilMain::OptionsCommand() {
+  const TOptionsHost host = OptionsHost();
 
   TOptionsForm form(host, this);
   const bool saved = form.exec() == QDialog::Accepted;

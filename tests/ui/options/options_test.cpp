@@ -4,10 +4,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
 #include <functional>
 
@@ -28,7 +30,8 @@ class OptionsTest : public QObject {
 
   QTemporaryDir home_;
   test::TMainWindowFixture window_;
-  QStringList messages_;  // the notices the program showed, by text
+  QStringList messages_;                // the notices the program showed, by text
+  TMsgResult answer_ = TMsgResult::No;  // to questions
 
   QString Registry() const { return home_.filePath("config/tervil-editor/registry.reg"); }
 
@@ -99,9 +102,9 @@ class OptionsTest : public QObject {
   void initTestCase() {
     test::UseUserFoldersIn(home_);
     qputenv("XDG_DATA_HOME", home_.filePath("data").toUtf8());
-    TMessageBox::SetHandler([this](const QString&, const QString& text, int, TMsgIcon) {
+    TMessageBox::SetHandler([this](const QString&, const QString& text, int buttons, TMsgIcon) {
       messages_ << text;
-      return TMsgResult::OK;
+      return (buttons & mbYes) ? answer_ : TMsgResult::OK;
     });
   }
 
@@ -228,6 +231,76 @@ class OptionsTest : public QObject {
     });
     QVERIFY(!test::FileContents(Registry()).contains("my-config"));
     QCOMPARE(window_->Configuration().ConfigNames, std::vector<std::string>{"default"});
+  }
+
+  // The user-code group: a code added with the button, selected, renamed (the button reads
+  // Update, Delete while the caption is blank, Update again) and kept by Ok.
+  void userCodesFollowTheButtonRules() {
+    OpenFile("codes.txt", "text\n");
+    WithOptions([&](TOptionsForm& form) {
+      auto* button = form.findChild<QPushButton*>("CodeButton");
+      auto* list = form.findChild<QTreeWidget*>("UserCodes");
+      TypeInto(Qt::Key_T, "bold");
+      TypeInto(Qt::Key_B, "<b>");
+      TypeInto(Qt::Key_F, "</b>");
+      Key(Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), button);
+      QCOMPARE(button->text(), QString("Add"));
+      Key(Qt::Key_Space);
+      QCOMPARE(list->topLevelItemCount(), 1);
+      QVERIFY(form.findChild<QLineEdit*>("CodeCaption")->text().isEmpty());
+
+      Key(Qt::Key_O, Qt::AltModifier);
+      Key(Qt::Key_Home);
+      Key(Qt::Key_Space);
+      QCOMPARE(button->text(), QString("Update"));
+      QCOMPARE(form.findChild<QLineEdit*>("CodeBefore")->text(), QString("<b>"));
+      TypeInto(Qt::Key_T, "");
+      Key(Qt::Key_Backspace);
+      QCOMPARE(button->text(), QString("Delete"));
+      QTest::keyClicks(QApplication::focusWidget(), "strong");
+      QCOMPARE(button->text(), QString("Update"));
+      Key(Qt::Key_Tab);
+      Key(Qt::Key_Tab);
+      Key(Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), button);
+      Key(Qt::Key_Space);
+      QCOMPARE(button->text(), QString("Add"));
+      QCOMPARE(list->topLevelItem(0)->text(0), QString("strong"));
+      form.findChild<QPushButton*>("Ok")->setFocus();
+      Key(Qt::Key_Return);
+      QTRY_VERIFY(!form.isVisible());
+    });
+    const auto& codes = window_->Configuration().UserCodeList;
+    QCOMPARE(codes.size(), std::size_t{1});
+    QCOMPARE(codes[0].caption, std::string("strong"));
+    QCOMPARE(codes[0].after, std::string("</b>"));
+    QVERIFY(test::FileContents(Registry()).contains("\"usercode_caption0\"=\"strong\""));
+  }
+
+  // Switching configuration in the dialog with an unapplied edit asks first; No drops the edit,
+  // and the dialog and the pages show the other configuration.
+  void switchingConfigurationAsksAboutUnappliedEdits() {
+    WriteRegistry(
+        "REGEDIT4\n\n[Software\\Tervil Editor]\n\"lastconfig\"=\"default\"\n\n"
+        "[Software\\Tervil Editor\\default]\n\"tabwidth\"=dword:00000004\n\n"
+        "[Software\\Tervil Editor\\other]\n\"tabwidth\"=dword:00000002\n");
+    TTvlEdit* editor = OpenFile("switch.txt", "text\n");
+    answer_ = TMsgResult::No;
+    WithOptions([&](TOptionsForm& form) {
+      GoToSection(form, 1);
+      TypeInto(Qt::Key_D, "6");
+      Key(Qt::Key_N, Qt::AltModifier);
+      Key(Qt::Key_Down);
+      QCOMPARE(messages_, QStringList{window_->Message("ConfigChanged")});
+      QCOMPARE(form.findChild<QSpinBox*>("tabwidth")->value(), 2);
+      Key(Qt::Key_Escape);
+      QTRY_VERIFY(!form.isVisible());
+    });
+    QCOMPARE(window_->Configuration().ConfigName, std::string("other"));
+    QCOMPARE(editor->TabWidth(), 2);
+    const QByteArray stored = test::FileContents(Registry());
+    QVERIFY(!stored.contains("\"tabwidth\"=dword:00000006"));
   }
 
   // The dialog fits a 1366 x 768 screen, and Tab reaches every control of every section.

@@ -39,8 +39,9 @@ bool TOptionsValues::operator==(const TOptionsValues& o) const {
          smartTabs == o.smartTabs && variableColor == o.variableColor &&
          bracketColor == o.bracketColor && activeLineColor == o.activeLineColor &&
          rightEdgeColor == o.rightEdgeColor && editorBackground == o.editorBackground &&
-         rightEdge == o.rightEdge && fontSize == o.fontSize && phpPath == o.phpPath &&
-         applications == o.applications && defaultApplication == o.defaultApplication;
+         rightEdge == o.rightEdge && fontSize == o.fontSize && fontName == o.fontName &&
+         gutter == o.gutter && phpPath == o.phpPath && applications == o.applications &&
+         defaultApplication == o.defaultApplication;
 }
 
 int ClampOption(int value, int low, int high) {
@@ -81,6 +82,8 @@ TOptionsValues FillOptions(const TConfiguration& c) {
   v.editorBackground = c.EditorBackground;
   v.rightEdge = ClampOption(c.RightEdge, V::kMinRightEdge, V::kMaxRightEdge);
   v.fontSize = ClampOption(c.FontSize, V::kMinFontSize, V::kMaxFontSize);
+  v.fontName = c.FontName;
+  v.gutter = c.Gutter;
 
   v.phpPath = c.PhpPath;
   v.applications = ApplicationRows(c.Applications);
@@ -124,6 +127,8 @@ void ApplyOptions(const TOptionsValues& v, TConfiguration& c) {
   c.EditorBackground = v.editorBackground;
   c.RightEdge = ClampOption(v.rightEdge, V::kMinRightEdge, V::kMaxRightEdge);
   c.FontSize = ClampOption(v.fontSize, V::kMinFontSize, V::kMaxFontSize);
+  c.FontName = v.fontName;
+  c.Gutter = v.gutter;
 
   c.PhpPath = v.phpPath;
   std::vector<std::string> applications;

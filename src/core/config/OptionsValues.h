@@ -61,6 +61,8 @@ struct TOptionsValues {
   TColor editorBackground = 0;
   int rightEdge = 80;
   int fontSize = 10;
+  std::string fontName;  // empty: the system's fixed-pitch font
+  bool gutter = true;
 
   // Applications
   std::string phpPath;

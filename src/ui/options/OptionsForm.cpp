@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontComboBox>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -164,6 +166,11 @@ void TOptionsForm::SetValues(const TOptionsValues& v) {
   editorBackground_->SetColor(v.editorBackground);
   rightEdge_->setValue(v.rightEdge);
   fontSize_->setValue(v.fontSize);
+  fontName_->setCurrentFont(QFont(v.fontName.empty()
+                                      ? QFontDatabase::systemFont(QFontDatabase::FixedFont).family()
+                                      : QString::fromStdString(v.fontName)));
+  shownFontName_ = fontName_->currentFont().family();
+  gutter_->setChecked(v.gutter);
 
   phpPath_->setText(QString::fromStdString(v.phpPath));
   SetApplicationRows(v.applications);
@@ -202,6 +209,11 @@ TOptionsValues TOptionsForm::Values() const {
   v.editorBackground = editorBackground_->Color();
   v.rightEdge = rightEdge_->value();
   v.fontSize = fontSize_->value();
+  // The family stays as stored (empty included) until the user chooses another one.
+  const QString family = fontName_->currentFont().family();
+  v.fontName =
+      family == shownFontName_ ? FillOptions(*host_.config).fontName : family.toStdString();
+  v.gutter = gutter_->isChecked();
 
   v.phpPath = phpPath_->text().toStdString();
   v.applications = ApplicationRowsShown();

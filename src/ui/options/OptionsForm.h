@@ -15,6 +15,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFontComboBox;
 class QGroupBox;
 class QLineEdit;
 class QListWidget;
@@ -107,6 +108,7 @@ class TOptionsForm : public QDialog {
   TUserCodeEditor userCodes_;
   std::vector<std::string> extensions_;
   bool filling_ = false;
+  QString shownFontName_;  // the family the font list showed when filled
 
   QListWidget* sections_ = nullptr;
   QStackedWidget* pages_ = nullptr;
@@ -146,6 +148,8 @@ class TOptionsForm : public QDialog {
   TColorBox* editorBackground_ = nullptr;
   QSpinBox* rightEdge_ = nullptr;
   QSpinBox* fontSize_ = nullptr;
+  QFontComboBox* fontName_ = nullptr;
+  QCheckBox* gutter_ = nullptr;
 
   // Syntax
   QComboBox* highlighter_ = nullptr;

@@ -1,6 +1,7 @@
 // The five sections of the Options dialog and its bottom row: the controls and their layout.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -190,6 +191,13 @@ QWidget* TOptionsForm::CreateEditorSection() {
   colours->addRow(Buddy(tr("Right Edge P&osition:"), rightEdge_), rightEdge_);
   fontSize_ = NumberBox("fontsize", TOptionsValues::kMinFontSize, TOptionsValues::kMaxFontSize);
   colours->addRow(Buddy(tr("&Font Size:"), fontSize_), fontSize_);
+  fontName_ = new QFontComboBox;
+  fontName_->setObjectName("fontname");
+  fontName_->setFontFilters(QFontComboBox::MonospacedFonts);
+  fontName_->setEditable(false);
+  colours->addRow(Buddy(tr("Font Na&me:"), fontName_), fontName_);
+  gutter_ = CheckBox(tr("&Show Gutter with Line Numbers"), "gutter");
+  colours->addRow(gutter_);
   layout->addWidget(display, 1, Qt::AlignTop);
   return Scrolled(content);
 }

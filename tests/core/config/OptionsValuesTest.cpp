@@ -61,6 +61,8 @@ TEST_F(OptionsValuesTest, EveryControlTakesItsValueAndGivesItBack) {
   c.EditorBackground = 0xFF00000F;
   c.RightEdge = 120;
   c.FontSize = 14;
+  c.FontName = "DejaVu Sans Mono";
+  c.Gutter = false;
   c.PhpPath = "\"/usr/bin/php\"";
   c.Applications = {"Firefox=firefox %s", "Lint=php -l"};
   c.RunWithDefault = "Lint";
@@ -91,6 +93,8 @@ TEST_F(OptionsValuesTest, EveryControlTakesItsValueAndGivesItBack) {
   EXPECT_EQ(d.Applications, c.Applications);
   EXPECT_EQ(d.RunWithDefault, "Lint");
   EXPECT_EQ(d.PhpPath, c.PhpPath);
+  EXPECT_EQ(d.FontName, "DejaVu Sans Mono");
+  EXPECT_FALSE(d.Gutter);
   ASSERT_EQ(d.UserCodeList.size(), 2u);
   EXPECT_EQ(d.UserCodeList[1].before, "[");
 }
@@ -228,6 +232,8 @@ TEST_F(OptionsValuesTest, EveryEditIsSeenByTheComparison) {
       {"colour", [](auto& v) { v.bracketColor = clRed; }},
       {"right edge", [](auto& v) { v.rightEdge = 100; }},
       {"font size", [](auto& v) { v.fontSize = 12; }},
+      {"font name", [](auto& v) { v.fontName = "Mono"; }},
+      {"gutter", [](auto& v) { v.gutter = false; }},
       {"php path", [](auto& v) { v.phpPath = "/bin/php"; }},
       {"application row",
        [](auto& v) {

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -129,11 +130,14 @@ class OptionsTest : public QObject {
       TypeInto(Qt::Key_D, "8");
       TypeInto(Qt::Key_O, "100");
       QCOMPARE(form.findChild<QSpinBox*>("rightedge")->value(), 100);
+      Key(Qt::Key_S, Qt::AltModifier);  // the gutter box, clicked a moment later
+      QTRY_VERIFY(!form.findChild<QCheckBox*>("gutter")->isChecked());
       Key(Qt::Key_Return);  // Ok
       QTRY_VERIFY(!form.isVisible());
     });
     QCOMPARE(editor->TabWidth(), 8);
     QCOMPARE(editor->RightEdge(), 100);
+    QVERIFY(!editor->GutterVisible());
     const QByteArray stored = test::FileContents(Registry());
     QVERIFY2(stored.contains("\"tabwidth\"=dword:00000008"), stored.constData());
     QVERIFY(stored.contains("\"rightedge\"=dword:00000064"));

@@ -62,6 +62,8 @@ const TValueField kValueFields[] = {
     {"supportedextensions", TFieldKind::Text, &C::SupportedExtensions},
     {"runwithdefault", TFieldKind::Text, &C::RunWithDefault},
     {"phppath", TFieldKind::Text, &C::PhpPath},
+    {"fontname", TFieldKind::Text, &C::FontName},
+    {"gutter", TFieldKind::Flag, &C::Gutter},
 };
 
 std::string Indexed(const char* name, int n) {

@@ -120,6 +120,8 @@ class TConfiguration {
       "*.plx;*.pm;*.xml;*.inc;*.sql;*.txt;*.c;*.cpp;*.h;*.cs;*.vbs;*.java;*.pas";
   std::string RunWithDefault;
   std::string PhpPath;
+  std::string FontName;  // the editor's font family; empty: the system's fixed-pitch font
+  bool Gutter = true;    // the gutter with line numbers beside the text
 
   std::vector<TRecentFile> RecentList;
   std::vector<TUserCode> UserCodeList;

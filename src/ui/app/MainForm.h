@@ -41,6 +41,7 @@ class TTextEditor;
 class TWaitWindow;
 class TCrashJournal;
 struct TRecoverablePage;
+struct TOptionsHost;
 
 // The main window: owns the configuration, the highlighters, the two page controls, the
 // status bar and the dock areas of the tool windows.
@@ -136,6 +137,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   // ---- Configuration
   void ApplyConfiguration();
   void ApplyEditorSettings(TTvlEdit* editor);
+  // What the Options dialog works on: this window's configuration, highlighters and pages.
+  TOptionsHost OptionsHost();
   void LoadHighlighterAttributes(TSettingsStore& store, const std::string& keyPath) override;
   void SaveHighlighterAttributes(TSettingsStore& store, const std::string& keyPath) override;
 
@@ -194,6 +197,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   // The generators and "New..." (MainMenusGenerators.cpp).
   void CreateGeneratorActions();
   void CreateExplorerActions();  // MainMenusExplorer.cpp
+  // Tools > Options... (MainMenusOptions.cpp).
+  void CreateOptionsActions();
+  void OptionsCommand();
   static TDiskExplorer* ExplorerOf(TTvlPageControl* control);
   void UpdateGeneratorActions();
   void NewTypeCommand();
@@ -332,6 +338,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QAction* actTableGen = nullptr;
   QAction* actHead = nullptr;
   QAction* actImageMap = nullptr;
+  QAction* actOptions = nullptr;
   QList<QAction*> highlighterActions_;
   QMenu* fileMenu_ = nullptr;
   QMenu* viewMenu_ = nullptr;

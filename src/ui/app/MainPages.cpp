@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QMenu>
 #include <QTimer>
 
@@ -310,7 +311,17 @@ void TTervilMain::ApplyEditorSettings(TTvlEdit* editor) {
   editor->SetBracketColor(c.BracketColor);
   editor->SetRightEdgeColor(c.RightEdgeColor);
   editor->SetRightEdge(c.RightEdge);
+  // The font family first, so that the size applies to the font shown.
+  const QString family = c.FontName.empty()
+                             ? QFontDatabase::systemFont(QFontDatabase::FixedFont).family()
+                             : QString::fromStdString(c.FontName);
+  if (editor->EditorFont().family() != family) {
+    QFont font = editor->EditorFont();
+    font.setFamily(family);
+    editor->SetEditorFont(font);
+  }
   editor->SetFontSize(c.FontSize);
+  editor->SetGutterVisible(c.Gutter);
   editor->SetAutoIndent(c.AutoIndent);
   editor->SetContinueLists(c.ContinueLists);
   editor->SetAutoClose(c.AutoClose);

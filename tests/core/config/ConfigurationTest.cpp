@@ -72,6 +72,7 @@ TEST_F(ConfigurationTest, EmptyStoreGivesDefaultsAndFirstExitWritesThemAll) {
       {"autoindent", 1},
       {"continuelists", 0},
       {"tabclosebutton", 1},
+      {"gutter", 1},
   };
   for (const auto& e : integers) EXPECT_EQ(store.ReadInteger(key, e.name), e.value) << e.name;
   EXPECT_EQ(store.ReadString(key, "defaultencoding"), "");
@@ -80,7 +81,8 @@ TEST_F(ConfigurationTest, EmptyStoreGivesDefaultsAndFirstExitWritesThemAll) {
   EXPECT_EQ(store.ReadString(key, "supportedextensions").substr(0, 14), "*.php; *.phtml");
   for (const char* text : {"leftviewdir", "rightviewdir", "runwithdefault", "phppath"})
     EXPECT_TRUE(store.ValueExists(key, text)) << text;
-  EXPECT_EQ(store.ValueNames(key).size(), std::size(integers) + 7);
+  EXPECT_EQ(store.ReadString(key, "fontname"), "");  // the system's fixed-pitch font
+  EXPECT_EQ(store.ValueNames(key).size(), std::size(integers) + 8);
   EXPECT_TRUE(store.KeyExists(key + "\\RecentFiles"));
   EXPECT_TRUE(store.KeyExists(key + "\\UserCodes"));
 }

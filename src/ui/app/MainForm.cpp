@@ -69,11 +69,13 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
           [this](int panel, Qt::MouseButton, const QPoint& at) { StatusBarClick(panel, at); });
 
   RunInProgress = false;
+  SetUpIconTheme();
   CreateActions();
   GetHiglightersMenuItems();
   CreateMenus();
   CreatePhpActions();
   CreateEditorActions();
+  CreateEditingActions();
   CreateRunActions();
   CreateGeneratorActions();
   CreateRecoveryActions();
@@ -86,6 +88,10 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   configuration_ = std::make_unique<TConfiguration>(store_, this);
   CreateExplorerActions();
   CreateClipboardActions();
+  CreateConfigToolbar();
+  CreateWindowsMenuAction();
+  CreateHelpActions();
+  ArrangeMenus();
 
   ReloadAfterChange = true;
   if (!configuration_->RecentList.empty())

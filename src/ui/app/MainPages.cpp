@@ -296,6 +296,7 @@ void TTervilMain::ApplyConfiguration() {
       explorer->SetShowHidden(configuration_->ShowHiddenFiles);
   PageControl()->update();
   SplitPageControl()->update();
+  FillConfigCombo();
 }
 
 }  // namespace tervil

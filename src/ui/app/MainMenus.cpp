@@ -136,6 +136,8 @@ void TTervilMain::GetHiglightersMenuItems() {
   }
   highlighterMenu_ = new QMenu(tr("Syntax Highlighter"), this);
   editorHighlighterMenu_ = new QMenu(tr("Syntax Highlighter"), this);
+  for (QMenu* menu : {highlighterMenu_, editorHighlighterMenu_})
+    menu->setIcon(QIcon::fromTheme("format-text-code"));
   highlighterPopup_ = new QMenu(this);
   for (QMenu* menu : {highlighterMenu_, editorHighlighterMenu_, highlighterPopup_}) {
     menu->addActions(highlighterActions_);

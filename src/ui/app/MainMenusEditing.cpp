@@ -129,9 +129,10 @@ void TTervilMain::UpdateEditingActions() {
   TTvlEdit* editor = currentPage_ ? currentPage_->TvlEdit() : nullptr;
   // Delete works on a page with unsaved changes only.
   actDelete->setEnabled(editor && currentPage_->Model().Modified() && !editor->ReadOnly());
-  for (QAction* needsPage : {actSelNormal, actSelColumn, actSelLine, actClearBookmarks,
-                             actBlockIndent, actBlockUnindent, selectionModeMenu_->menuAction(),
-                             setBookmarkMenu_->menuAction(), gotoBookmarkMenu_->menuAction()})
+  for (QAction* needsPage :
+       {actMatchBracket, actSelNormal, actSelColumn, actSelLine, actClearBookmarks, actBlockIndent,
+        actBlockUnindent, selectionModeMenu_->menuAction(), setBookmarkMenu_->menuAction(),
+        gotoBookmarkMenu_->menuAction()})
     needsPage->setEnabled(editor != nullptr);
   const TSelectionMode mode = editor ? editor->SelectionMode() : TSelectionMode::smNormal;
   actSelNormal->setChecked(editor && mode == TSelectionMode::smNormal);

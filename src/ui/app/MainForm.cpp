@@ -69,11 +69,13 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
           [this](int panel, Qt::MouseButton, const QPoint& at) { StatusBarClick(panel, at); });
 
   RunInProgress = false;
+  SetUpIconTheme();
   CreateActions();
   GetHiglightersMenuItems();
   CreateMenus();
   CreatePhpActions();
   CreateEditorActions();
+  CreateEditingActions();
   CreateRunActions();
   CreateGeneratorActions();
   CreateRecoveryActions();
@@ -87,6 +89,10 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   CreateExplorerActions();
   CreateClipboardActions();
   CreateOptionsActions();
+  CreateConfigToolbar();
+  CreateWindowsMenuAction();
+  CreateHelpActions();
+  ArrangeMenus();
 
   ReloadAfterChange = true;
   if (!configuration_->RecentList.empty())

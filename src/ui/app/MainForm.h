@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/app/ReferenceData.h"
@@ -14,7 +15,9 @@
 #include "core/tags/TagsEditor.h"
 
 class QAction;
+class QComboBox;
 class QMenu;
+class QToolBar;
 class QMimeData;
 class QTimer;
 
@@ -191,6 +194,30 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void UpdateClipboardActions();
   void RememberCopies(TTvlEdit* editor);
   void AddEditorMenuItems(QMenu& menu);
+  // The desktop's icon theme, with the program's fallback, before any command takes an icon.
+  void SetUpIconTheme();
+  // The Edit menu's own editing commands: delete, selection mode, bookmarks, block indent
+  // (MainMenusEditing.cpp).
+  void CreateEditingActions();
+  void UpdateEditingActions();
+  // The menus that several command groups fill, put in their final order once all exist.
+  void ArrangeMenus();
+  void EditMenuAboutToShow();
+  void EditMenuAboutToHide();
+  // The Help menu and context help (MainMenusHelp.cpp).
+  void CreateHelpActions();
+  void UpdateHelpActions();
+  void ShowAbout();
+  void ContextHelp();
+  QString OnlineAddress() const;
+  // The desktop's menu for a page's file (MainMenusShellFile.cpp).
+  void CreateWindowsMenuAction();
+  void ShowWindowsMenu(const QPoint& globalPos);
+  void MoveFileToTrash(TTvlPage* page);
+  // The configuration toolbar (MainMenusConfig.cpp).
+  void CreateConfigToolbar();
+  void FillConfigCombo();
+  void ChangeConfigComboChange(const QString& name);
   void CreateRunActions();
   void UpdateRunActions();
   void StopConsoleProgram();  // MainMenusRun.cpp
@@ -352,6 +379,26 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QAction* actAddGetSet = nullptr;
   TCrashJournal* crashJournal_ = nullptr;
   QAction* actCrashJournal = nullptr;
+  QMenu* editMenu_ = nullptr;
+  QAction* actDelete = nullptr;
+  QMenu* selectionModeMenu_ = nullptr;
+  QAction* actSelNormal = nullptr;
+  QAction* actSelColumn = nullptr;
+  QAction* actSelLine = nullptr;
+  QMenu* setBookmarkMenu_ = nullptr;
+  QMenu* gotoBookmarkMenu_ = nullptr;
+  QAction* actClearBookmarks = nullptr;
+  QAction* actBlockIndent = nullptr;
+  QAction* actBlockUnindent = nullptr;
+  QList<std::pair<QAction*, bool>> editMenuStates_;  // while the Edit menu shows without a page
+  QMenu* helpMenu_ = nullptr;
+  QAction* actAbout = nullptr;
+  QAction* actOnline = nullptr;
+  QAction* actContextHelp = nullptr;
+  QAction* actWindowsMenu = nullptr;
+  QToolBar* configToolbar_ = nullptr;
+  QComboBox* configCombo_ = nullptr;
+  bool fillingConfigCombo_ = false;
 };
 
 }  // namespace tervil

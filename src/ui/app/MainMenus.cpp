@@ -1,4 +1,5 @@
 // The main window's commands and menus for documents, pages, views and windows.
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -6,12 +7,18 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QIcon>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QToolBar>
+#include <QToolButton>
+#include <algorithm>
+#include <limits>
+#include <optional>
 
+#include "core/app/ShellCommands.h"
 #include "core/documents/PageLayout.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/MessageBox.h"
@@ -24,11 +31,12 @@
 
 namespace tervil {
 
-// Makes an action with its caption, shortcut and status-bar hint, running `run` when chosen.
+// Makes an action with its caption, theme icon, shortcut and status-bar hint, running `run` when
+// chosen.
 template <typename Run>
-QAction* MakeAction(QObject* owner, const QString& caption, const QString& shortcut,
-                    const QString& hint, Run run) {
-  auto* action = new QAction(caption, owner);
+QAction* MakeAction(QObject* owner, const QString& caption, const char* icon,
+                    const QString& shortcut, const QString& hint, Run run) {
+  auto* action = new QAction(QIcon::fromTheme(icon), caption, owner);
   if (!shortcut.isEmpty()) action->setShortcut(QKeySequence(shortcut));
   action->setStatusTip(hint);
   QObject::connect(action, &QAction::triggered, owner, run);
@@ -36,70 +44,75 @@ QAction* MakeAction(QObject* owner, const QString& caption, const QString& short
 }
 
 void TTervilMain::CreateActions() {
-  actNew = MakeAction(this, tr("New"), "Ctrl+N", tr("Create a new empty document"),
+  actNew = MakeAction(this, tr("New"), "document-new", "Ctrl+N", tr("Create a new empty document"),
                       [this] { NewDocument(); });
-  actOpen = MakeAction(this, tr("Open"), "Ctrl+O", tr("Open one or more files"),
+  actOpen = MakeAction(this, tr("Open"), "document-open", "Ctrl+O", tr("Open one or more files"),
                        [this] { OpenCommand(); });
-  actSave = MakeAction(this, tr("Save"), "Ctrl+S", tr("Save the current document"), [this] {
-    if (currentPage_) SavePage(currentPage_, false);
-  });
-  actSaveAs =
-      MakeAction(this, tr("Save As"), "", tr("Save the current document under a new name"), [this] {
-        if (currentPage_) SavePage(currentPage_, true);
-      });
-  actSaveAll = MakeAction(this, tr("Save All"), "Ctrl+Shift+S", tr("Save every open document"),
-                          [this] { SaveAllCommand(); });
-  actClose = MakeAction(this, tr("Close"), "Shift+Esc", tr("Close the current document"),
-                        [this] { CloseCommand(); });
-  actCloseAll = MakeAction(this, tr("Close All"), "", tr("Close every document"),
+  actSave = MakeAction(this, tr("Save"), "document-save", "Ctrl+S", tr("Save the current document"),
+                       [this] {
+                         if (currentPage_) SavePage(currentPage_, false);
+                       });
+  actSaveAs = MakeAction(this, tr("Save As"), "document-save-as", "",
+                         tr("Save the current document under a new name"), [this] {
+                           if (currentPage_) SavePage(currentPage_, true);
+                         });
+  actSaveAll = MakeAction(this, tr("Save All"), "document-save-all", "Ctrl+Shift+S",
+                          tr("Save every open document"), [this] { SaveAllCommand(); });
+  actClose = MakeAction(this, tr("Close"), "document-close", "Shift+Esc",
+                        tr("Close the current document"), [this] { CloseCommand(); });
+  actCloseAll = MakeAction(this, tr("Close All"), "window-close", "", tr("Close every document"),
                            [this] { CloseAllCommand(); });
   actCloseAllButThis =
-      MakeAction(this, tr("Close All But This"), "", tr("Close the other documents of this row"),
-                 [this] { CloseAllButThis(); });
-  actReload = MakeAction(this, tr("Reload"), "", tr("Read the file again from disk"),
-                         [this] { ReloadCommand(); });
-  actRename = MakeAction(this, tr("Rename..."), "", tr("Rename the file of this document"),
-                         [this] { RenameCommand(); });
-  actCopyFilename = MakeAction(this, tr("Copy Filename"), "", tr("Copy the file's name"),
-                               [this] { CopyFilename(false); });
+      MakeAction(this, tr("Close All But This"), "document-close", "",
+                 tr("Close the other documents of this row"), [this] { CloseAllButThis(); });
+  actReload = MakeAction(this, tr("Reload"), "view-refresh", "",
+                         tr("Read the file again from disk"), [this] { ReloadCommand(); });
+  actRename = MakeAction(this, tr("Rename..."), "edit-rename", "",
+                         tr("Rename the file of this document"), [this] { RenameCommand(); });
+  actCopyFilename = MakeAction(this, tr("Copy Filename"), "edit-copy", "",
+                               tr("Copy the file's name"), [this] { CopyFilename(false); });
   actCopyFilenameAndPath =
-      MakeAction(this, tr("Copy Filename and Path"), "", tr("Copy the file's full path"),
-                 [this] { CopyFilename(true); });
-  actChangeEncoding = MakeAction(this, tr("Change Encoding"), "",
+      MakeAction(this, tr("Copy Filename and Path"), "edit-copy", "",
+                 tr("Copy the file's full path"), [this] { CopyFilename(true); });
+  actChangeEncoding = MakeAction(this, tr("Change Encoding"), "character-set", "",
                                  tr("Read or write the document in another character set"),
                                  [this] { EncodingMenu()->popup(QCursor::pos()); });
   actChangeEncoding->setMenu(EncodingMenu());
-  actGoToLine = MakeAction(this, tr("Go to Line"), "Ctrl+G", tr("Move the caret to a line"),
-                           [this] { GoToLine(); });
+  actGoToLine = MakeAction(this, tr("Go to Line"), "go-jump", "Ctrl+G",
+                           tr("Move the caret to a line"), [this] { GoToLine(); });
   // Editing basics, forwarded to the current page's editor.
   auto onEditor = [this](auto run) {
     return [this, run] {
       if (currentPage_) run(*currentPage_->TvlEdit());
     };
   };
-  actUndo = MakeAction(this, tr("Undo"), "", tr("Undo the last change"),
+  actUndo = MakeAction(this, tr("Undo"), "edit-undo", "", tr("Undo the last change"),
                        onEditor([](TTvlEdit& e) { e.Undo(); }));
-  actRedo = MakeAction(this, tr("Redo"), "", tr("Redo the last undone change"),
+  actRedo = MakeAction(this, tr("Redo"), "edit-redo", "", tr("Redo the last undone change"),
                        onEditor([](TTvlEdit& e) { e.Redo(); }));
-  actCopy = MakeAction(this, tr("Copy"), "", tr("Copy the selection"),
+  actCopy = MakeAction(this, tr("Copy"), "edit-copy", "", tr("Copy the selection"),
                        onEditor([](TTvlEdit& e) { e.CopyToClipboard(); }));
-  actCut = MakeAction(this, tr("Cut"), "", tr("Cut the selection"),
+  actCut = MakeAction(this, tr("Cut"), "edit-cut", "", tr("Cut the selection"),
                       onEditor([](TTvlEdit& e) { e.CutToClipboard(); }));
-  actPaste = MakeAction(this, tr("Paste"), "", tr("Paste from the clipboard"),
+  actPaste = MakeAction(this, tr("Paste"), "edit-paste", "", tr("Paste from the clipboard"),
                         onEditor([](TTvlEdit& e) { e.PasteFromClipboard(); }));
-  actSelectAll = MakeAction(this, tr("Select All"), "Ctrl+A", tr("Select the whole text"),
-                            onEditor([](TTvlEdit& e) { e.SelectAll(); }));
-  actWordWrap = MakeAction(this, tr("Word Wrap"), "", tr("Wrap long lines at the window's edge"),
-                           onEditor([](TTvlEdit& e) { e.SetWordWrap(!e.WordWrap()); }));
+  actSelectAll =
+      MakeAction(this, tr("Select All"), "edit-select-all", "Ctrl+A", tr("Select the whole text"),
+                 onEditor([](TTvlEdit& e) { e.SelectAll(); }));
+  actWordWrap =
+      MakeAction(this, tr("Word Wrap"), "text-wrap", "", tr("Wrap long lines at the window's edge"),
+                 onEditor([](TTvlEdit& e) { e.SetWordWrap(!e.WordWrap()); }));
   actWordWrap->setCheckable(true);
-  actExit = MakeAction(this, tr("Exit"), "", tr("Close the editor"), [this] { close(); });
-  actSplitView = MakeAction(this, tr("Split View"), "", tr("Show a second row of pages"),
-                            [this](bool on) { SetSplitView(on); });
+  actExit = MakeAction(this, tr("Exit"), "application-exit", "", tr("Close the editor"),
+                       [this] { close(); });
+  actSplitView =
+      MakeAction(this, tr("Split View"), "view-split-top-bottom", "",
+                 tr("Show a second row of pages"), [this](bool on) { SetSplitView(on); });
   actSplitView->setCheckable(true);
-  actPreviousTab = MakeAction(this, tr("Previous Tab"), "F11", tr("Show the previous tab"),
-                              [this] { PreviousTab(); });
-  actNextTab =
-      MakeAction(this, tr("Next Tab"), "F12", tr("Show the next tab"), [this] { NextTab(); });
+  actPreviousTab = MakeAction(this, tr("Previous Tab"), "go-previous", "F11",
+                              tr("Show the previous tab"), [this] { PreviousTab(); });
+  actNextTab = MakeAction(this, tr("Next Tab"), "go-next", "F12", tr("Show the next tab"),
+                          [this] { NextTab(); });
   addActions(
       {actNew, actOpen, actSave, actSaveAll, actClose, actGoToLine, actPreviousTab, actNextTab});
 
@@ -123,6 +136,8 @@ void TTervilMain::GetHiglightersMenuItems() {
   }
   highlighterMenu_ = new QMenu(tr("Syntax Highlighter"), this);
   editorHighlighterMenu_ = new QMenu(tr("Syntax Highlighter"), this);
+  for (QMenu* menu : {highlighterMenu_, editorHighlighterMenu_})
+    menu->setIcon(QIcon::fromTheme("format-text-code"));
   highlighterPopup_ = new QMenu(this);
   for (QMenu* menu : {highlighterMenu_, editorHighlighterMenu_, highlighterPopup_}) {
     menu->addActions(highlighterActions_);
@@ -134,6 +149,7 @@ void TTervilMain::CreateMenus() {
   fileMenu_ = menuBar()->addMenu(tr("&File"));
   fileMenu_->addActions({actNew, actOpen});
   reopenMenu_ = fileMenu_->addMenu(tr("Reopen"));
+  reopenMenu_->setIcon(QIcon::fromTheme("document-open-recent"));
   fileMenu_->addActions({actSave, actSaveAs, actSaveAll});
   fileMenu_->addSeparator();
   fileMenu_->addActions({actClose, actCloseAll});
@@ -144,7 +160,7 @@ void TTervilMain::CreateMenus() {
     UpdateActions();
   });
 
-  QMenu* editMenu = menuBar()->addMenu(tr("&Edit"));
+  QMenu* editMenu = editMenu_ = menuBar()->addMenu(tr("&Edit"));
   editMenu->addActions({actUndo, actRedo});
   editMenu->addSeparator();
   editMenu->addActions({actCopy, actPaste, actCut, actSelectAll});
@@ -163,9 +179,21 @@ void TTervilMain::CreateMenus() {
 
   QToolBar* mainToolbar = addToolBar(tr("Main Toolbar"));
   mainToolbar->setObjectName("MainToolbar");
-  mainToolbar->addActions({actNew, actOpen, actSave, actSaveAs, actSaveAll});
+  mainToolbar->addActions({actOpen, actSave, actSaveAs, actSaveAll});
+  mainToolbar->addSeparator();
+  mainToolbar->addActions({actUndo, actRedo, actCopy, actPaste, actCut});
   mainToolbar->addSeparator();
   mainToolbar->addAction(actSplitView);
+  // Open's button drops down the recent files.
+  auto* recentPopup = new QMenu(this);
+  connect(recentPopup, &QMenu::aboutToShow, this, [this, recentPopup] {
+    BuildRecentMenu(recentPopup);
+    UpdateActions();
+  });
+  if (auto* button = qobject_cast<QToolButton*>(mainToolbar->widgetForAction(actOpen))) {
+    button->setMenu(recentPopup);
+    button->setPopupMode(QToolButton::MenuButtonPopup);
+  }
   QToolBar* encodingToolbar = addToolBar(tr("Encoding"));
   encodingToolbar->setObjectName("EncodingToolbar");
   encodingToolbar->addAction(actChangeEncoding);
@@ -194,8 +222,9 @@ void TTervilMain::ShowPageMenu(TTvlPage* page, const QPoint& globalPos) {
     }
   }
   opened->setEnabled(!opened->isEmpty());
+  opened->setIcon(QIcon::fromTheme("document-multiple"));
   menu.addActions({actClose, actCloseAllButThis, actSave, actRename, actCopyFilename,
-                   actCopyFilenameAndPath, actReload});
+                   actCopyFilenameAndPath, actReload, actWindowsMenu});
   menu.exec(globalPos);
 }
 
@@ -271,6 +300,7 @@ void TTervilMain::UpdatePageActions() {
     needsPage->setEnabled(page != nullptr);
   actReload->setEnabled(fileExists);
   actRename->setEnabled(fileExists);
+  if (actWindowsMenu) actWindowsMenu->setEnabled(fileExists);
   actCloseAllButThis->setEnabled(control && control->EditorPageCount() > 2);
   TTvlEdit* editor = page ? page->TvlEdit() : nullptr;
   actUndo->setEnabled(editor && editor->CanUndo());
@@ -282,6 +312,7 @@ void TTervilMain::UpdatePageActions() {
   actWordWrap->setChecked(editor && editor->WordWrap());
   actSplitView->setChecked(IsSplitViewChecked(editorPanel_->SplitRatio()));
   for (QAction* action : highlighterActions_) highlighterActionUpdate(action);
+  UpdateEditingActions();
   UpdatePhpActions();
   UpdateRunActions();
   UpdateGeneratorActions();
@@ -309,24 +340,56 @@ void TTervilMain::Window1Click() {
   }
 }
 
+namespace {
+
+// The line box of "Go to line": a number with up and down arrows that also takes any other
+// text, so that a wrong entry is reported rather than silently replaced.
+class TLineNumberBox : public QAbstractSpinBox {
+ public:
+  using QAbstractSpinBox::QAbstractSpinBox;
+  void SetEntry(const QString& text) { lineEdit()->setText(text); }
+  void stepBy(int steps) override {
+    std::string error;
+    const long long now = ParseLineNumber(text().toStdString(), error).value_or(0);
+    const long long next = std::clamp<long long>(now + steps, 0, std::numeric_limits<int>::max());
+    lineEdit()->setText(QString::number(next));
+    selectAll();
+  }
+
+ protected:
+  StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
+};
+
+}  // namespace
+
 // A small window that stays on top and moves the caret of the current page to a line.
 void TTervilMain::GoToLine() {
   auto* dialog = new QDialog(this, Qt::Tool | Qt::WindowStaysOnTopHint);
+  dialog->setObjectName("GoToLineWindow");
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setWindowTitle(tr("Go to line"));
   auto* form = new QFormLayout(dialog);
-  auto* line = new QSpinBox(dialog);
-  line->setRange(0, 1 << 30);
-  line->setValue(0);
+  auto* line = new TLineNumberBox(dialog);
+  line->setObjectName("LineNumber");
+  line->SetEntry("0");
   form->addRow(tr("Line:"), line);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
   buttons->button(QDialogButtonBox::Ok)->setText(tr("Ok"));
   form->addRow(buttons);
   connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
   connect(buttons, &QDialogButtonBox::accepted, dialog, [this, dialog, line] {
+    std::string error;
+    const std::optional<int> number = ParseLineNumber(line->text().toStdString(), error);
+    if (!number) {
+      // The window stays for a corrected entry; the caret does not move.
+      TMessageBox::Error(dialog, QString::fromStdString(error));
+      line->setFocus();
+      line->selectAll();
+      return;
+    }
     dialog->close();
     if (TTvlPage* page = currentPage_) {
-      page->Model().JumpTo({1, line->value()});
+      page->Model().JumpTo({1, *number});
       activateWindow();
       page->FocusEditor();
     }

@@ -2,7 +2,6 @@
 // copy as RTF or HTML, and the menu for explorer entries dropped on an editor.
 #include <QIcon>
 #include <QMenu>
-#include <QStandardPaths>
 
 #include "ui/app/MainForm.h"
 #include "ui/editcomponent/TextEditor.h"
@@ -11,17 +10,6 @@
 namespace tervil {
 
 void TTervilMain::CreateHtmlTextActions() {
-  // Toolbar pictures come from the desktop's icon theme; without a desktop session (or with a
-  // theme that lacks them) the Breeze theme the program installs stands in.
-  QStringList searchPaths = QIcon::themeSearchPaths();
-  for (const QString& folder : QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
-                                                         "icons", QStandardPaths::LocateDirectory))
-    if (!searchPaths.contains(folder)) searchPaths << folder;
-  QIcon::setThemeSearchPaths(searchPaths);
-  if (QIcon::themeName().isEmpty() || QIcon::themeName() == "hicolor")
-    QIcon::setThemeName("breeze");
-  else if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == "hicolor")
-    QIcon::setFallbackThemeName("breeze");
   htmlText_ = new THtmlTextActions(*this, dataDir_);
 }
 

@@ -297,6 +297,7 @@ void TTervilMain::ApplyConfiguration() {
       explorer->SetShowHidden(configuration_->ShowHiddenFiles);
   PageControl()->update();
   SplitPageControl()->update();
+  FillConfigCombo();
 }
 
 }  // namespace tervil

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHash>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -121,6 +122,7 @@ void TRunActions::CreateActions() {
   actRunExternal->setShortcut(QKeySequence("Ctrl+F9"));
   actRunExternal->setIcon(ThemeIcon("system-run", QStyle::SP_CommandLink));
   actParameters = make(tr("Parameters..."), tr("Set Run Parameters"), [this] { EditParameters(); });
+  actParameters->setIcon(QIcon::fromTheme("configure"));
   actRunToolButton = make(main_.Message("Run"), tr("Run using selected application"),
                           [this] { RunToolButtonClick(); });
   actRunToolButtonExternal = make(tr("Execute"), tr("Execute using selected application"),
@@ -138,9 +140,9 @@ void TRunActions::CreateMenus(QMenu* viewMenu, QMenu* beforeMenu) {
   ProjectMenu = new QMenu(tr("&Project"), &main_);
   ProjectMenu->setObjectName("ProjectMenu");
   ProjectMenu->addAction(actRun);
-  RunWithMenu = ProjectMenu->addMenu(tr("Run With"));
+  RunWithMenu = ProjectMenu->addMenu(QIcon::fromTheme("media-playback-start"), tr("Run With"));
   ProjectMenu->addAction(actRunExternal);
-  ExecuteWithMenu = ProjectMenu->addMenu(tr("Execute With"));
+  ExecuteWithMenu = ProjectMenu->addMenu(actRunExternal->icon(), tr("Execute With"));
   ProjectMenu->addSeparator();
   ProjectMenu->addAction(actParameters);
   main_.menuBar()->insertMenu(beforeMenu ? beforeMenu->menuAction() : nullptr, ProjectMenu);

@@ -141,7 +141,7 @@ void THtmlTextActions::CreateTextActions() {
   Unformatselection1 =
       conversion(tr("Unformat Selection"),
                  tr("Unformat Selection|Remove the formatting attributes and font tags"),
-                 "format-text-clear", TTextConversion::Unformat);
+                 "edit-clear-all", TTextConversion::Unformat);
   Escapequots1 = conversion(tr("Escape Quots"),
                             tr("Escape Quots|Put a backslash before quotes, $ and backslashes"),
                             "format-text-code", TTextConversion::EscapeQuotes);
@@ -333,6 +333,7 @@ void THtmlTextActions::BuildUserCodesMenu() {
 void THtmlTextActions::CreateMenus() {
   QMenu* edit = MenuNamed(main_.menuBar(), tr("&Edit"), tr("&View"));
   CopyAsMenu = new QMenu(tr("Copy as..."), &main_);
+  CopyAsMenu->setIcon(QIcon::fromTheme("edit-copy"));
   CopyAsMenu->addActions({actCopyAsHtml, actCopyAsRtf});
   const QList<QAction*> items = edit->actions();
   QAction* afterCopy = items.size() > 3 ? items[3] : nullptr;  // Undo, Redo, separator, Copy
@@ -342,7 +343,7 @@ void THtmlTextActions::CreateMenus() {
   edit->addSeparator();
   edit->addActions({actCommentOut, actRemoveComment, ConverttexttoHTML1, Escapequots1,
                     Unformatselection1, Breaklines1});
-  CaseMenu = edit->addMenu(tr("Character case"));
+  CaseMenu = edit->addMenu(QIcon::fromTheme("format-text-uppercase"), tr("Character case"));
   CaseMenu->addActions(
       {Converttolowercase1, Converttouppercase1, Converttagstolowercase1, Converttagstouppercase1});
 

@@ -61,7 +61,8 @@ class MainWindowTest : public QObject {
     TTervilMain window(store, {}, home_.filePath("no-data"));
     QStringList captions;
     for (QAction* menu : window.menuBar()->actions()) captions << menu->text();
-    QCOMPARE(captions, QStringList({"&File", "&Edit", "&View", "&Project", "&Tools", "&Window"}));
+    QCOMPARE(captions,
+             QStringList({"&File", "&Edit", "&View", "&Project", "&Tools", "&Window", "&Help"}));
     QStringList view;
     for (QAction* item : window.menuBar()->actions()[2]->menu()->actions())
       if (!item->isSeparator()) view << item->text();

@@ -27,11 +27,29 @@ T ReadElement(std::string_view line) {
   element.name = JSAttributeValue(line, "name");
   element.type = JSAttributeValue(line, "type");
   element.eltype = JSAttributeValue(line, "eltype");
+  element.isStatic = JSAttributeValue(line, "static") == "true";
   element.description = ElementText(line);
   return element;
 }
 
 const std::string kNoText;
+
+constexpr std::string_view kNew = "new ";
+
+// A "."-part without its index or call: "forms" of "forms[0]", "Map" of "Map()".
+std::string_view BareName(std::string_view part) {
+  return part.substr(0, std::min(part.find('['), part.find('(')));
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && StartsWithNoCase(a, b);
+}
+
+bool IsNameByte(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || c == '_' ||
+         c == '$' || b >= 0x80;
+}
 
 }  // namespace
 
@@ -130,19 +148,39 @@ std::vector<TJSRow> TJSModel::TopLevelRows() const {
   return rows;
 }
 
-std::vector<TJSRow> TJSModel::MemberRows(const TJSObject& object) const {
-  // The object and its ancestors, nearest first (a cycle or a missing base ends the chain).
+namespace {
+
+// The object and its ancestors, nearest first (a cycle or a missing base ends the chain).
+std::vector<const TJSObject*> Ancestry(const TJSModel& model, const TJSObject& object) {
   std::vector<const TJSObject*> chain{&object};
   std::unordered_set<const TJSObject*> seenObjects{&object};
-  while (const TJSObject* base = Find(chain.back()->base)) {
+  while (const TJSObject* base = model.Find(chain.back()->base)) {
     if (!seenObjects.insert(base).second) break;
     chain.push_back(base);
   }
+  return chain;
+}
+
+}  // namespace
+
+bool TJSModel::HasStatics(const TJSObject& object) const {
+  auto any = [](const auto& members) {
+    return std::any_of(members.begin(), members.end(), [](const auto& m) { return m.isStatic; });
+  };
+  for (const TJSObject* owner : Ancestry(*this, object)) {
+    if (any(owner->properties) || any(owner->methods) || any(owner->events)) return true;
+  }
+  return false;
+}
+
+std::vector<TJSRow> TJSModel::MemberRows(const TJSObject& object, bool statics) const {
+  const std::vector<const TJSObject*> chain = Ancestry(*this, object);
   std::vector<TJSRow> rows;
   auto add = [&](TJSRow::TKind kind, const auto& members) {
     std::unordered_set<std::string_view> names;
     for (const TJSObject* owner : chain) {
       for (const auto& member : owner->*members) {
+        if (member.isStatic != statics) continue;
         if (names.insert(member.name).second) rows.push_back({kind, &object, &member});
       }
     }
@@ -162,13 +200,15 @@ void TJSBrowser::SetModel(std::shared_ptr<const TJSModel> model) {
 
 void TJSBrowser::ShowTopLevel() {
   listed_ = nullptr;
+  statics_ = false;
   rows_ = model_ ? model_->TopLevelRows() : std::vector<TJSRow>{};
   Select(0);
 }
 
-void TJSBrowser::ShowMembers(const TJSObject& object) {
+void TJSBrowser::ShowMembers(const TJSObject& object, bool statics) {
   listed_ = &object;
-  rows_ = model_->MemberRows(object);
+  statics_ = statics;
+  rows_ = model_->MemberRows(object, statics);
   Select(0);
 }
 
@@ -179,6 +219,7 @@ bool TJSBrowser::ShowMembersOf(std::string_view type) {
     return true;
   }
   listed_ = nullptr;  // an unknown name leaves the list empty
+  statics_ = false;
   rows_.clear();
   selected_ = -1;
   return true;
@@ -192,9 +233,9 @@ const TJSRow* TJSBrowser::SelectedRow() const {
   return selected_ < 0 ? nullptr : &rows_[static_cast<std::size_t>(selected_)];
 }
 
-bool TJSBrowser::DescendInto(const TJSRow& row, bool indexed) {
+bool TJSBrowser::DescendInto(const TJSRow& row, bool indexed, bool statics) {
   if (row.kind == TJSRow::TKind::Object) {
-    ShowMembers(*row.object);
+    ShowMembers(*row.object, statics && model_->HasStatics(*row.object));
     return true;
   }
   const std::string& eltype = row.member->eltype;
@@ -203,6 +244,8 @@ bool TJSBrowser::DescendInto(const TJSRow& row, bool indexed) {
 }
 
 void TJSBrowser::Resolve(std::string_view expression) {
+  const bool constructed = StartsWith(expression, kNew);  // new X(): an instance of X
+  if (constructed) expression.remove_prefix(kNew.size());
   std::vector<std::string_view> parts;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= expression.size(); ++i) {
@@ -214,11 +257,27 @@ void TJSBrowser::Resolve(std::string_view expression) {
   for (std::size_t p = 0; p < parts.size(); ++p) {
     const std::string_view part = parts[p];
     const bool last = p + 1 == parts.size();
+    const bool indexed = !part.empty() && part.back() == ']';
+    // The constructor itself when its exact name stands alone: Date.now, not new Date().getTime.
+    const bool statics = p == 0 && !constructed && part == BareName(part);
+    if (!last) {
+      // A row named exactly by the part goes before one whose name only begins it
+      // (getElementsByTagNameNS(...) is not getElementsByTagName).
+      const std::string_view bare = BareName(part);
+      auto exact = std::find_if(rows_.begin(), rows_.end(), [&](const TJSRow& row) {
+        return EqualsNoCase(JSInsertText(row), bare);
+      });
+      if (exact != rows_.end()) {
+        const TJSRow row = *exact;
+        DescendInto(row, indexed, statics && row.Name() == bare);
+        continue;
+      }
+    }
     for (std::size_t r = 0; r < rows_.size(); ++r) {
       const TJSRow row = rows_[r];
       const std::string& name = row.Name();
       if (StartsWithNoCase(part, name) && !last) {
-        DescendInto(row, !part.empty() && part.back() == ']');
+        DescendInto(row, indexed, false);
         break;
       }
       if (StartsWithNoCase(name, part)) {
@@ -245,7 +304,7 @@ bool TJSBrowser::DescendSelected() {
     const std::string type(TrimBlanks(row->member->type));
     if (type.empty() || type == "Number") return false;
   }
-  return DescendInto(*row, false);
+  return DescendInto(*row, false, true);
 }
 
 std::string JSExpressionBeforeCaret(std::string_view line, std::size_t caret, std::size_t limit) {
@@ -254,9 +313,7 @@ std::string JSExpressionBeforeCaret(std::string_view line, std::size_t caret, st
   int depth = 0;
   while (start > floor) {
     const char c = line[start - 1];
-    const auto b = static_cast<unsigned char>(c);
-    const bool name = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
-                      c == '_' || c == '$' || b >= 0x80;
+    const bool name = IsNameByte(c);
     if (c == ']' || c == ')') {
       ++depth;
     } else if (c == '[' || c == '(') {
@@ -268,12 +325,22 @@ std::string JSExpressionBeforeCaret(std::string_view line, std::size_t caret, st
     --start;
   }
   if (depth != 0) return {};
-  return std::string(line.substr(start, std::min(caret, line.size()) - start));
+  std::string expression(line.substr(start, std::min(caret, line.size()) - start));
+  // The keyword "new" with blanks before the first name: new Map().
+  std::size_t keyword = start;
+  while (keyword > 0 && (line[keyword - 1] == ' ' || line[keyword - 1] == '\t')) --keyword;
+  if (keyword < start && keyword >= 3 && line.substr(keyword - 3, 3) == "new" &&
+      (keyword == 3 || !IsNameByte(line[keyword - 4])) && !expression.empty() &&
+      expression.front() != '.')
+    expression.insert(0, kNew);
+  return expression;
 }
 
 std::string_view LastJSPart(std::string_view expression) {
   const std::size_t dot = expression.rfind('.');
-  return dot == std::string_view::npos ? expression : expression.substr(dot + 1);
+  if (dot != std::string_view::npos) return expression.substr(dot + 1);
+  if (StartsWith(expression, kNew)) expression.remove_prefix(kNew.size());
+  return expression;
 }
 
 std::string JSInsertText(const TJSRow& row) {

@@ -304,7 +304,7 @@ bool TJSBrowser::DescendSelected() {
     const std::string type(TrimBlanks(row->member->type));
     if (type.empty() || type == "Number") return false;
   }
-  return DescendInto(*row, false, true);
+  return DescendInto(*row, false, false);
 }
 
 std::string JSExpressionBeforeCaret(std::string_view line, std::size_t caret, std::size_t limit) {

@@ -108,7 +108,8 @@ class TJSBrowser {
   void Resolve(std::string_view expression);
   // Selects the first row whose name starts with `part` (without regard to case).
   void SelectPrefix(std::string_view part);
-  // Ctrl+Right: into the selected member's type (not "Number" or empty) or the selected object.
+  // Ctrl+Right: into the selected member's type (not "Number" or empty) or the selected object,
+  // listing what its instances have.
   bool DescendSelected();
 
  private:

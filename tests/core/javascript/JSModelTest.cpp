@@ -225,6 +225,17 @@ INSTANTIATE_TEST_SUITE_P(
         ShippedCase{"new Uint8Array(4).", "Uint8Array", false, {"subarray", "length"}, {}},
         ShippedCase{"window.", "Window", false, {"document", "alert"}, {}}));
 
+TEST(JSShippedData, BrowsingAnObjectListsItsInstancesMembers) {
+  TJSBrowser browser;
+  browser.SetModel(ShippedModel());
+  browser.Resolve("Date");
+  ASSERT_EQ(browser.SelectedRow()->Name(), "Date");
+  ASSERT_TRUE(browser.DescendSelected());
+  EXPECT_FALSE(browser.ListsStatics());
+  browser.SelectPrefix("getTi");
+  EXPECT_EQ(browser.SelectedRow()->Name(), "getTime");
+}
+
 TEST(JSShippedData, BuiltInMethodsHaveTheirParameters) {
   const TJSObject* math = ShippedModel()->Find("Math");
   ASSERT_NE(math, nullptr);

@@ -268,11 +268,16 @@ function declaredMethod(decl, type, key, known) {
   const signatures = checker.getSignaturesOfType(checker.getTypeOfSymbolAtLocation(symbol, at),
                                                  ts.SignatureKind.Call);
   if (signatures.length === 0) return null;
-  const longest = signatures.reduce((a, b) => b.parameters.length > a.parameters.length ? b : a);
-  const params = longest.parameters.map(p => {
+  // The form with a rest parameter (Object.assign(target, ...sources)), else the longest; a
+  // parameter that another form goes without is optional.
+  const isRest = p => !!(p.valueDeclaration && p.valueDeclaration.dotDotDotToken);
+  const longest = signatures.find(s => s.parameters.some(isRest)) ||
+                  signatures.reduce((a, b) => b.parameters.length > a.parameters.length ? b : a);
+  const fewest = Math.min(...signatures.map(s => s.parameters.length));
+  const params = longest.parameters.map((p, i) => {
     const d = p.valueDeclaration;
-    const rest = !!(d && d.dotDotDotToken);
-    const optional = !!(d && (d.questionToken || d.initializer));
+    const rest = isRest(p);
+    const optional = !rest && (i >= fewest || !!(d && (d.questionToken || d.initializer)));
     let t = checker.getTypeOfSymbolAtLocation(p, d || at);
     if (rest && checker.isArrayType(t)) t = checker.getTypeArguments(t)[0];
     const words = parameterType(decl, t, known);

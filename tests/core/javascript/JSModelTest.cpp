@@ -211,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
                     false,
                     {"get(key)", "set(key, value)", "size", "forEach"},
                     {"length", "groupBy"}},
-        ShippedCase{"Promise.", "Promise", true, {"resolve(value)", "all"}, {"then"}},
+        ShippedCase{"Promise.", "Promise", true, {"resolve(value?)", "all"}, {"then"}},
         ShippedCase{"new Date().",
                     "Date",
                     false,

@@ -5,13 +5,11 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/common/ColorNames.h"
 #include "core/common/Utf8.h"
 #include "core/editcomponent/EditorModel.h"
 #include "core/phpcss/CssStyleAtCaret.h"

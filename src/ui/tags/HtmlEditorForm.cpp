@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/common/ColorNames.h"
 #include "core/tags/AttributeWindow.h"
 #include "core/tags/TagsEditor.h"
 #include "ui/documents/TvlPage.h"

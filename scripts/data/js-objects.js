@@ -4,7 +4,7 @@
 // have as this Node.js runtime reports them, their parameters and result types from the language's
 // declarations that ship with TypeScript 5 (its lib.esnext.d.ts, read through the compiler API).
 //
-//   mkdir -p /tmp/webref && (cd /tmp/webref && npm install @webref/idl typescript@5)
+//   mkdir -p /tmp/webref && (cd /tmp/webref && npm install @webref/idl @webref/elements typescript@5)
 //   NODE_PATH=/tmp/webref/node_modules node scripts/data/js-objects.js [output file]
 //
 // Keep the npm folder outside the repository. Each object is written as
@@ -20,11 +20,15 @@
 // URL.createObjectURL) are marked static="true". Namespaces (Math, JSON, console) have no
 // instances: their members are plain members of the object.
 // "type" names the object a member yields, "eltype" the object an element of a collection yields.
-// Descriptions are composed from these facts.
+// Descriptions are composed from these facts. Before the objects, one line per element name of the
+// markup gives the object its elements are (@webref/elements; the HTML standard's first):
+//   <element name="form" type="HTMLFormElement"></element>
+// so that getElementsByTagName('form')[0] and createElement('form') yield HTMLFormElement.
 
 const fs = require('fs');
 const path = require('path');
 const {parseAll} = require('@webref/idl');
+const elementLists = require('@webref/elements');
 const ts = require('typescript');
 
 const output = process.argv[2] || path.join(__dirname, '..', '..', 'data', 'js.tvd');
@@ -375,11 +379,28 @@ function builtInLines(skip, known) {
   return lines;
 }
 
-parseAll().then(all => {
+// One line per element name: the object it is, the HTML standard's definition first.
+async function elementLines(objects) {
+  const all = await elementLists.listAll();
+  const types = new Map();
+  const specs = Object.keys(all).sort((a, b) => (a !== 'html') - (b !== 'html') || a.localeCompare(b));
+  for (const spec of specs) {
+    for (const e of all[spec].elements) {
+      if (e.interface && objects.has(e.interface) && !types.has(e.name)) {
+        types.set(e.name, e.interface);
+      }
+    }
+  }
+  return [...types.keys()].sort().map(
+      name => `<element name="${escape(name)}" type="${escape(types.get(name))}"></element>`);
+}
+
+parseAll().then(async all => {
   const objects = collect(all);
   const known = new Set([...kBuiltIns, ...objects.keys()]);
   const lines = [
     '<!-- JavaScript objects of the member popup, written by scripts/data/js-objects.js -->',
+    ...await elementLines(objects),
     ...builtInLines(new Set(objects.keys()), known), ...webObjectLines(objects),
   ];
   fs.writeFileSync(output, lines.join('\n') + '\n');

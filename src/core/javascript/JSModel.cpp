@@ -45,6 +45,30 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && StartsWithNoCase(a, b);
 }
 
+std::string AsciiLowerCopy(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower;
+}
+
+// The tag name a call's first argument names: "form" of "createElement('form')" or of
+// "getElementsByTagName(\"form\")[0]"; empty for any other argument.
+std::string TagArgument(std::string_view part) {
+  const std::size_t open = part.find('(');
+  if (open == std::string_view::npos || open + 2 >= part.size()) return {};
+  const char quote = part[open + 1];
+  if (quote != '\'' && quote != '"') return {};
+  const std::size_t close = part.find(quote, open + 2);
+  if (close == std::string_view::npos || close + 1 >= part.size() || part[close + 1] != ')')
+    return {};
+  const std::string_view tag = part.substr(open + 2, close - open - 2);
+  const bool plain = !tag.empty() && std::all_of(tag.begin(), tag.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+  });
+  return plain ? std::string(tag) : std::string();
+}
+
 bool IsNameByte(char c) {
   const auto b = static_cast<unsigned char>(c);
   return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || c == '_' ||
@@ -106,6 +130,7 @@ const std::string& TJSRow::Description() const {
 void TJSModel::LoadFromText(std::string_view text) {
   objects_.clear();
   byName_.clear();
+  elementTypes_.clear();
   TJSObject* current = nullptr;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -121,6 +146,9 @@ void TJSModel::LoadFromText(std::string_view text) {
     } else if (StartsWith(line, "</object")) {
       current = nullptr;
     } else if (current == nullptr) {
+      if (StartsWith(line, "<element"))
+        elementTypes_.emplace(AsciiLowerCopy(JSAttributeValue(line, "name")),
+                              JSAttributeValue(line, "type"));
       continue;
     } else if (StartsWith(line, "<method")) {
       TJSMethod method = ReadElement<TJSMethod>(line);
@@ -162,6 +190,11 @@ std::vector<const TJSObject*> Ancestry(const TJSModel& model, const TJSObject& o
 }
 
 }  // namespace
+
+std::string TJSModel::ElementType(std::string_view tag) const {
+  const auto found = elementTypes_.find(AsciiLowerCopy(tag));
+  return found == elementTypes_.end() ? std::string() : found->second;
+}
 
 bool TJSModel::HasStatics(const TJSObject& object) const {
   auto any = [](const auto& members) {
@@ -233,10 +266,19 @@ const TJSRow* TJSBrowser::SelectedRow() const {
   return selected_ < 0 ? nullptr : &rows_[static_cast<std::size_t>(selected_)];
 }
 
-bool TJSBrowser::DescendInto(const TJSRow& row, bool indexed, bool statics) {
+bool TJSBrowser::DescendInto(const TJSRow& row, std::string_view part, bool statics) {
   if (row.kind == TJSRow::TKind::Object) {
     ShowMembers(*row.object, statics && model_->HasStatics(*row.object));
     return true;
+  }
+  const bool indexed = !part.empty() && part.back() == ']';
+  // A tag name handed to these methods tells which element they yield: createElement('form').
+  if (const std::string tag = TagArgument(part); !tag.empty()) {
+    const std::string& name = row.member->name;
+    const bool one = name == "createElement" || name == "querySelector" || name == "closest";
+    const bool many = name == "getElementsByTagName" || name == "querySelectorAll";
+    const std::string type = model_->ElementType(tag);
+    if (!type.empty() && ((one && !indexed) || (many && indexed))) return ShowMembersOf(type);
   }
   const std::string& eltype = row.member->eltype;
   const bool element = indexed && !TrimBlanks(eltype).empty();
@@ -257,7 +299,6 @@ void TJSBrowser::Resolve(std::string_view expression) {
   for (std::size_t p = 0; p < parts.size(); ++p) {
     const std::string_view part = parts[p];
     const bool last = p + 1 == parts.size();
-    const bool indexed = !part.empty() && part.back() == ']';
     // The constructor itself when its exact name stands alone: Date.now, not new Date().getTime.
     const bool statics = p == 0 && !constructed && part == BareName(part);
     if (!last) {
@@ -269,7 +310,7 @@ void TJSBrowser::Resolve(std::string_view expression) {
       });
       if (exact != rows_.end()) {
         const TJSRow row = *exact;
-        DescendInto(row, indexed, statics && row.Name() == bare);
+        DescendInto(row, part, statics && row.Name() == bare);
         continue;
       }
     }
@@ -277,7 +318,7 @@ void TJSBrowser::Resolve(std::string_view expression) {
       const TJSRow row = rows_[r];
       const std::string& name = row.Name();
       if (StartsWithNoCase(part, name) && !last) {
-        DescendInto(row, indexed, false);
+        DescendInto(row, part, false);
         break;
       }
       if (StartsWithNoCase(name, part)) {
@@ -304,7 +345,7 @@ bool TJSBrowser::DescendSelected() {
     const std::string type(TrimBlanks(row->member->type));
     if (type.empty() || type == "Number") return false;
   }
-  return DescendInto(*row, false, false);
+  return DescendInto(*row, {}, false);
 }
 
 std::string JSExpressionBeforeCaret(std::string_view line, std::size_t caret, std::size_t limit) {

@@ -54,6 +54,8 @@ struct TJSRow {
 //   <method name="..." type="..." params="..." eltype="...">description</method>
 //   <event name="..." type="..." eltype="...">description</event>
 //   </object>
+// and, outside the objects, the object each element of the markup is:
+//   <element name="form" type="HTMLFormElement"></element>
 // An object stands for its instances; a member marked static="true" belongs to the constructor
 // (Date.now, URL.createObjectURL) and is listed only for the constructor's own name.
 // Lines that do not fit are ignored; an object without a name is kept with an empty name.
@@ -72,10 +74,14 @@ class TJSModel {
   std::vector<TJSRow> MemberRows(const TJSObject& object, bool statics = false) const;
   // Whether the object or an object it inherits from has static members.
   bool HasStatics(const TJSObject& object) const;
+  // The object an element of the markup is (HTMLFormElement for "form", without regard to
+  // case); empty when unknown.
+  std::string ElementType(std::string_view tag) const;
 
  private:
   std::vector<TJSObject> objects_;
-  std::unordered_map<std::string, std::size_t> byName_;  // the first object of each name
+  std::unordered_map<std::string, std::size_t> byName_;        // the first object of each name
+  std::unordered_map<std::string, std::string> elementTypes_;  // lower-case tag name: object
 };
 
 // The value of attribute `name` on a js.tvd line: searched in the line up to its first ">", the
@@ -113,7 +119,7 @@ class TJSBrowser {
   bool DescendSelected();
 
  private:
-  bool DescendInto(const TJSRow& row, bool indexed, bool statics);
+  bool DescendInto(const TJSRow& row, std::string_view part, bool statics);
 
   std::shared_ptr<const TJSModel> model_;
   const TJSObject* listed_ = nullptr;

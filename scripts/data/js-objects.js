@@ -383,9 +383,9 @@ function builtInLines(skip, known) {
 async function elementLines(objects) {
   const all = await elementLists.listAll();
   const types = new Map();
-  const specs = Object.keys(all).sort((a, b) => (a !== 'html') - (b !== 'html') || a.localeCompare(b));
-  for (const spec of specs) {
-    for (const e of all[spec].elements) {
+  const lists = Object.keys(all).sort((a, b) => (a !== 'html') - (b !== 'html') || a.localeCompare(b));
+  for (const list of lists) {
+    for (const e of all[list].elements) {
       if (e.interface && objects.has(e.interface) && !types.has(e.name)) {
         types.set(e.name, e.interface);
       }

@@ -82,7 +82,7 @@ void TTervilMain::actCssEditExecute() {
                       TMsgIcon::Warning);
     return;
   }
-  TCSS dialog(this);
+  TCSS dialog(this, dataDir_ + "/colorlist.tvd");
   dialog.LoadStyle(style);
   if (dialog.exec() != QDialog::Accepted) return;
   TCSSStyle result;

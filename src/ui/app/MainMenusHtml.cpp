@@ -13,7 +13,7 @@ namespace tervil {
 
 // Created once, after the tag database has been read: the window fills its tag list from it.
 void TTervilMain::CreateHtmlEditor() {
-  htmlEditor_ = new THtmlEditor(tags_, this);
+  htmlEditor_ = new THtmlEditor(tags_, this, dataDir_ + "/colorlist.tvd");
   dockManager_->AddToolWindow(htmlEditor_, "DockPanelRight");
   actHtmlEditor = dockManager_->CreateShowAction(
       htmlEditor_, tr("HTML Editor"), "Ctrl+Shift+H",

@@ -78,4 +78,12 @@ void TColorPick::PickFromScreen() {
   if (window) window->setFlags(flags);
 }
 
+std::optional<QString> ChooseColorText(const QString& colorListFile, const QString& current,
+                                       QWidget* parent) {
+  TColorPick picker(colorListFile, parent);
+  if (!current.trimmed().isEmpty()) picker.SelectColor(current.trimmed());
+  if (picker.exec() != QDialog::Accepted) return std::nullopt;
+  return picker.GetSelected();
+}
+
 }  // namespace tervil

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 
 class QLineEdit;
 class QToolButton;
@@ -35,5 +36,11 @@ class TColorPick : public QDialog {
   QLineEdit* colorCode_;
   QToolButton* pickButton_;
 };
+
+// Opens "Choose Color" with `current` preselected (no preselection for an empty text) and
+// returns the chosen colour's text, a lower-case name when one matches; nothing when cancelled.
+// The "..." buttons of the colour fields and cells use it.
+std::optional<QString> ChooseColorText(const QString& colorListFile, const QString& current,
+                                       QWidget* parent);
 
 }  // namespace tervil

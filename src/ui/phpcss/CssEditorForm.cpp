@@ -1,23 +1,21 @@
 #include "ui/phpcss/CssEditorForm.h"
 
 #include <QAction>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/common/ColorNames.h"
 #include "core/common/Utf8.h"
 #include "core/editcomponent/EditorModel.h"
 #include "core/phpcss/CssStyleAtCaret.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
+#include "ui/generators/ColorPickForm.h"
 #include "ui/generators/GeneratorIcons.h"
 #include "ui/tags/AttributeGrid.h"
 
@@ -33,16 +31,10 @@ constexpr int kStartHeight = 300;
 // Marks the value cells whose value can only be chosen from the pick list, not typed.
 constexpr int kChooseOnlyRole = Qt::UserRole + 32;
 
-QColor ToQColor(TColor c) {
-  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-// Paints the value cells of colour properties with a swatch of the colour their value names
-// (CSS colour names included).
+// Value cells of properties that can only be chosen get a list that cannot be typed into.
 class TCssValueDelegate : public TAttributeDelegate {
  public:
-  TCssValueDelegate(TAttributeGridWidget* grid, const TNamedColors& colors)
-      : TAttributeDelegate(grid), grid_(grid), colors_(colors) {}
+  explicit TCssValueDelegate(TAttributeGridWidget* grid) : TAttributeDelegate(grid) {}
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override {
@@ -51,33 +43,6 @@ class TCssValueDelegate : public TAttributeDelegate {
       if (auto* combo = editor->findChild<QComboBox*>()) combo->setEditable(false);
     return editor;
   }
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    if (!grid_->IsColorRow(index.row())) {
-      TAttributeDelegate::paint(painter, option, index);
-      return;
-    }
-    const QRect r = option.rect;
-    painter->save();
-    painter->fillRect(r, option.palette.color(QPalette::Base));
-    painter->setPen(Qt::black);
-    painter->drawRect(
-        QRect(QPoint(r.left() + 3, r.top() + 1), QPoint(r.left() + 18, r.bottom() - 2)));
-    const TColor color = colors_.ColorOf(grid_->Value(index.row()));
-    if (color != clNone)
-      painter->fillRect(
-          QRect(QPoint(r.left() + 4, r.top() + 2), QPoint(r.left() + 17, r.bottom() - 3)),
-          ToQColor(color));
-    painter->setPen(option.palette.color(QPalette::Text));
-    painter->drawText(r.adjusted(23, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop,
-                      index.data(Qt::DisplayRole).toString());
-    painter->restore();
-  }
-
- private:
-  TAttributeGridWidget* grid_;
-  const TNamedColors& colors_;
 };
 
 // A 24 x 24 button picture: a short text on a rounded tile.
@@ -109,7 +74,8 @@ TCssEditor::TCssEditor(const QString& dataDir, QMainWindow* mainWindow,
   SetStartSize(QSize(kStartWidth, kStartHeight));
   RefreshAllowed = true;
   attributes_.LoadFile(dataDir.toStdString() + "/css.tvd", problems);
-  colors_.LoadFile(dataDir.toStdString() + "/colorlist.tvd", problems);
+  colorListFile_ = dataDir + "/colorlist.tvd";
+  colors_.LoadFile(colorListFile_.toStdString(), problems);
 
   tagsCombo_->setObjectName("tagscombo");
   for (const std::string& name : attributes_.SortedNames())
@@ -129,7 +95,8 @@ TCssEditor::TCssEditor(const QString& dataDir, QMainWindow* mainWindow,
 
   grid_->setObjectName("CssAttributes");
   grid_->setHorizontalHeaderLabels({tr("Property"), tr("Value")});
-  grid_->setItemDelegateForColumn(1, new TCssValueDelegate(grid_, colors_));
+  grid_->setItemDelegateForColumn(1, new TCssValueDelegate(grid_));
+  grid_->SetColorNames(&colors_);
   grid_->OnValueEdited = [this](int row, const QString& value) { ValueEdited(row, value); };
   grid_->OnEllipsis = [this](int row) { return ChooseColor(row); };
   grid_->setMinimumWidth(kMinWidth - 10);
@@ -294,13 +261,7 @@ void TCssEditor::ValueEdited(int row, const QString& value) {
 }
 
 std::optional<QString> TCssEditor::ChooseColor(int row) {
-  const TColor start = colors_.ColorOf(grid_->Value(row));
-  const QColor chosen = QColorDialog::getColor(
-      start == clNone ? QColor(Qt::black) : ToQColor(start), this, tr("Choose Color"));
-  if (!chosen.isValid()) return std::nullopt;
-  const TColor color = static_cast<TColor>(chosen.red()) | (chosen.green() << 8) |
-                       (static_cast<TColor>(chosen.blue()) << 16);
-  return QString::fromStdString(ColorToHtml(color));
+  return ChooseColorText(colorListFile_, QString::fromStdString(grid_->Value(row)), this);
 }
 
 void TCssEditor::InsertTagClick() {

@@ -72,6 +72,7 @@ class TCssEditor : public TToolForm {
 
   TCssAttributeTable attributes_;
   TNamedColors colors_;
+  QString colorListFile_;
   TCSSStyle style_;
   bool RefreshAllowed = true;
   std::vector<std::size_t> rowDeclarations_;  // the declaration each grid row shows

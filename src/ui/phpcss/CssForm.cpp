@@ -1,6 +1,5 @@
 #include "ui/phpcss/CssForm.h"
 
-#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -19,8 +18,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/common/ColorNames.h"
 #include "core/phpcss/CssStyle.h"
+#include "ui/generators/ColorPickForm.h"
 
 namespace tervil {
 
@@ -63,17 +62,14 @@ std::optional<TCSS::FontChoice> ChooseFontDialog(QWidget* parent) {
   return TCSS::FontChoice{list->currentItem()->text(), result == kAddResult};
 }
 
-QColor ToQColor(TColor c) {
-  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
 }  // namespace
 
-TCSS::TCSS(QWidget* parent)
+TCSS::TCSS(QWidget* parent, const QString& colorListFile)
     : QDialog(parent),
       tabs_(new QTabWidget),
       preview_(new QPlainTextEdit),
-      ok_(new QPushButton(tr("Ok"))) {
+      ok_(new QPushButton(tr("Ok"))),
+      colorListFile_(colorListFile) {
   setObjectName("CSS");
   setWindowTitle(tr("CSS Editor"));
   resize(720, 520);
@@ -305,12 +301,8 @@ void TCSS::ResetAll() {
 }
 
 void TCSS::ChooseColor(QLineEdit* line) {
-  const QColor chosen = QColorDialog::getColor(ToQColor(HtmlToColor(line->text().toStdString())),
-                                               this, tr("Choose Color"));
-  if (!chosen.isValid()) return;
-  const TColor color = static_cast<TColor>(chosen.red()) | (chosen.green() << 8) |
-                       (static_cast<TColor>(chosen.blue()) << 16);
-  line->setText(QString::fromStdString(ColorToHtml(color)));
+  if (const std::optional<QString> chosen = ChooseColorText(colorListFile_, line->text(), this))
+    line->setText(*chosen);
 }
 
 void TCSS::ChooseFontClick(QLineEdit* line) {

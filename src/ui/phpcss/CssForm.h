@@ -26,7 +26,8 @@ class TCSSStyle;
 class TCSS : public QDialog {
   Q_OBJECT
  public:
-  explicit TCSS(QWidget* parent = nullptr);
+  // `colorListFile` is the path of "colorlist.tvd", for the colour picker of the colour fields.
+  explicit TCSS(QWidget* parent = nullptr, const QString& colorListFile = QString());
 
   // Remembers the block's closer and declarations and loads every page from them.
   void LoadStyle(const TCSSStyle& style);
@@ -73,6 +74,7 @@ class TCSS : public QDialog {
   QPlainTextEdit* preview_;
   QPushButton* ok_;
   QHash<QString, QWidget*> fields_;
+  QString colorListFile_;
   std::vector<std::string> declarations_;  // the block as it was when the dialog opened
   char closer_ = '}';
   int previewIndex_ = 0;

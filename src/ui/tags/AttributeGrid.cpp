@@ -5,9 +5,12 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QToolButton>
+#include <algorithm>
 
 #include "core/common/ColorNames.h"
+#include "core/common/NamedColors.h"
 #include "core/editcomponent/EditorModel.h"
 
 namespace tervil {
@@ -27,6 +30,16 @@ enum Role : int {
 
 QColor ToQColor(TColor c) {
   return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+// A framed colour sample for the entries of a colour row's list.
+QIcon SwatchIcon(const QColor& color) {
+  QPixmap swatch(12, 12);
+  swatch.fill(color);
+  QPainter painter(&swatch);
+  painter.setPen(Qt::black);
+  painter.drawRect(0, 0, 11, 11);
+  return QIcon(swatch);
 }
 
 QString Shown(const QString& value) {
@@ -95,16 +108,38 @@ class TValueEditor : public QWidget {
 TAttributeGridWidget::TAttributeGridWidget(QWidget* parent) : QTableWidget(0, 2, parent) {
   setObjectName("HtmlAttributes");
   setHorizontalHeaderLabels({tr("Attribute"), tr("Value")});
-  horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-  horizontalHeader()->setStretchLastSection(true);
+  horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
+  horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+  horizontalHeader()->setMinimumSectionSize(24);
+  nameWidth_ = kColumnWidth;
   setColumnWidth(0, kColumnWidth);
   setColumnWidth(1, kColumnWidth);
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+          [this](int section, int, int size) {
+            if (section == 0 && !fitting_) nameWidth_ = size;
+          });
   verticalHeader()->hide();
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::AllEditTriggers);
   setItemDelegateForColumn(1, new TAttributeDelegate(this));
   setMouseTracking(true);
   setWordWrap(false);
+}
+
+void TAttributeGridWidget::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  QTableWidget::scrollTo(index, hint);
+  horizontalScrollBar()->setValue(0);
+}
+
+void TAttributeGridWidget::resizeEvent(QResizeEvent* event) {
+  QTableWidget::resizeEvent(event);
+  FitColumns();
+}
+
+void TAttributeGridWidget::FitColumns() {
+  fitting_ = true;
+  setColumnWidth(0, std::min(nameWidth_, std::max(viewport()->width() / 2, 24)));
+  fitting_ = false;
 }
 
 void TAttributeGridWidget::Clear() {
@@ -162,6 +197,10 @@ void TAttributeGridWidget::SetPickList(int row, const std::vector<std::string>& 
   ValueItem(row)->setData(kPickListRole, list);
 }
 
+void TAttributeGridWidget::SetPickListText(int row, const QStringList& values) {
+  ValueItem(row)->setData(kPickListRole, values);
+}
+
 QStringList TAttributeGridWidget::PickList(int row) const {
   return ValueItem(row)->data(kPickListRole).toStringList();
 }
@@ -180,6 +219,17 @@ void TAttributeGridWidget::SetRowLook(int row, TColor textColor, const QString& 
 
 bool TAttributeGridWidget::IsColorRow(int row) const {
   return ValueItem(row)->data(kColorRole).toBool();
+}
+
+TColor TAttributeGridWidget::ColorOfValue(const QString& value) const {
+  const std::string text = value.trimmed().toStdString();
+  if (text.empty()) return clNone;
+  if (!colorNames_) return HtmlToColor(text);
+  const TColor named = colorNames_->ColorOf(text);
+  // Old pages write the digits without "#" (bgcolor="ffffff").
+  const bool digits = (text.size() == 6 || text.size() == 3) &&
+                      text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+  return named == clNone && digits ? HtmlToColor(text) : named;
 }
 
 void TAttributeGridWidget::SetAllReadOnly(bool readOnly) {
@@ -222,16 +272,22 @@ void TAttributeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     QStyledItemDelegate::paint(painter, option, index);
     return;
   }
-  // A colour sample, then the text beside it.
+  // A colour sample, then the text beside it. An empty value has no sample; a value that names
+  // no colour (a var(), a gradient) an empty frame.
   const QRect r = option.rect;
   painter->save();
   painter->fillRect(r, option.palette.color(QPalette::Base));
-  painter->setPen(Qt::black);
-  painter->drawRect(
-      QRect(QPoint(r.left() + 3, r.top() + 1), QPoint(r.left() + 18, r.bottom() - 2)));
   const QString value = index.data(kValueRole).toString();
-  painter->fillRect(QRect(QPoint(r.left() + 4, r.top() + 2), QPoint(r.left() + 17, r.bottom() - 3)),
-                    ToQColor(HtmlToColor(value.toStdString())));
+  if (!value.trimmed().isEmpty()) {
+    painter->setPen(Qt::black);
+    painter->drawRect(
+        QRect(QPoint(r.left() + 3, r.top() + 1), QPoint(r.left() + 18, r.bottom() - 2)));
+    const TColor color = grid_->ColorOfValue(value);
+    if (color != clNone)
+      painter->fillRect(
+          QRect(QPoint(r.left() + 4, r.top() + 2), QPoint(r.left() + 17, r.bottom() - 3)),
+          ToQColor(color));
+  }
   const QVariant foreground = index.data(Qt::ForegroundRole);
   painter->setPen(foreground.isValid() ? foreground.value<QBrush>().color()
                                        : option.palette.color(QPalette::Text));
@@ -252,6 +308,13 @@ QWidget* TAttributeDelegate::createEditor(QWidget* parent, const QStyleOptionVie
   auto* editor = new TValueEditor(
       parent, grid_->EditStyle(row) == esPickList ? grid_->PickList(row) : QStringList(), readOnly,
       ellipsis && !readOnly);
+  if (QComboBox* combo = editor->Combo(); combo && grid_->IsColorRow(row)) {
+    // The named colours with their samples.
+    for (int i = 0; i < combo->count(); ++i) {
+      const TColor color = grid_->ColorOfValue(combo->itemText(i));
+      if (color != clNone) combo->setItemIcon(i, SwatchIcon(ToQColor(color)));
+    }
+  }
   TAttributeGridWidget* grid = grid_;
   const QPersistentModelIndex at(index);
   auto edited = [grid, at](const QString& text) {

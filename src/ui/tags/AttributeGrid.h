@@ -11,6 +11,7 @@
 namespace tervil {
 
 class TEditorModel;
+class TNamedColors;
 
 // The key/value grid of the HTML attribute window (`HtmlAttributes`): one row per attribute, the
 // value cell editable in place by typing, from a drop-down list of the attribute's values, or
@@ -41,10 +42,17 @@ class TAttributeGridWidget : public QTableWidget, public TAttributeGrid {
   TAttrEditStyle EditStyle(int row) const;
   bool IsReadOnly(int row) const;
   QStringList PickList(int row) const;
+  void SetPickListText(int row, const QStringList& values);
   // The text colour of a row (clNone for the normal colour), the row's description (its hint),
   // and whether its value is a colour shown as a sample.
   void SetRowLook(int row, TColor textColor, const QString& description, bool colorValue);
   bool IsColorRow(int row) const;
+  // The named colours that colour values may use (for their samples and the swatches of their
+  // lists); without them only colour codes and the fixed colour names are known.
+  void SetColorNames(const TNamedColors* names) { colorNames_ = names; }
+  // The colour a colour row's value stands for; clNone for an empty value or one that names no
+  // colour (a var(), a gradient).
+  TColor ColorOfValue(const QString& value) const;
   // No value can be changed while the grid is read-only (a read-only page).
   void SetAllReadOnly(bool readOnly);
   bool AllReadOnly() const { return allReadOnly_; }
@@ -63,10 +71,22 @@ class TAttributeGridWidget : public QTableWidget, public TAttributeGrid {
   // with the earlier writes of the same cell edit: a value typed key by key undoes at once.
   void WriteCellEdit(TEditorModel& model, const std::function<void()>& write);
 
+  // The grid never scrolls sideways to a value cell: the attribute names stay in view.
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  // The name column keeps the width the user gave it, but no more than half the grid; the
+  // value column takes the rest.
+  void FitColumns();
+  int nameWidth_;
+  bool fitting_ = false;
   QTableWidgetItem* ValueItem(int row) const { return item(row, 1); }
   bool notify_ = true;
   bool allReadOnly_ = false;
+  const TNamedColors* colorNames_ = nullptr;
   int cellEdit_ = 0;  // counts the in-place editors opened
   // The cell edit, document and undo step of the last write.
   int writtenCellEdit_ = -1;

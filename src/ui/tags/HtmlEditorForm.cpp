@@ -1,6 +1,5 @@
 #include "ui/tags/HtmlEditorForm.h"
 
-#include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -11,11 +10,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/common/ColorNames.h"
 #include "core/tags/AttributeWindow.h"
 #include "core/tags/TagsEditor.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
+#include "ui/generators/ColorPickForm.h"
 #include "ui/tags/AttributeGrid.h"
 
 namespace tervil {
@@ -28,13 +27,25 @@ constexpr int kStartWidth = 200;
 const char* const kPictureFilter = "JPEG (*.jpeg *.jpg);;GIF (*.gif);;PNG (*.png);;BMP (*.bmp)";
 }  // namespace
 
-THtmlEditor::THtmlEditor(THtmlTagsEditor& tags, QMainWindow* mainWindow)
+THtmlEditor::THtmlEditor(THtmlTagsEditor& tags, QMainWindow* mainWindow,
+                         const QString& colorListFile)
     : TToolForm(tr("Html Editor"), "HtmlEditor", mainWindow),
       tags_(tags),
       tagsCombo_(new QComboBox),
       insertTag_(new QToolButton),
       grid_(new TAttributeGridWidget),
-      restTimer_(new QTimer(this)) {
+      restTimer_(new QTimer(this)),
+      colorListFile_(colorListFile) {
+  // A missing list is reported where the program reads its reference data; colour cells then
+  // know the colour codes only.
+  std::vector<std::string> problems;
+  if (!colorListFile.isEmpty()) colors_.LoadFile(colorListFile.toStdString(), problems);
+  colorNames_ << QString();
+  for (const TNamedColor& color : colors_.Entries()) {
+    const QString name = QString::fromStdString(color.name);
+    if (!colorNames_.contains(name, Qt::CaseInsensitive)) colorNames_ << name;
+  }
+  grid_->SetColorNames(&colors_);
   SetSizeLimits(kMinWidth, kMaxWidth, kMinHeight, QWIDGETSIZE_MAX);
   SetStartSize(QSize(kStartWidth, 300));
 
@@ -109,8 +120,11 @@ void THtmlEditor::StyleRows() {
   for (int row = 0; row < grid_->RowCount(); ++row) {
     const std::string name = grid_->Key(row);
     const std::string info = tags_.AttributeInfo(tag.Name, name);
+    const bool color = tags_.AttributeSpecial(tag.Name, name) == "color";
     grid_->SetRowLook(row, AttributeTextColor(deprecated, info, name), QString::fromStdString(info),
-                      tags_.AttributeSpecial(tag.Name, name) == "color");
+                      color);
+    // Colours are offered by name, with their samples; the picker writes a name too.
+    if (color && colorNames_.size() > 1) grid_->SetPickListText(row, colorNames_);
   }
 }
 
@@ -137,13 +151,7 @@ std::optional<QString> THtmlEditor::ChooseFile() {
 }
 
 std::optional<QString> THtmlEditor::ChooseColor(const QString& current) {
-  const TColor start = HtmlToColor(current.toStdString());
-  const QColor chosen =
-      QColorDialog::getColor(QColor(start & 0xFF, (start >> 8) & 0xFF, (start >> 16) & 0xFF), this);
-  if (!chosen.isValid()) return std::nullopt;
-  const TColor color = static_cast<TColor>(chosen.red()) | (chosen.green() << 8) |
-                       (static_cast<TColor>(chosen.blue()) << 16);
-  return QString::fromStdString(ColorToHtml(color));
+  return ChooseColorText(colorListFile_, current, this);
 }
 
 void THtmlEditor::InsertTagClick() {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 
+#include "core/common/NamedColors.h"
 #include "ui/docking/ToolForm.h"
 
 class QComboBox;
@@ -23,7 +25,9 @@ class THtmlEditor : public TToolForm {
  public:
   static constexpr int kRestMs = 150;  // how long the caret rests before the grid follows it
 
-  THtmlEditor(THtmlTagsEditor& tags, QMainWindow* mainWindow);
+  // `colorListFile` is the path of "colorlist.tvd": the named colours of colour values.
+  THtmlEditor(THtmlTagsEditor& tags, QMainWindow* mainWindow,
+              const QString& colorListFile = QString());
 
   // The current page changed or its editor's status did (caret, text, read-only); nullptr when
   // no editor page is current. Cheap: the grid follows later, when the window is shown.
@@ -57,6 +61,9 @@ class THtmlEditor : public TToolForm {
   TAttributeGridWidget* grid_;
   QTimer* restTimer_;
   bool complete_ = true;  // whether the grid knows every value of its tag
+  QString colorListFile_;
+  TNamedColors colors_;
+  QStringList colorNames_;  // what a colour cell's list offers: nothing, then the names
 };
 
 }  // namespace tervil

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "core/common/TextFile.h"
 #include "core/javascript/JSModel.h"
 
 namespace tervil {
@@ -118,6 +121,141 @@ TEST(JSBrowser, NavigatesAndInserts) {
   EXPECT_EQ(JSExpressionBeforeCaret("f(a.b(\"x\").", 12), "a.b(\"x\").");
   EXPECT_EQ(JSExpressionBeforeCaret("a] + b", 6), "b");
   EXPECT_EQ(JSExpressionBeforeCaret("x = ", 4), "");
+}
+
+TEST(JSBrowser, TheKeywordNewMarksAnInstance) {
+  EXPECT_EQ(JSExpressionBeforeCaret("x = new Map().", 14), "new Map().");
+  EXPECT_EQ(JSExpressionBeforeCaret("new  Da", 7), "new Da");
+  EXPECT_EQ(JSExpressionBeforeCaret("renew Map().", 12), "Map().");
+  EXPECT_EQ(JSExpressionBeforeCaret("new ", 4), "");
+  EXPECT_EQ(LastJSPart("new Da"), "Da");
+  EXPECT_EQ(LastJSPart("new Date().ge"), "ge");
+}
+
+// The shipped data: what the popup lists for expressions people type in web pages.
+std::shared_ptr<const TJSModel> ShippedModel() {
+  static const std::shared_ptr<const TJSModel> model = [] {
+    std::string text;
+    std::string error;
+    EXPECT_TRUE(ReadFileBytes(std::string(TERVIL_SOURCE_DIR) + "/data/js.tvd", text, &error))
+        << error;
+    auto loaded = std::make_shared<TJSModel>();
+    loaded->LoadFromText(text);
+    return loaded;
+  }();
+  return model;
+}
+
+struct ShippedCase {
+  const char* expression;
+  const char* listed;
+  bool statics;                     // the constructor's members are listed
+  std::vector<const char*> has;     // name columns that must be listed
+  std::vector<const char*> hasNot;  // names that must not be listed
+};
+
+void PrintTo(const ShippedCase& c, std::ostream* os) {
+  *os << c.expression;
+}
+
+class JSShippedData : public ::testing::TestWithParam<ShippedCase> {};
+
+TEST_P(JSShippedData, ListsTheMembersOfWhatTheExpressionYields) {
+  const ShippedCase& c = GetParam();
+  TJSBrowser browser;
+  browser.SetModel(ShippedModel());
+  browser.Resolve(JSExpressionBeforeCaret(c.expression, std::string_view(c.expression).size()));
+  ASSERT_NE(browser.Listed(), nullptr);
+  EXPECT_EQ(browser.Listed()->name, c.listed);
+  EXPECT_EQ(browser.ListsStatics(), c.statics);
+  std::vector<std::string> names;
+  for (const TJSRow& row : browser.Rows()) {
+    names.push_back(row.NameColumn());
+    names.push_back(row.Name());
+  }
+  auto listed = [&](const char* name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+  };
+  for (const char* name : c.has) EXPECT_TRUE(listed(name)) << name;
+  for (const char* name : c.hasNot) EXPECT_FALSE(listed(name)) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, JSShippedData,
+    ::testing::Values(
+        ShippedCase{"document.forms[0].",
+                    "HTMLFormElement",
+                    false,
+                    {"elements", "submit()", "action", "id", "addEventListener"},
+                    {}},
+        ShippedCase{"var f = document.forms[0].elements[2].",
+                    "HTMLInputElement",
+                    false,
+                    {"value", "checked"},
+                    {}},
+        ShippedCase{"document.getElementsByTagName('x')[0].",
+                    "Element",
+                    false,
+                    {"getAttribute(DOMString qualifiedName)", "innerHTML"},
+                    {"length"}},
+        ShippedCase{"document.getElementsByTagName('x').",
+                    "HTMLCollection",
+                    false,
+                    {"length"},
+                    {"innerHTML"}},
+        ShippedCase{"document.getElementById(\"a\").", "Element", false, {"innerHTML"}, {}},
+        ShippedCase{"document.getElementsByTagName('form')[0].",
+                    "HTMLFormElement",
+                    false,
+                    {"submit()"},
+                    {}},
+        ShippedCase{"var c = document.createElement(\"canvas\").",
+                    "HTMLCanvasElement",
+                    false,
+                    {"getContext"},
+                    {}},
+        ShippedCase{"document.body.querySelector('A').", "HTMLAnchorElement", false, {"href"}, {}},
+        ShippedCase{"document.querySelector('a.b').", "Element", false, {"innerHTML"}, {}},
+        ShippedCase{
+            "x = Math.", "Math", false, {"abs(Number x)", "PI", "max(Number ...values)"}, {}},
+        ShippedCase{"m = new Map().",
+                    "Map",
+                    false,
+                    {"get(key)", "set(key, value)", "size", "forEach"},
+                    {"length", "groupBy"}},
+        ShippedCase{"Promise.", "Promise", true, {"resolve(value?)", "all"}, {"then"}},
+        ShippedCase{"new Date().",
+                    "Date",
+                    false,
+                    {"getTime()", "setFullYear(Number year, Number month?, Number date?)"},
+                    {"now", "length"}},
+        ShippedCase{"Date.", "Date", true, {"now()", "parse(String s)"}, {"getTime"}},
+        ShippedCase{
+            "new Date().toISOString().", "String", false, {"length", "charAt"}, {"fromCharCode"}},
+        ShippedCase{"document.title.", "String", false, {"toUpperCase()"}, {"raw"}},
+        ShippedCase{"new RangeError().", "RangeError", false, {"message"}, {}},
+        ShippedCase{"new Uint8Array(4).", "Uint8Array", false, {"subarray", "length"}, {}},
+        ShippedCase{"window.", "Window", false, {"document", "alert"}, {}}));
+
+TEST(JSShippedData, BrowsingAnObjectListsItsInstancesMembers) {
+  TJSBrowser browser;
+  browser.SetModel(ShippedModel());
+  browser.Resolve("Date");
+  ASSERT_EQ(browser.SelectedRow()->Name(), "Date");
+  ASSERT_TRUE(browser.DescendSelected());
+  EXPECT_FALSE(browser.ListsStatics());
+  browser.SelectPrefix("getTi");
+  EXPECT_EQ(browser.SelectedRow()->Name(), "getTime");
+}
+
+TEST(JSShippedData, BuiltInMethodsHaveTheirParameters) {
+  const TJSObject* math = ShippedModel()->Find("Math");
+  ASSERT_NE(math, nullptr);
+  std::size_t withParams = 0;
+  for (const TJSMethod& method : math->methods) {
+    if (method.name != "random") withParams += method.params.empty() ? 0 : 1;
+  }
+  EXPECT_EQ(withParams + 1, math->methods.size());  // every method but random() takes something
 }
 
 }  // namespace

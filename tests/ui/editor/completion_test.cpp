@@ -293,6 +293,31 @@ class CompletionTest : public QObject {
     QVERIFY(!helper.isVisible());
   }
 
+  // Collections yield their items, instances list their prototype's members, built-in methods show
+  // their parameters.
+  void javaScriptItemsInstancesAndParameters() {
+    TTvlEdit* editor = Open("t.js", "var f = document.forms[0].");
+    TJSHelper& helper = Aids().JSHelper();
+    QTest::keyClick(editor, Qt::Key_Space, Qt::ControlModifier);
+    QVERIFY(helper.isVisible());
+    QCOMPARE(helper.Browser().Listed()->name, std::string("HTMLFormElement"));
+    QTest::keyClicks(editor, "subm");
+    QCOMPARE(helper.Browser().SelectedRow()->NameColumn(), std::string("submit()"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(Text(editor), std::string("var f = document.forms[0].submit"));
+    QTest::keyClicks(editor, "(); var m = new Map().");
+    QTest::keyClick(editor, Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(helper.Browser().Listed()->name, std::string("Map"));
+    QCOMPARE(helper.Browser().SelectedRow()->Name(), helper.Browser().Rows().front().Name());
+    for (const TJSRow& row : helper.Browser().Rows()) QVERIFY(row.Name() != "length");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QTest::keyClicks(editor, "; Math.ab");
+    QTest::keyClick(editor, Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(helper.Browser().SelectedRow()->NameColumn(), std::string("abs(Number x)"));
+    QVERIFY(helper.DescriptionHtml().contains("<b>abs</b> (Number x)"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+  }
+
   // In a page's script the member popup opens too: by Ctrl+Space, and after a "." by the timer.
   void javaScriptInAPageScript() {
     TTvlEdit* editor = Open("s.html", "<html><script>\nvar f = window.");

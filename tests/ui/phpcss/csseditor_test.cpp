@@ -26,6 +26,8 @@
 #include "ui/docking/DockManager.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
+#include "ui/generators/ColorListBox.h"
+#include "ui/generators/ColorPickForm.h"
 #include "ui/phpcss/CssEditorForm.h"
 #include "ui/phpcss/CssForm.h"
 #include "ui/tags/AttributeGrid.h"
@@ -324,6 +326,80 @@ class CssEditorTest : public QObject {
     for (const char* name : {"actActive", "actFocus", "actLink", "actVisited", "actFirstLetter",
                              "actFirstLine", "actBefore", "actAfter", "actFirstChild"})
       QVERIFY2(Editor()->findChild<QAction*>(name), name);
+  }
+
+  // Runs the colour picker that `open` opens: `work` gets the picker while it is shown.
+  void RunPicker(const std::function<void()>& open, const std::function<void(TColorPick&)>& work) {
+    bool ran = false;
+    QTimer::singleShot(0, this, [&] {
+      auto* picker = qobject_cast<TColorPick*>(QApplication::activeModalWidget());
+      QVERIFY(picker);
+      QCOMPARE(picker->windowTitle(), QString("Choose Color"));
+      ran = true;
+      work(*picker);
+    });
+    open();
+    QVERIFY(ran);
+  }
+
+  // The "..." of a colour cell opens the program's colour picker with the cell's colour chosen;
+  // a colour that has a name is written by its name.
+  void colourButtonOfACellUsesThePicker() {
+    const std::string text = "p { color: #FF0000; margin: 0 }";
+    TTvlPage* page = PageWith(text, After(text, "col"));
+    QTRY_COMPARE(RowOf("color"), 0);
+    auto* button = OpenCell(0)->findChild<QToolButton*>("Ellipsis");
+    QVERIFY(button);
+    RunPicker([button] { QTest::mouseClick(button, Qt::LeftButton); },
+              [](TColorPick& picker) {
+                QCOMPARE(picker.ColorList()->currentText(), QString("Red"));
+                QTest::keyClick(&picker, Qt::Key_Return);
+              });
+    QCOMPARE(TextOf(page), QString("p {\ncolor : red; \nmargin : 0;\n}"));
+    // Another named colour by typing its name in the picker's list.
+    button = OpenCell(0)->findChild<QToolButton*>("Ellipsis");
+    RunPicker([button] { QTest::mouseClick(button, Qt::LeftButton); },
+              [](TColorPick& picker) {
+                picker.ColorList()->setFocus();
+                QTest::keyClicks(picker.ColorList(), "navy");
+                QTest::keyClick(&picker, Qt::Key_Return);
+              });
+    QCOMPARE(TextOf(page), QString("p {\ncolor : navy; \nmargin : 0;\n}"));
+    QCOMPARE(Grid()->Value(0), std::string("navy"));
+  }
+
+  void dialogColourButtonsUseThePicker() {
+    const std::string text = "p { color: #008080 }";
+    TTvlPage* page = PageWith(text, After(text, "col"));
+    RunDialog([this](TCSS& dialog) {
+      auto* tabs = dialog.findChild<QTabWidget*>();
+      for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->tabText(i) == "Color and Background") tabs->setCurrentIndex(i);
+      auto* color = dialog.findChild<QToolButton*>("colorButton");
+      auto* background = dialog.findChild<QToolButton*>("background-colorButton");
+      QVERIFY(color && background && color->isVisible());
+      // The field's colour is preselected by its name; Esc keeps the field.
+      RunPicker([color] { QTest::mouseClick(color, Qt::LeftButton); },
+                [](TColorPick& picker) {
+                  QCOMPARE(picker.GetSelected(), QString("teal"));
+                  QTest::keyClick(&picker, Qt::Key_Escape);
+                });
+      QCOMPARE(dialog.FieldText("color"), QString("#008080"));
+      RunPicker(
+          [background] {
+            background->setFocus();
+            QTest::keyClick(background, Qt::Key_Space);
+          },
+          [](TColorPick& picker) {
+            picker.ColorList()->setFocus();
+            QTest::keyClicks(picker.ColorList(), "wheat");
+            QTest::keyClick(&picker, Qt::Key_Return);
+          });
+      QCOMPARE(dialog.FieldText("background-color"), QString("wheat"));
+      dialog.OkButton()->click();
+    });
+    QVERIFY(TextOf(page).contains("background-color : wheat;"));
+    QVERIFY(TextOf(page).contains("color : #008080;"));
   }
 
   void dialogRoundTripChangesOnlyTheEditedProperties() {

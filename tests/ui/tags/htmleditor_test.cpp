@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -13,6 +14,8 @@
 #include "ui/docking/DockManager.h"
 #include "ui/documents/TvlPage.h"
 #include "ui/editor/TvlEdit.h"
+#include "ui/generators/ColorListBox.h"
+#include "ui/generators/ColorPickForm.h"
 #include "ui/tags/AttributeGrid.h"
 #include "ui/tags/HtmlEditorForm.h"
 
@@ -136,6 +139,69 @@ class HtmlEditorTest : public QObject {
     QCOMPARE(page->Model().UndoList().UndoCount(), std::size_t{1});
     page->Model().Undo();
     QCOMPARE(page->Model().Line(0), std::string("<a href=\"x\" title='y'>link</a>"));
+  }
+
+  // Colour cells: named colours with their samples, the program's colour picker behind "...",
+  // which writes a name; an empty colour shows no sample; the names stay in view while a value
+  // is edited.
+  void colourCellsOfferNamesAndThePicker() {
+    TTvlPage* page = PageWith("<body bgcolor=\"\" text=\"#ff0000\">", {7, 1});
+    QTRY_VERIFY(RowOf("bgcolor") >= 0);
+    const int row = RowOf("bgcolor");
+    QVERIFY(Grid()->IsColorRow(row));
+    // Samples: none for the empty value, red for the code of red.
+    auto sampleAt = [this](int r) {
+      const QRect cell = Grid()->visualRect(Grid()->model()->index(r, 1));
+      return Grid()->viewport()->grab().toImage().pixelColor(cell.left() + 10, cell.center().y());
+    };
+    QCOMPARE(sampleAt(row), Grid()->palette().color(QPalette::Base));
+    QCOMPARE(sampleAt(RowOf("text")), QColor(255, 0, 0));
+    // The cell's list: the colour names with samples, no bare codes; the window narrow.
+    Window().resizeDocks({Editor()}, {150}, Qt::Horizontal);
+    QTRY_VERIFY(Editor()->width() < 200);
+    Grid()->setFocus();
+    Grid()->setCurrentCell(row, 1);
+    QComboBox* combo = nullptr;
+    QTRY_VERIFY((combo = Grid()->viewport()->findChild<QComboBox*>()) != nullptr);
+    const int red = combo->findText("red");
+    QVERIFY(red > 0);
+    QVERIFY(!combo->itemIcon(red).isNull());
+    QCOMPARE(combo->findText("#ff0000", Qt::MatchContains), -1);
+    // The attribute names stay in view beside the open editor.
+    QCOMPARE(Grid()->horizontalScrollBar()->value(), 0);
+    QCOMPARE(Grid()->columnViewportPosition(0), 0);
+    QWidget* editor = Grid()->indexWidget(Grid()->model()->index(row, 1));
+    QVERIFY(editor->geometry().right() < Grid()->viewport()->width());
+    // "..." opens the colour picker; choosing Teal by typing its name writes "teal".
+    auto* button = editor->findChild<QToolButton*>("Ellipsis");
+    QVERIFY(button);
+    bool picked = false;
+    QTimer::singleShot(0, this, [&] {
+      auto* picker = qobject_cast<TColorPick*>(QApplication::activeModalWidget());
+      QVERIFY(picker);
+      picker->ColorList()->setFocus();
+      QTest::keyClicks(picker->ColorList(), "teal");
+      QCOMPARE(picker->ColorList()->currentText(), QString("Teal"));
+      QTest::keyClick(picker, Qt::Key_Return);
+      picked = true;
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(picked);
+    QCOMPARE(page->Model().Line(0), std::string("<body bgcolor=\"teal\" text=\"#ff0000\">"));
+    QCOMPARE(ValueOf("bgcolor"), std::string("teal"));
+    QCOMPARE(Grid()->horizontalScrollBar()->value(), 0);
+    // The colour of a code that has a name comes back as the name; Esc changes nothing.
+    Grid()->setCurrentCell(RowOf("text"), 1);
+    QTRY_VERIFY((editor = Grid()->indexWidget(Grid()->model()->index(RowOf("text"), 1))));
+    button = editor->findChild<QToolButton*>("Ellipsis");
+    QTimer::singleShot(0, this, [&] {
+      auto* picker = qobject_cast<TColorPick*>(QApplication::activeModalWidget());
+      QVERIFY(picker);
+      QCOMPARE(picker->GetSelected(), QString("red"));
+      QTest::keyClick(picker, Qt::Key_Escape);
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(page->Model().Line(0), std::string("<body bgcolor=\"teal\" text=\"#ff0000\">"));
   }
 
   void aReadOnlyPageGivesAReadOnlyGrid() {

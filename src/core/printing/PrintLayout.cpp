@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/common/Utf8.h"
+#include "core/editview/LineGeometry.h"
 #include "core/editview/ViewLayout.h"
 
 namespace tervil {
@@ -84,6 +85,41 @@ std::vector<TPrintRow> TPrintLayout::PageRows(int index) const {
     }
   }
   return rows;
+}
+
+std::vector<TPrintRun> RowRuns(std::string_view line, const std::vector<TToken>& tokens,
+                               const TPrintRow& row, int tabWidth) {
+  std::vector<TPrintRun> runs;
+  std::size_t token = 0;
+  int index = 0, column = 0;
+  for (std::size_t byte = 0; byte < line.size() && index < row.endChar;) {
+    std::size_t end = byte + 1;
+    while (end < line.size() && utf8::IsContinuation(static_cast<unsigned char>(line[end]))) ++end;
+    const bool tab = line[byte] == '\t';
+    const int advance = tab ? TabAdvance(column, tabWidth) : 1;
+    if (index >= row.startChar) {
+      while (token < tokens.size() &&
+             static_cast<std::size_t>(tokens[token].start) +
+                     static_cast<std::size_t>(std::max(tokens[token].length, 0)) <=
+                 byte)
+        ++token;
+      const THighlighterAttribute* attribute =
+          token < tokens.size() && static_cast<std::size_t>(tokens[token].start) <= byte
+              ? tokens[token].attribute
+              : nullptr;
+      if (runs.empty() || runs.back().attribute != attribute)
+        runs.push_back({column, std::string(), attribute});
+      if (tab) {
+        runs.back().text.append(static_cast<std::size_t>(advance), ' ');
+      } else {
+        runs.back().text.append(line.substr(byte, end - byte));
+      }
+    }
+    column += advance;
+    ++index;
+    byte = end;
+  }
+  return runs;
 }
 
 }  // namespace tervil

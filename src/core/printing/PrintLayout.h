@@ -37,6 +37,19 @@ struct TPrintRow {
   int startColumn = 0;
 };
 
+// A piece of a row in one style: its text with tabs expanded to blanks, starting at display
+// column `column` of the line.
+struct TPrintRun {
+  int column = 0;
+  std::string text;
+  const THighlighterAttribute* attribute = nullptr;
+};
+
+// The runs of one row of `line`, styled by the line's tokens (none: one plain run). Runs of
+// equal style are merged; blanks of a tab reach its next stop.
+std::vector<TPrintRun> RowRuns(std::string_view line, const std::vector<TToken>& tokens,
+                               const TPrintRow& row, int tabWidth);
+
 // Splits a document into pages of a fixed number of rows. The work goes in slices (Advance), so
 // a window can show the first pages of a large document at once and lay out the rest while idle;
 // pages already made never change.

@@ -142,6 +142,29 @@ TEST(PrintLayout, PagesKeepTheHighlighterStateOfTheirFirstLine) {
   EXPECT_EQ(layout.Page(2).state, 0u);
 }
 
+TEST(PrintLayout, RowRunsFollowTokensAndTabStops) {
+  const THighlighterAttribute keyword{"Keyword"}, text{"Text"};
+  const std::string line =
+      "if\t\xC3\xA4"
+      "b cd";  // "if", tab, "äb cd"
+  const std::vector<TToken> tokens = {{0, 2, &keyword}, {2, 1, nullptr}, {3, 3, &text}};
+  const std::vector<TPrintRun> whole = RowRuns(line, tokens, {0, 0, 0, 8, 0}, 4);
+  ASSERT_EQ(whole.size(), 4u);
+  EXPECT_EQ(whole[0].text, "if");
+  EXPECT_EQ(whole[0].attribute, &keyword);
+  EXPECT_EQ(whole[1].text, "  ");  // the tab reaches column 4
+  EXPECT_EQ(whole[1].attribute, nullptr);
+  EXPECT_EQ(whole[2].column, 4);
+  EXPECT_EQ(whole[2].text,
+            "\xC3\xA4"
+            "b");
+  EXPECT_EQ(whole[3].text, " cd");
+  const std::vector<TPrintRun> tail = RowRuns(line, {}, {0, 1, 5, 8, 6}, 4);
+  ASSERT_EQ(tail.size(), 1u);
+  EXPECT_EQ(tail[0].column, 6);
+  EXPECT_EQ(tail[0].text, " cd");
+}
+
 TEST(PageGeometry, RowsAndColumnsForFontAndMargins) {
   struct TCase {
     const char* name;

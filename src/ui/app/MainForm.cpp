@@ -86,6 +86,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   configuration_ = std::make_unique<TConfiguration>(store_, this);
   CreateExplorerActions();
   CreateClipboardActions();
+  CreatePrintActions();
 
   ReloadAfterChange = true;
   if (!configuration_->RecentList.empty())

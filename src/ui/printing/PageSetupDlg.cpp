@@ -124,9 +124,9 @@ QWidget* TPageSetupDlg::MakeHeaderFooterPage() {
     connect(action, &QAction::triggered, this, run);
     ToolActions << action;
   };
-  tool("tervil-page-number", tr("Page number"), [this] { InsertMacro("$PAGENUM$"); });
-  tool("tervil-page-count", tr("Num. pages"), [this] { InsertMacro("$PAGECOUNT$"); });
-  tool("chronometer", tr("Time"), [this] { InsertMacro("$TIME$"); });
+  tool("gnumeric-pagesetup-hf-page", tr("Page number"), [this] { InsertMacro("$PAGENUM$"); });
+  tool("gnumeric-pagesetup-hf-pages", tr("Num. pages"), [this] { InsertMacro("$PAGECOUNT$"); });
+  tool("gnumeric-pagesetup-hf-time", tr("Time"), [this] { InsertMacro("$TIME$"); });
   tool("view-calendar-day", tr("Date"), [this] { InsertMacro("$DATE$"); });
   tool("text-field", tr("Title"), [this] { InsertMacro("$TITLE$"); });
   tool("preferences-desktop-font", tr("Font"), [this] { ChangeLineFont(0); });

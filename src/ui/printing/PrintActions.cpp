@@ -37,7 +37,10 @@ QString QtFilter(const std::string& filter) {
 }
 
 QAction* Make(QObject* owner, const QString& icon, const QString& caption, const QString& hint) {
-  auto* action = new QAction(QIcon::fromTheme(icon), caption, owner);
+  // A theme name with a fallback after a comma.
+  const QIcon picture =
+      QIcon::fromTheme(icon.section(',', 0, 0), QIcon::fromTheme(icon.section(',', 1, 1)));
+  auto* action = new QAction(picture, caption, owner);
   action->setToolTip(hint.section('|', 0, 0));
   action->setStatusTip(hint.section('|', -1));
   return action;
@@ -66,7 +69,7 @@ TPrintActions::TPrintActions(TTervilMain& main)
 
   Exporttortf1 = Make(this, "text-rtf", tr("Export to .RTF"), tr("Export File to .rtf"));
   ExporttoHTML1 = Make(this, "text-html", tr("Export to .HTML"), tr("Export File to .html"));
-  PageSetup1 = Make(this, "document-page-setup", tr("Page Setup"),
+  PageSetup1 = Make(this, "document-page-setup,page-simple", tr("Page Setup"),
                     tr("Page Setup|Margins, header and footer of printed pages"));
   PrinterSetup1 = Make(this, "printer", tr("Printer Setup"),
                        tr("Printer Setup|Choose the printer and its paper"));

@@ -95,7 +95,7 @@ BENCHMARK(BM_PreviewLongestBlock10MBPhp)->Unit(benchmark::kMillisecond)->Iterati
 
 // About 1,000 pages printed to a PDF file.
 void BM_Print1000PagesToPdf(benchmark::State& state) {
-  static Document d(1u << 20);
+  static Document d(1700u << 10);  // about 1,000 A4 pages
   QTemporaryDir folder;
   d.engine.Printer().setOutputFileName(folder.filePath("out.pdf"));
   d.engine.Prepare(d.editor, "/www/cart.php");

@@ -15,7 +15,7 @@ PACKAGES=(
   fonts-dejavu-core fonts-wqy-microhei
   breeze-icon-theme
   php-cli php-league-commonmark
-  libxml2-utils
+  libxml2-utils poppler-utils
   lintian desktop-file-utils appstream xdg-utils shared-mime-info
   qt6-webengine-dev
 )

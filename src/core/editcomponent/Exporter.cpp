@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
 
+#include "core/common/HugePages.h"
 #include "core/common/Utf8.h"
 #include "core/editcomponent/EditorModel.h"
 
@@ -62,8 +64,10 @@ TExporter::TStyle TExporter::StyleOf(const THighlighterAttribute* attribute) con
 }
 
 void TExporter::ExportRange(const TEditorModel& editor, TBufferPos start, TBufferPos stop) {
+  // A whole document's size is known at once; a part is not worth measuring.
+  const bool whole = std::abs(stop.Line - start.Line) + 1 >= editor.LineCount();
   Run([&editor](int i) { return editor.Line(i); }, editor.LineCount(), editor.ClampPos(start),
-      editor.ClampPos(stop));
+      editor.ClampPos(stop), whole ? static_cast<std::size_t>(editor.TextLength()) : 0);
 }
 
 void TExporter::ExportAll(const TEditorModel& editor) {
@@ -74,13 +78,22 @@ void TExporter::ExportAll(const TEditorModel& editor) {
 void TExporter::ExportLines(const std::vector<std::string>& lines) {
   const int count = std::max(1, static_cast<int>(lines.size()));
   const int lastLength = lines.empty() ? 0 : static_cast<int>(utf8::CountChars(lines.back()));
+  std::size_t bytes = 0;
+  for (const std::string& line : lines) bytes += line.size() + 2;
   Run([&lines](
           int i) { return lines.empty() ? std::string() : lines[static_cast<std::size_t>(i)]; },
-      count, {1, 1}, {lastLength + 1, count});
+      count, {1, 1}, {lastLength + 1, count}, bytes);
 }
 
-void TExporter::Run(const TLineSource& line, int lineCount, TBufferPos start, TBufferPos stop) {
+void TExporter::Run(const TLineSource& line, int lineCount, TBufferPos start, TBufferPos stop,
+                    std::size_t inputBytes) {
   result_.clear();
+  // Coloured output is a few times its text; growing a big result step by step would copy and
+  // touch its memory again at every step.
+  if (inputBytes > (1u << 20)) {
+    result_.reserve(inputBytes * 4);
+    AdviseHugePages(result_.data(), result_.capacity());
+  }
   if (stop < start) std::swap(start, stop);
   start.Line = std::clamp(start.Line, 1, lineCount);
   stop.Line = std::clamp(stop.Line, 1, lineCount);

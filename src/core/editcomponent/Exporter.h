@@ -75,7 +75,9 @@ class TExporter {
 
  private:
   using TLineSource = std::function<std::string(int)>;
-  void Run(const TLineSource& line, int lineCount, TBufferPos start, TBufferPos stop);
+  // `inputBytes` estimates the text exported (0 when unknown): the result is reserved ahead.
+  void Run(const TLineSource& line, int lineCount, TBufferPos start, TBufferPos stop,
+           std::size_t inputBytes);
   void WriteLine(std::string_view line, std::size_t from, std::size_t to, THighlighterState& state);
   TStyle StyleOf(const THighlighterAttribute* attribute) const;
 

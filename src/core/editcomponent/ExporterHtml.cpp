@@ -37,6 +37,18 @@ void TExporterHTML::AppendEscaped(std::string_view text) {
   std::string& out = Out();
   std::size_t i = 0;
   while (i < text.size()) {
+    // Plain ASCII goes over in one piece.
+    std::size_t plain = i;
+    while (plain < text.size()) {
+      const unsigned char b = static_cast<unsigned char>(text[plain]);
+      if (b >= 0x7F || (b < 0x20 && b != '\t' && b != '\n') || b == '&' || b == '<' || b == '>' ||
+          b == '"')
+        break;
+      ++plain;
+    }
+    out.append(text.data() + i, plain - i);
+    i = plain;
+    if (i >= text.size()) break;
     const char c = text[i];
     switch (c) {
       case '&':
@@ -60,6 +72,7 @@ void TExporterHTML::AppendEscaped(std::string_view text) {
     }
     std::size_t len = 0;
     const char32_t cp = utf8::Decode(text.data() + i, text.size() - i, len);
+    if (len == 0) len = 1;
     if (IsForbidden(cp)) {
       out += "\xEF\xBF\xBD";
     } else {
@@ -71,6 +84,8 @@ void TExporterHTML::AppendEscaped(std::string_view text) {
 
 void TExporterHTML::BeginDocument() {
   const TStyle plain = PlainStyle();
+  plain_ = plain;
+  spans_.clear();
   std::string& out = Out();
   if (!ExportAsFragment()) {
     out +=
@@ -88,25 +103,36 @@ void TExporterHTML::BeginDocument() {
 }
 
 void TExporterHTML::WriteRun(std::string_view text, const TStyle& style) {
-  const TStyle plain = PlainStyle();
-  if (style == plain) {
+  if (style == plain_) {
     AppendEscaped(text);
     return;
   }
-  std::string css;
-  if (style.foreground != plain.foreground) css += "color:" + HtmlColor(style.foreground) + ";";
-  if (style.background != plain.background) {
-    css += "background-color:" + HtmlColor(style.background) + ";";
+  // The opening tags of the few styles a highlighter has are made once per export.
+  const std::string* open = nullptr;
+  for (const auto& [known, tag] : spans_) {
+    if (known == style) {
+      open = &tag;
+      break;
+    }
   }
-  if (style.fontStyle & fsBold) css += "font-weight:bold;";
-  if (style.fontStyle & fsItalic) css += "font-style:italic;";
-  if (style.fontStyle & (fsUnderline | fsStrikeOut)) {
-    css += "text-decoration:";
-    if (style.fontStyle & fsUnderline) css += " underline";
-    if (style.fontStyle & fsStrikeOut) css += " line-through";
-    css += ";";
+  if (!open) {
+    std::string css;
+    if (style.foreground != plain_.foreground) css += "color:" + HtmlColor(style.foreground) + ";";
+    if (style.background != plain_.background) {
+      css += "background-color:" + HtmlColor(style.background) + ";";
+    }
+    if (style.fontStyle & fsBold) css += "font-weight:bold;";
+    if (style.fontStyle & fsItalic) css += "font-style:italic;";
+    if (style.fontStyle & (fsUnderline | fsStrikeOut)) {
+      css += "text-decoration:";
+      if (style.fontStyle & fsUnderline) css += " underline";
+      if (style.fontStyle & fsStrikeOut) css += " line-through";
+      css += ";";
+    }
+    spans_.emplace_back(style, "<span style=\"" + css + "\">");
+    open = &spans_.back().second;
   }
-  Out() += "<span style=\"" + css + "\">";
+  Out() += *open;
   AppendEscaped(text);
   Out() += "</span>";
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "core/editcomponent/Exporter.h"
 
 namespace tervil {
@@ -20,6 +24,9 @@ class TExporterHTML : public TExporter {
 
  private:
   void AppendEscaped(std::string_view text);
+
+  TStyle plain_;
+  std::vector<std::pair<TStyle, std::string>> spans_;  // opening tag of each style met
 };
 
 }  // namespace tervil

@@ -89,6 +89,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   CreateExplorerActions();
   CreateClipboardActions();
   CreateOptionsActions();
+  CreatePrintActions();
   CreateConfigToolbar();
   CreateWindowsMenuAction();
   CreateHelpActions();

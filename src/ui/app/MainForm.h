@@ -31,6 +31,7 @@ class TCssEditor;
 class TEditorPanel;
 class TInstanceServer;
 class TMultiClipboard;
+class TPrintActions;
 class THtmlEditor;
 class THtmlTextActions;
 class TSearchController;
@@ -165,6 +166,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   THtmlTextActions* HtmlTextActions() const { return htmlText_; }
   // The dock areas and the tool windows in them (see ui/docking/ToolForm.h).
   TDockManager* DockManager() const { return dockManager_; }
+  // Export, page setup, printing and the print preview (MainMenusPrint.cpp).
+  TPrintActions* PrintActions() const { return printActions_; }
   // The crash recovery journal of this run (MainRecoveryJournal.cpp).
   TCrashJournal* CrashJournal() const { return crashJournal_; }
 
@@ -193,6 +196,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void CreateClipboardActions();
   void UpdateClipboardActions();
   void RememberCopies(TTvlEdit* editor);
+  void CreatePrintActions();  // MainMenusPrint.cpp
   void AddEditorMenuItems(QMenu& menu);
   // The desktop's icon theme, with the program's fallback, before any command takes an icon.
   void SetUpIconTheme();
@@ -350,6 +354,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QAction* actMatchBracket = nullptr;
   QAction* actClipboardShow = nullptr;
   TMultiClipboard* multiClipboard_ = nullptr;
+  TPrintActions* printActions_ = nullptr;
   QAction* actUndo = nullptr;
   QAction* actRedo = nullptr;
   QAction* actCopy = nullptr;

@@ -23,6 +23,7 @@
 #include "ui/app/MainForm.h"
 #include "ui/app/MenuLookup.h"
 #include "ui/documents/TvlPage.h"
+#include "ui/editcomponent/ExporterSetup.h"
 #include "ui/editor/TvlEdit.h"
 #include "ui/explorer/ExplorerDrag.h"
 #include "ui/generators/ColorPickForm.h"
@@ -426,14 +427,7 @@ void THtmlTextActions::CopyAs(TTextEditor& editor, bool rtf) {
   TExporterRTF rtfExporter;
   TExporterHTML htmlExporter;
   TExporter& exporter = rtf ? static_cast<TExporter&>(rtfExporter) : htmlExporter;
-  exporter.SetTitle(QFileInfo(page->Filename()).fileName().toStdString());
-  exporter.SetHighlighter(editor.Highlighter());
-  exporter.SetFont(editor.EditorFont().family().toStdString(), editor.FontSize());
-  exporter.SetTabWidth(editor.TabWidth());
-  exporter.SetSystemColorResolver([&editor](TColor color) {
-    const QColor c = editor.ToQColor(color, Qt::black);
-    return MakeColor(c.red(), c.green(), c.blue());
-  });
+  SetUpExporter(exporter, editor, QFileInfo(page->Filename()).fileName().toStdString());
   const TEditorModel& model = editor.Model();
   exporter.ExportRange(model, model.BlockBegin(), model.BlockEnd());
   const QByteArray result = QByteArray::fromStdString(exporter.Result());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
@@ -20,6 +21,18 @@ class TBrowserPage : public QWidget {
   virtual void SetHtml(const QString& html, const QUrl& base) = 0;
   // The page's text as the engine understands it, handed to `done` when known.
   virtual void PlainText(std::function<void(const QString&)> done) = 0;
+  // Loads the shown address again, nothing taken from a cache (a script's new run).
+  virtual void ReloadFresh() = 0;
+  // The address shown (empty for text handed by SetHtml).
+  virtual QUrl Url() const = 0;
+  // How far the page is scrolled, in page pixels.
+  virtual QPointF ScrollPosition() const = 0;
+  // Runs JavaScript on the page and hands its result, as text, to `done`.
+  virtual void RunScript(const QString& script, std::function<void(const QString&)> done) = 0;
+
+  // When set, the view stays on the pages the program loads: a link the user clicks, or one that
+  // would open a window, goes here instead (anchors within the page still scroll it).
+  std::function<void(const QUrl&)> OnLinkClicked;
 
   // Called when a page has been loaded (false: it could not be).
   std::function<void(bool ok)> OnLoaded;

@@ -62,16 +62,23 @@ void ToCharacterOffsets(std::string_view text, TPHPAnalyser& analyser) {
 }  // namespace
 
 void TPHPAnalyser::Analyse(std::string_view text) {
+  const std::atomic<bool> never{false};
+  Analyse(text, never);
+}
+
+bool TPHPAnalyser::Analyse(std::string_view text, const std::atomic<bool>& cancel) {
   Classes.clear();
   Functions.clear();
   // Offsets are ints: a text beyond their range is read up to it.
   text = text.substr(0, std::min<std::size_t>(text.size(), INT_MAX));
   std::vector<std::unique_ptr<TPHPClass>> classes;
   std::vector<std::unique_ptr<TPHPMethod>> functions;
-  TPhpDeclarationReader(text).Read(classes, functions);
+  TPhpDeclarationReader(text, &cancel).Read(classes, functions);
+  if (cancel.load()) return false;
   MergeByName(classes, Classes);
   MergeByName(functions, Functions);
   ToCharacterOffsets(text, *this);
+  return true;
 }
 
 std::string PhpDocTag(std::string_view comment, std::string_view tag) {

@@ -11,6 +11,7 @@
 // heredocs and text outside PHP blocks are never taken for declarations; closures, arrow
 // functions and anonymous classes are not declarations, and their bodies are skipped.
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -80,6 +81,9 @@ class TPHPAnalyser {
   // An element whose name is already in its list (compared with case) replaces the earlier one
   // in its place.
   void Analyse(std::string_view text);
+  // The same, stopping early when `cancel` is raised; then both lists are left empty and the
+  // result is false.
+  bool Analyse(std::string_view text, const std::atomic<bool>& cancel);
 
   std::vector<std::unique_ptr<TPHPClass>> Classes;
   std::vector<std::unique_ptr<TPHPMethod>> Functions;

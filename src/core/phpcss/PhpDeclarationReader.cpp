@@ -30,8 +30,8 @@ constexpr std::array<std::string_view, 6> kMemberModifiers = {"public", "protect
 
 }  // namespace
 
-TPhpDeclarationReader::TPhpDeclarationReader(std::string_view text)
-    : text_(text), tokens_(TokenizePhp(text)) {
+TPhpDeclarationReader::TPhpDeclarationReader(std::string_view text, const std::atomic<bool>* cancel)
+    : text_(text), cancel_(cancel), tokens_(TokenizePhp(text, cancel)) {
   MatchBrackets();
 }
 
@@ -305,6 +305,7 @@ void TPhpDeclarationReader::Read(std::vector<std::unique_ptr<TPHPClass>>& classe
   std::size_t floor = 0;  // the byte just after them
   std::size_t i = 0;
   while (i < Size()) {
+    if (cancel_ && cancel_->load(std::memory_order_relaxed)) return;
     std::size_t next = npos;
     TPHPClassKind kind;
     if (Kind(i) != TPhpTokenKind::Word) {

@@ -4,6 +4,7 @@
 // Used by TPHPAnalyser only; the offsets it writes are byte offsets, which the analyser turns
 // into character offsets afterwards.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -18,7 +19,8 @@ namespace tervil {
 
 class TPhpDeclarationReader {
  public:
-  explicit TPhpDeclarationReader(std::string_view text);
+  // `cancel`, when raised, stops the reading early (the result is then incomplete).
+  explicit TPhpDeclarationReader(std::string_view text, const std::atomic<bool>* cancel = nullptr);
 
   // Every class-like declaration and global function outside function and class bodies, in
   // source order, not yet merged by name.
@@ -93,6 +95,7 @@ class TPhpDeclarationReader {
                     std::string_view tag) const;
 
   std::string_view text_;
+  const std::atomic<bool>* cancel_;
   std::vector<TPhpToken> tokens_;
   std::vector<std::uint32_t> match_;  // for each bracket token, its partner, or kNoMatch
 };

@@ -15,8 +15,8 @@
 namespace tervil {
 namespace {
 
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // The image files by TPhpNodeImage, and the state marks by TPhpNodeState.

@@ -3,10 +3,12 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/phpcss/PhpAnalyser.h"
 
@@ -53,6 +55,14 @@ void BM_Analyse1MB(benchmark::State& state) {
 BENCHMARK(BM_Analyse1MB)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(10)
+    ->ComputeStatistics("min",
+                        [](const std::vector<double>& v) {
+                          return *std::min_element(v.begin(), v.end());
+                        })
+    ->ComputeStatistics("max",
+                        [](const std::vector<double>& v) {
+                          return *std::max_element(v.begin(), v.end());
+                        })
     ->ReportAggregatesOnly(true);
 
 // The resident memory the analyser takes at its peak, per byte of PHP analysed (the text itself

@@ -23,7 +23,7 @@ std::string_view Trim(std::string_view s) {
 // element.
 template <typename T>
 void MergeByName(std::vector<std::unique_ptr<T>>& found, std::vector<std::unique_ptr<T>>& list) {
-  std::unordered_map<std::string, std::size_t> index;
+  std::unordered_map<std::string_view, std::size_t> index;
   for (auto& element : found) {
     const auto [it, added] = index.try_emplace(element->Name, list.size());
     if (added) {
@@ -62,16 +62,52 @@ void ToCharacterOffsets(std::string_view text, TPHPAnalyser& analyser) {
 }  // namespace
 
 void TPHPAnalyser::Analyse(std::string_view text) {
+  const std::atomic<bool> never{false};
+  Analyse(text, never);
+}
+
+bool TPHPAnalyser::Analyse(std::string_view text, const std::atomic<bool>& cancel) {
   Classes.clear();
   Functions.clear();
+  Texts.Clear();
   // Offsets are ints: a text beyond their range is read up to it.
   text = text.substr(0, std::min<std::size_t>(text.size(), INT_MAX));
   std::vector<std::unique_ptr<TPHPClass>> classes;
   std::vector<std::unique_ptr<TPHPMethod>> functions;
-  TPhpDeclarationReader(text).Read(classes, functions);
+  TPhpDeclarationReader(text, Texts, &cancel).Read(classes, functions);
+  if (cancel.load()) {
+    Texts.Clear();
+    return false;
+  }
   MergeByName(classes, Classes);
   MergeByName(functions, Functions);
   ToCharacterOffsets(text, *this);
+  return true;
+}
+
+std::string_view TPhpTextStore::Add(std::string_view text) {
+  if (text.empty()) return {};
+  if (text.size() > kBlockSize / 4) {
+    // A long text gets a block of its own, placed before the one being filled.
+    auto block = std::make_unique<char[]>(text.size());
+    std::copy(text.begin(), text.end(), block.get());
+    const std::string_view stored(block.get(), text.size());
+    blocks_.insert(blocks_.empty() ? blocks_.end() : blocks_.end() - 1, std::move(block));
+    return stored;
+  }
+  if (used_ + text.size() > kBlockSize) {
+    blocks_.push_back(std::make_unique<char[]>(kBlockSize));
+    used_ = 0;
+  }
+  char* at = blocks_.back().get() + used_;
+  std::copy(text.begin(), text.end(), at);
+  used_ += text.size();
+  return {at, text.size()};
+}
+
+void TPhpTextStore::Clear() {
+  blocks_.clear();
+  used_ = kBlockSize;
 }
 
 std::string PhpDocTag(std::string_view comment, std::string_view tag) {

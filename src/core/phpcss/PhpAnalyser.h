@@ -11,6 +11,7 @@
 // heredocs and text outside PHP blocks are never taken for declarations; closures, arrow
 // functions and anonymous classes are not declarations, and their bodies are skipped.
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,9 +29,11 @@ struct TPHPStruct {
   // declaration without body); for a field, the character just before the "," or ";" that ends
   // it.
   int EndPos = 0;
-  std::string Name;
+  // The texts of an element live in its analyser's text store (or, for an element made by hand,
+  // wherever its maker keeps them).
+  std::string_view Name;
   // One line made of the doc comment just before the declaration (see CleanPhpComment).
-  std::string Description;
+  std::string_view Description;
 };
 
 enum class TPHPClassKind { Class, Interface, Trait, Enum };
@@ -42,23 +45,23 @@ inline constexpr int kPhpPublic = 2;
 // A property, class constant or enum case.
 struct TPHPField : TPHPStruct {
   // The word after "@var" in the doc comment, or else the type of the declaration.
-  std::string TypeName;
+  std::string_view TypeName;
   int Visibility = kPhpPublic;  // kPhpPrivate, kPhpProtected or kPhpPublic
   bool IsStatic = false;
   bool IsConst = false;  // class constants and enum cases
   bool IsReadonly = false;
   // The trimmed initial value after "="; empty without one.
-  std::string DefaultValue;
+  std::string_view DefaultValue;
 };
 
 // A method or a global function.
 struct TPHPMethod : TPHPStruct {
   // The word after "@return" in the doc comment, or else the declared return type.
-  std::string TypeName;
+  std::string_view TypeName;
   int Visibility = kPhpPublic;
   bool IsStatic = false;
   // The text between the parentheses of the declaration, not trimmed.
-  std::string Parameters;
+  std::string_view Parameters;
   bool IsAbstract = false;
   bool IsFinal = false;
 };
@@ -66,12 +69,27 @@ struct TPHPMethod : TPHPStruct {
 // A class, interface, trait or enum.
 struct TPHPClass : TPHPStruct {
   // The names after "extends", separated by ", " (an interface may extend several).
-  std::string ParentName;
+  std::string_view ParentName;
   TPHPClassKind Kind = TPHPClassKind::Class;
   bool IsInterface = false;  // Kind is Interface
   bool IsAbstract = false;
   std::vector<std::unique_ptr<TPHPField>> Fields;    // source order
   std::vector<std::unique_ptr<TPHPMethod>> Methods;  // source order
+};
+
+// Where an analysis keeps the texts of its elements: one block of memory after the other, no
+// allocation per text. Blocks never move, so the texts stay where they are while the store
+// lives, also when the store itself is moved.
+class TPhpTextStore {
+ public:
+  // A copy of `text` in the store (empty for an empty text).
+  std::string_view Add(std::string_view text);
+  void Clear();
+
+ private:
+  static constexpr std::size_t kBlockSize = 64 * 1024;
+  std::vector<std::unique_ptr<char[]>> blocks_;  // the last one is being filled
+  std::size_t used_ = kBlockSize;                // bytes used in the last block
 };
 
 class TPHPAnalyser {
@@ -80,9 +98,14 @@ class TPHPAnalyser {
   // An element whose name is already in its list (compared with case) replaces the earlier one
   // in its place.
   void Analyse(std::string_view text);
+  // The same, stopping early when `cancel` is raised; then both lists are left empty and the
+  // result is false.
+  bool Analyse(std::string_view text, const std::atomic<bool>& cancel);
 
   std::vector<std::unique_ptr<TPHPClass>> Classes;
   std::vector<std::unique_ptr<TPHPMethod>> Functions;
+  // The texts of the elements above.
+  TPhpTextStore Texts;
 };
 
 // The value of a doc-comment tag ("var", "return"): the word after "@" + tag on its line, or

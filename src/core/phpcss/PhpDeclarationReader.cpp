@@ -30,8 +30,9 @@ constexpr std::array<std::string_view, 6> kMemberModifiers = {"public", "protect
 
 }  // namespace
 
-TPhpDeclarationReader::TPhpDeclarationReader(std::string_view text)
-    : text_(text), tokens_(TokenizePhp(text)) {
+TPhpDeclarationReader::TPhpDeclarationReader(std::string_view text, TPhpTextStore& texts,
+                                             const std::atomic<bool>* cancel)
+    : text_(text), texts_(texts), cancel_(cancel), tokens_(TokenizePhp(text, cancel)) {
   MatchBrackets();
 }
 
@@ -305,6 +306,7 @@ void TPhpDeclarationReader::Read(std::vector<std::unique_ptr<TPHPClass>>& classe
   std::size_t floor = 0;  // the byte just after them
   std::size_t i = 0;
   while (i < Size()) {
+    if (cancel_ && cancel_->load(std::memory_order_relaxed)) return;
     std::size_t next = npos;
     TPHPClassKind kind;
     if (Kind(i) != TPhpTokenKind::Word) {
@@ -342,10 +344,11 @@ std::size_t TPhpDeclarationReader::ReadClass(std::size_t i, TPHPClassKind kind, 
   cls.Kind = kind;
   cls.IsInterface = kind == TPHPClassKind::Interface;
   cls.IsAbstract = prefix.IsAbstract;
-  std::string noType;
+  std::string_view noType;
   ApplyComment(cls, noType, prefix.Comment, {});
   const std::size_t name = NextCode(i);
-  cls.Name = std::string(TokenText(name));
+  cls.Name = texts_.Add(TokenText(name));
+  std::string parents;
   bool inExtends = false;
   std::size_t k = name + 1;
   for (; k < Size() && !IsSymbol(k, "{"); ++k) {
@@ -353,10 +356,11 @@ std::size_t TPhpDeclarationReader::ReadClass(std::size_t i, TPHPClassKind kind, 
     if (IsWord(k, "extends") || IsWord(k, "implements")) {
       inExtends = IsWord(k, "extends");
     } else if (inExtends && Kind(k) == TPhpTokenKind::Word) {
-      if (!cls.ParentName.empty()) cls.ParentName += ", ";
-      cls.ParentName += TokenText(k);
+      if (!parents.empty()) parents += ", ";
+      parents += TokenText(k);
     }
   }
+  cls.ParentName = texts_.Add(parents);
   if (k >= Size()) {
     cls.StartPos = static_cast<int>(text_.size());
     cls.EndPos = static_cast<int>(text_.size()) - 1;
@@ -410,7 +414,7 @@ void TPhpDeclarationReader::ReadClassBody(TPHPClass& cls, std::size_t from, std:
 std::size_t TPhpDeclarationReader::ReadFunction(std::size_t i, const TFunctionShape& shape,
                                                 const TPrefix& prefix, std::size_t floor,
                                                 TPHPMethod& method) const {
-  method.Name = std::string(TokenText(shape.Name));
+  method.Name = texts_.Add(TokenText(shape.Name));
   method.StartPos = static_cast<int>(PhpStatementStart(text_, tokens_[i].Start, floor));
   method.EndPos = static_cast<int>(shape.EndByte);
   method.Visibility = prefix.Visibility;
@@ -419,11 +423,11 @@ std::size_t TPhpDeclarationReader::ReadFunction(std::size_t i, const TFunctionSh
   method.IsFinal = prefix.IsFinal;
   ApplyComment(method, method.TypeName, prefix.Comment, "return");
   if (method.TypeName.empty() && shape.TypeFirst != npos)
-    method.TypeName = SpanText(shape.TypeFirst, shape.TypeLast);
+    method.TypeName = texts_.Add(SpanText(shape.TypeFirst, shape.TypeLast));
   const std::size_t paramsStart = tokens_[shape.OpenParen].End;
   const std::size_t paramsEnd =
       shape.HeaderEnd < Size() ? tokens_[shape.HeaderEnd].Start : text_.size();
-  method.Parameters = std::string(text_.substr(paramsStart, paramsEnd - paramsStart));
+  method.Parameters = texts_.Add(text_.substr(paramsStart, paramsEnd - paramsStart));
   return shape.Next;
 }
 
@@ -445,12 +449,12 @@ void TPhpDeclarationReader::ReadPromotedProperties(TPHPClass& cls,
     const TPrefix prefix = ReadPrefix(variable, paramStart);
     if (variable < k && (prefix.HasVisibility || prefix.IsReadonly)) {
       auto field = std::make_unique<TPHPField>();
-      field->Name = std::string(TokenText(variable));
+      field->Name = texts_.Add(TokenText(variable));
       field->Visibility = prefix.Visibility;
       field->IsReadonly = prefix.IsReadonly;
       ApplyComment(*field, field->TypeName, prefix.Comment, "var");
       if (field->TypeName.empty() && prefix.TypeFirst != npos)
-        field->TypeName = SpanText(prefix.TypeFirst, prefix.TypeLast);
+        field->TypeName = texts_.Add(SpanText(prefix.TypeFirst, prefix.TypeLast));
       field->StartPos = static_cast<int>(tokens_[prefix.FirstModifier].Start);
       FinishField(*field, NextCode(variable), k);
       cls.Fields.push_back(std::move(field));
@@ -464,8 +468,10 @@ std::size_t TPhpDeclarationReader::ReadProperties(TPHPClass& cls, std::size_t i,
                                                   const TPrefix& prefix, std::size_t floor,
                                                   std::size_t to) const {
   const std::size_t statementStart = PhpStatementStart(text_, tokens_[i].Start, floor);
-  const std::string declaredType =
-      prefix.TypeFirst != npos ? SpanText(prefix.TypeFirst, prefix.TypeLast) : std::string();
+  // One copy of the declared type serves every property of the statement.
+  const std::string_view declaredType =
+      prefix.TypeFirst != npos ? texts_.Add(SpanText(prefix.TypeFirst, prefix.TypeLast))
+                               : std::string_view();
   std::size_t variable = i;
   std::size_t previousName = tokens_[i].Start;
   // A property on a line of its own starts there; one that shares the line of the one before
@@ -473,7 +479,7 @@ std::size_t TPhpDeclarationReader::ReadProperties(TPHPClass& cls, std::size_t i,
   std::size_t start = statementStart;
   while (true) {
     auto field = std::make_unique<TPHPField>();
-    field->Name = std::string(TokenText(variable));
+    field->Name = texts_.Add(TokenText(variable));
     start = LineStartBetween(previousName, tokens_[variable].Start, start);
     field->StartPos = static_cast<int>(start);
     field->Visibility = prefix.Visibility;
@@ -515,7 +521,7 @@ std::size_t TPhpDeclarationReader::ReadConstants(TPHPClass& cls, std::size_t i,
   const std::size_t statementStart = PhpStatementStart(text_, tokens_[i].Start, floor);
   std::size_t start = statementStart;  // as for properties
   std::size_t previousName = tokens_[i].Start;
-  std::string declaredType;
+  std::string_view declaredType;
   bool first = true;
   std::size_t j = NextCode(i);
   while (j < to) {
@@ -532,9 +538,9 @@ std::size_t TPhpDeclarationReader::ReadConstants(TPHPClass& cls, std::size_t i,
       ++k;
     }
     if (name == npos || Kind(name) != TPhpTokenKind::Word) return std::max(k, i + 1);
-    if (first && beforeName != npos) declaredType = SpanText(j, beforeName);
+    if (first && beforeName != npos) declaredType = texts_.Add(SpanText(j, beforeName));
     auto field = std::make_unique<TPHPField>();
-    field->Name = std::string(TokenText(name));
+    field->Name = texts_.Add(TokenText(name));
     if (!first) start = LineStartBetween(previousName, tokens_[name].Start, start);
     previousName = tokens_[name].Start;
     field->StartPos = static_cast<int>(start);
@@ -598,7 +604,7 @@ std::size_t TPhpDeclarationReader::FinishField(TPHPField& field, std::size_t aft
     term = ValueEnd(term + 1, to);
     const std::size_t valueStart = tokens_[afterName].End;
     const std::size_t valueEnd = term < Size() ? tokens_[term].Start : text_.size();
-    field.DefaultValue = std::string(TrimView(text_.substr(valueStart, valueEnd - valueStart)));
+    field.DefaultValue = texts_.Add(TrimView(text_.substr(valueStart, valueEnd - valueStart)));
   }
   term = std::min(term, to);
   if (term < to && (IsSymbol(term, ",") || IsSymbol(term, ";") || IsSymbol(term, "{"))) {
@@ -611,14 +617,14 @@ std::size_t TPhpDeclarationReader::FinishField(TPHPField& field, std::size_t aft
 
 // Sets the description, and the type from the doc-comment tag `tag`, from comment token
 // `comment`. A comment that starts with a single "#" is no doc comment.
-void TPhpDeclarationReader::ApplyComment(TPHPStruct& element, std::string& typeName,
+void TPhpDeclarationReader::ApplyComment(TPHPStruct& element, std::string_view& typeName,
                                          std::size_t comment, std::string_view tag) const {
   if (comment == npos) return;
   std::string_view raw = TokenText(comment);
   if (raw.starts_with("#") && !raw.starts_with("##")) return;
   if (raw.starts_with("/*") && raw.size() >= 4 && raw.ends_with("*/")) raw.remove_suffix(2);
-  element.Description = CleanPhpComment(raw);
-  if (!tag.empty()) typeName = PhpDocTag(raw, tag);
+  element.Description = texts_.Add(CleanPhpComment(raw));
+  if (!tag.empty()) typeName = texts_.Add(PhpDocTag(raw, tag));
 }
 
 }  // namespace tervil

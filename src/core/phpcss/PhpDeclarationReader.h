@@ -4,6 +4,7 @@
 // Used by TPHPAnalyser only; the offsets it writes are byte offsets, which the analyser turns
 // into character offsets afterwards.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -18,7 +19,10 @@ namespace tervil {
 
 class TPhpDeclarationReader {
  public:
-  explicit TPhpDeclarationReader(std::string_view text);
+  // The texts of the elements go to `texts`. `cancel`, when raised, stops the reading early (the
+  // result is then incomplete).
+  TPhpDeclarationReader(std::string_view text, TPhpTextStore& texts,
+                        const std::atomic<bool>* cancel = nullptr);
 
   // Every class-like declaration and global function outside function and class bodies, in
   // source order, not yet merged by name.
@@ -89,10 +93,12 @@ class TPhpDeclarationReader {
   std::size_t SkipTraitUse(std::size_t i, std::size_t to) const;
   std::size_t ValueEnd(std::size_t i, std::size_t to) const;
   std::size_t FinishField(TPHPField& field, std::size_t afterName, std::size_t to) const;
-  void ApplyComment(TPHPStruct& element, std::string& typeName, std::size_t comment,
+  void ApplyComment(TPHPStruct& element, std::string_view& typeName, std::size_t comment,
                     std::string_view tag) const;
 
   std::string_view text_;
+  TPhpTextStore& texts_;
+  const std::atomic<bool>* cancel_;
   std::vector<TPhpToken> tokens_;
   std::vector<std::uint32_t> match_;  // for each bracket token, its partner, or kNoMatch
 };

@@ -38,13 +38,16 @@ bool IsSingle(std::string_view text, std::size_t start, std::size_t end, char c)
 
 class TPhpLexer {
  public:
-  explicit TPhpLexer(std::string_view text) : t_(text), n_(text.size()) {}
+  TPhpLexer(std::string_view text, const std::atomic<bool>* cancel)
+      : t_(text), n_(text.size()), cancel_(cancel) {}
 
   std::vector<TPhpToken> Run() {
     std::vector<TPhpToken> tokens;
     std::size_t p = 0;
     bool inPhp = FindOpenTag(0) == n_;  // a snippet without any opening tag is all code
+    std::size_t steps = 0;
     while (p < n_) {
+      if (cancel_ && (++steps & 0xFFF) == 0 && cancel_->load(std::memory_order_relaxed)) break;
       if (!inPhp) {
         p = FindOpenTag(p);
         if (p >= n_) break;
@@ -389,6 +392,7 @@ class TPhpLexer {
 
   std::string_view t_;
   std::size_t n_;
+  const std::atomic<bool>* cancel_;  // raised: stop reading
   THeader header_ = THeader::None;
   int parens_ = 0;
   std::size_t bodyDepth_ = 0;  // the braces open in a function body being left out
@@ -400,8 +404,8 @@ class TPhpLexer {
 
 }  // namespace
 
-std::vector<TPhpToken> TokenizePhp(std::string_view text) {
-  return TPhpLexer(text).Run();
+std::vector<TPhpToken> TokenizePhp(std::string_view text, const std::atomic<bool>* cancel) {
+  return TPhpLexer(text, cancel).Run();
 }
 
 TPhpTokenKind PhpTokenKind(std::string_view text, const TPhpToken& token) {

@@ -17,6 +17,7 @@
 // document take little memory: the body of a function, method or closure comes as its two braces
 // only, and a "__halt_compiler();" statement ends the tokens (what follows it is data).
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -43,8 +44,10 @@ struct TPhpToken {
   std::uint32_t End = 0;    // byte offset just after the last byte
 };
 
-// The tokens of `text` in order. Offsets are byte offsets into `text`.
-std::vector<TPhpToken> TokenizePhp(std::string_view text);
+// The tokens of `text` in order. Offsets are byte offsets into `text`. When `cancel` is raised
+// the reading stops early and the tokens read so far are returned.
+std::vector<TPhpToken> TokenizePhp(std::string_view text,
+                                   const std::atomic<bool>* cancel = nullptr);
 
 // The kind of a token of `text`.
 TPhpTokenKind PhpTokenKind(std::string_view text, const TPhpToken& token);

@@ -286,6 +286,8 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void AddPhpEditorMenuItems(QMenu& menu);
   void actPHPAnalyserExecute();
   void actAddGetSetExecute();
+  void RequestPhpAnalysis();
+  void PhpPageSwitched(TTvlPage* page);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -380,6 +382,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QMenu* highlighterPopup_ = nullptr;       // from status panel 7
   TCodeInspector* codeInspector_ = nullptr;
   TToolForm* codeInspectorDock_ = nullptr;
+  QPointer<TTvlPage> phpSeenPage_;  // the page the code inspector last saw made current
   QAction* actPHPAnalyser = nullptr;
   QAction* actAddGetSet = nullptr;
   TCrashJournal* crashJournal_ = nullptr;

@@ -19,7 +19,10 @@ constexpr int kInspectorHeight = 400;  // pixels, when it floats
 
 void TTervilMain::CreatePhpActions() {
   codeInspector_ = new TCodeInspector(dataDir_ + "/icons", this);
-  codeInspector_->HasActivePage = [this] { return currentPage_ != nullptr; };
+  // Selection and navigation act only while the tree shows the active page.
+  codeInspector_->HasActivePage = [this] {
+    return currentPage_ != nullptr && codeInspector_->TreeDocument() == currentPage_;
+  };
   connect(codeInspector_, &TCodeInspector::NavigateRequested, this, [this](int startPos) {
     if (!currentPage_) return;
     TEditorModel& model = currentPage_->Model();
@@ -30,7 +33,20 @@ void TTervilMain::CreatePhpActions() {
   codeInspectorDock_->setWidget(codeInspector_);
   codeInspectorDock_->SetStartSize(QSize(kInspectorWidth, kInspectorHeight));
   dockManager_->AddToolWindow(codeInspectorDock_, "DockPanelRight");
-  connect(codeInspectorDock_, &TToolForm::ShownChanged, this, [this] { UpdatePhpActions(); });
+  connect(codeInspectorDock_, &TToolForm::ShownChanged, this, [this] {
+    UpdatePhpActions();
+    // Brought into view over another page than the one it shows: it shows that page.
+    if (codeInspectorDock_->isVisible() && currentPage_ &&
+        codeInspector_->RequestedDocument() != currentPage_)
+      RequestPhpAnalysis();
+  });
+  connect(this, &TTervilMain::StatusRefreshed, this, [this](TTvlPage* page) {
+    if (page != phpSeenPage_) PhpPageSwitched(page);
+  });
+  // Edited while it was being analysed: analysed again, if it is still the active page.
+  connect(codeInspector_, &TCodeInspector::AnalysisOutdated, this, [this](QObject* document) {
+    if (document && document == currentPage_) RequestPhpAnalysis();
+  });
 
   actPHPAnalyser = new QAction(tr("PHP Analyser"), this);
   actPHPAnalyser->setObjectName("actPHPAnalyser");
@@ -53,10 +69,30 @@ void TTervilMain::UpdatePhpActions() {
 
 // Analyses the current page, then brings the inspector back into view; it never hides it.
 void TTervilMain::actPHPAnalyserExecute() {
-  if (currentPage_) codeInspector_->RefreshFromText(currentPage_->Model().Text());
+  if (currentPage_) RequestPhpAnalysis();
   if (!codeInspectorDock_->isVisible()) dockManager_->ShowToolWindow(codeInspectorDock_);
   codeInspectorDock_->raise();
   UpdatePhpActions();
+}
+
+// Analyses the current page off the window thread; the tree shows the result when it is there,
+// unless the page was edited meanwhile (it is then analysed again).
+void TTervilMain::RequestPhpAnalysis() {
+  if (!currentPage_) return;
+  QPointer<TTvlPage> page = currentPage_;
+  const std::uint64_t changes = page->Model().Buffer().ChangeCount();
+  codeInspector_->RequestRefresh(page->Model().Text(), page, [page, changes] {
+    return page && page->Model().Buffer().ChangeCount() == changes;
+  });
+}
+
+// Another page became current: the description of the previous page's element goes, and an
+// inspector in view shows the new page's structure.
+void TTervilMain::PhpPageSwitched(TTvlPage* page) {
+  phpSeenPage_ = page;
+  codeInspector_->ClearDescription();
+  if (page && codeInspectorDock_->isVisible() && codeInspector_->RequestedDocument() != page)
+    RequestPhpAnalysis();
 }
 
 // "Add get/set methods" shows only when the word at the caret is a PHP variable.

@@ -15,8 +15,8 @@
 namespace tervil {
 namespace {
 
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // The image files by TPhpNodeImage, and the state marks by TPhpNodeState.
@@ -86,7 +86,47 @@ const TPHPStruct* TCodeInspector::ElementOf(const QTreeWidgetItem* item) {
 void TCodeInspector::RefreshFromText(std::string_view text) {
   auto fresh = std::make_unique<TPHPAnalyser>();
   fresh->Analyse(text);
+  Apply(std::move(fresh));
+}
+
+void TCodeInspector::RequestRefresh(std::string text, QObject* document,
+                                    std::function<bool()> unchanged) {
+  if (!worker_) worker_ = std::make_unique<TPhpAnalysisWorker>();
+  requestedDocument_ = document;
+  unchanged_ = std::move(unchanged);
+  pendingRequest_ = worker_->Start(std::move(text), [this](std::unique_ptr<TPHPAnalyser> result,
+                                                           std::uint64_t request) {
+    // On the worker's thread, which ends before the window does: the window thread takes
+    // the result over.
+    std::shared_ptr<TPHPAnalyser> shared(std::move(result));
+    QMetaObject::invokeMethod(
+        this, [this, shared, request] { ResultArrived(*shared, request); }, Qt::QueuedConnection);
+  });
+}
+
+void TCodeInspector::ResultArrived(TPHPAnalyser& result, std::uint64_t request) {
+  if (request != pendingRequest_) return;  // a newer request came meanwhile
+  pendingRequest_ = 0;
+  if (unchanged_ && !unchanged_()) {
+    emit AnalysisOutdated(requestedDocument_);
+    return;
+  }
+  auto fresh = std::make_unique<TPHPAnalyser>(std::move(result));
+  treeDocument_ = requestedDocument_;
+  Apply(std::move(fresh));
+  emit Refreshed();
+}
+
+void TCodeInspector::ClearDescription() {
+  memo_->clear();
+}
+
+// Shows the analysis in the tree, updating the nodes in place.
+void TCodeInspector::Apply(std::unique_ptr<TPHPAnalyser> fresh) {
   treeView_->setUpdatesEnabled(false);
+  // Sized to its contents once at the end: sized after each change, a tree docked in the main
+  // window measured every caption again for every node it updated.
+  treeView_->header()->setSectionResizeMode(QHeaderView::Interactive);
 
   // Classes and functions keep the first root node of their kind and name, in display order.
   QHash<QString, QTreeWidgetItem*> classNodes;
@@ -132,8 +172,17 @@ void TCodeInspector::RefreshFromText(std::string_view text) {
   Sweep(*analyser_);
   treeView_->sortItems(0, Qt::AscendingOrder);
   analyser_ = std::move(fresh);
+  treeView_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   treeView_->setUpdatesEnabled(true);
   treeView_->viewport()->update();
+  // The description box follows the selected element into the new analysis; it is emptied when
+  // that element is gone.
+  QTreeWidgetItem* current = treeView_->currentItem();
+  if (!current) {
+    memo_->clear();
+  } else if (ElementOf(current)) {
+    ShowDescription(current);
+  }
 }
 
 // Finds or adds the group node of the caption under the class node, then updates or adds a
@@ -169,16 +218,25 @@ void TCodeInspector::UpdateGroup(QTreeWidgetItem* classNode, const QString& capt
   }
 }
 
+// Sets only what differs: every change of an item makes the tree measure it again.
 void TCodeInspector::SetNode(QTreeWidgetItem* node, const QString& caption,
                              const TPHPStruct* element, TNodeKind kind, int image, bool overlay,
                              int state) {
-  node->setText(0, caption);
+  if (node->text(0) != caption) {
+    node->setText(0, caption);
+    node->setToolTip(0, caption);  // the whole caption where the column cuts it
+  }
   node->setData(0, ElementRole, QVariant::fromValue(reinterpret_cast<quintptr>(element)));
-  node->setData(0, NodeKindRole, kind);
-  node->setData(0, ImageRole, image);
-  node->setData(0, OverlayRole, overlay);
-  node->setData(0, StateRole, state);
-  node->setIcon(0, NodeIcon(image, overlay, state));
+  const auto set = [node](int role, const QVariant& value) {
+    if (node->data(0, role) == value) return false;
+    node->setData(0, role, value);
+    return true;
+  };
+  set(NodeKindRole, kind);
+  bool look = set(ImageRole, image);
+  look = set(OverlayRole, overlay) || look;
+  look = set(StateRole, state) || look;
+  if (look) node->setIcon(0, NodeIcon(image, overlay, state));
 }
 
 // Deletes every node that still stands for an element of the previous analysis, with its

@@ -18,7 +18,7 @@ std::string VisibilityText(int visibility) {
 }
 
 std::string DescriptionText(const TPHPStruct& element) {
-  return element.Description.empty() ? "" : " \"" + element.Description + "\"";
+  return element.Description.empty() ? "" : " \"" + std::string(element.Description) + "\"";
 }
 
 std::string ClassKindText(const TPHPClass& cls) {
@@ -36,23 +36,25 @@ std::string ClassKindText(const TPHPClass& cls) {
 }
 
 std::string MethodLine(const TPHPMethod& m) {
-  return m.Name + "(" + m.Parameters + ")" + (m.TypeName.empty() ? "" : ":" + m.TypeName) +
-         VisibilityText(m.Visibility) + (m.IsStatic ? " static" : "") +
-         (m.IsAbstract ? " abstract" : "") + (m.IsFinal ? " final" : "") + DescriptionText(m);
+  return std::string(m.Name) + "(" + std::string(m.Parameters) + ")" +
+         (m.TypeName.empty() ? "" : ":" + std::string(m.TypeName)) + VisibilityText(m.Visibility) +
+         (m.IsStatic ? " static" : "") + (m.IsAbstract ? " abstract" : "") +
+         (m.IsFinal ? " final" : "") + DescriptionText(m);
 }
 
 std::string FieldLine(const TPHPField& f) {
-  return f.Name + (f.TypeName.empty() ? "" : ":" + f.TypeName) +
-         (f.DefaultValue.empty() ? "" : " = " + f.DefaultValue) + VisibilityText(f.Visibility) +
-         (f.IsStatic ? " static" : "") + (f.IsConst ? " const" : "") +
-         (f.IsReadonly ? " readonly" : "") + DescriptionText(f);
+  return std::string(f.Name) + (f.TypeName.empty() ? "" : ":" + std::string(f.TypeName)) +
+         (f.DefaultValue.empty() ? "" : " = " + std::string(f.DefaultValue)) +
+         VisibilityText(f.Visibility) + (f.IsStatic ? " static" : "") +
+         (f.IsConst ? " const" : "") + (f.IsReadonly ? " readonly" : "") + DescriptionText(f);
 }
 
 // The model as lines: classes with their fields and methods indented, then global functions.
 std::string Describe(const TPHPAnalyser& a) {
   std::string out;
   for (const auto& c : a.Classes) {
-    out += ClassKindText(*c) + c->Name + (c->ParentName.empty() ? "" : " : " + c->ParentName) +
+    out += ClassKindText(*c) + std::string(c->Name) +
+           (c->ParentName.empty() ? "" : " : " + std::string(c->ParentName)) +
            (c->IsAbstract ? " abstract" : "") + DescriptionText(*c) + "\n";
     for (const auto& f : c->Fields) out += "  " + FieldLine(*f) + "\n";
     for (const auto& m : c->Methods) out += "  " + MethodLine(*m) + "\n";

@@ -48,10 +48,12 @@ TDeclarations AnalyserDeclarations(const std::string& text) {
   analyser.Analyse(text);
   TDeclarations lines;
   for (const auto& cls : analyser.Classes) {
-    lines.push_back(KindWord(cls->Kind) + " " + cls->Name);
-    for (const auto& method : cls->Methods) lines.push_back("  method " + method->Name);
+    lines.push_back(KindWord(cls->Kind) + " " + std::string(cls->Name));
+    for (const auto& method : cls->Methods)
+      lines.push_back("  method " + std::string(method->Name));
   }
-  for (const auto& function : analyser.Functions) lines.push_back("function " + function->Name);
+  for (const auto& function : analyser.Functions)
+    lines.push_back("function " + std::string(function->Name));
   return lines;
 }
 

@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QtTest>
 #include <fstream>
@@ -83,6 +85,18 @@ class CodeInspectorTest : public QObject {
     std::ofstream(path.toStdString(), std::ios::binary) << text;
     Window().OpenFile(path, false);
     return Window().CurrentPage();
+  }
+
+  // Opens a PHP page another program wrote two hours before.
+  TTvlPage* OpenOldPhp(const QString& name, const std::string& text) {
+    Window().OpenFile(WriteOldFile(home_.filePath(name), QByteArray::fromStdString(text)), false);
+    return Window().CurrentPage();
+  }
+
+  // Runs View > PHP Analyser and waits until the tree shows its result.
+  void RunAnalyser() {
+    Action("actPHPAnalyser")->trigger();
+    QTRY_VERIFY(!Inspector()->Analysing());
   }
 
  private slots:
@@ -199,13 +213,13 @@ class CodeInspectorTest : public QObject {
     OpenPhp("counter.php", kCounter);
     analyser->trigger();
     QVERIFY(Dock()->isVisible());
-    QCOMPARE(Inspector()->TreeView()->topLevelItemCount(), 2);
+    QTRY_COMPARE(Inspector()->TreeView()->topLevelItemCount(), 2);
     QVERIFY(Dock()->windowTitle() == "PHP Code Inspector");
   }
 
   void selectingShowsTheDescriptionAndDoubleClickMovesTheCaret() {
     TTvlPage* page = OpenPhp("counter.php", kCounter);
-    Action("actPHPAnalyser")->trigger();
+    RunAnalyser();
     QTreeWidget* tree = Inspector()->TreeView();
     QTreeWidgetItem* add = Find(tree, "add($by = 1)");
     tree->setCurrentItem(add);
@@ -267,6 +281,98 @@ class CodeInspectorTest : public QObject {
     model.SetCaretPos({5, 2});  // on "class": nothing happens
     Action("actAddGetSet")->trigger();
     QCOMPARE(model.LineCount(), 5);
+  }
+
+  void switchingPagesShowsEachPagesStructureAndDescription() {
+    TTvlPage* alpha = OpenOldPhp("alpha.php",
+                                 "<?php\nclass Shop {\n    /** Opens the alpha shop. */\n"
+                                 "    public function open() {}\n}\nfunction alphaOnly() {}\n");
+    TTvlPage* beta = OpenOldPhp("beta.php",
+                                "<?php\nclass Shop {\n    /** Opens the beta shop. */\n"
+                                "    public function open() {}\n}\n");
+    QVERIFY(QTest::qWaitForWindowActive(&Window()));
+    RunAnalyser();
+    QTreeWidget* tree = Inspector()->TreeView();
+    QPlainTextEdit* memo = Inspector()->Memo();
+    QTreeWidgetItem* open = Find(tree, "open()");
+    QTRY_VERIFY(!tree->visualItemRect(open).isEmpty());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(open).center());
+    QCOMPARE(memo->toPlainText(), QString("Opens the beta shop."));
+
+    QTest::keyClick(beta->TvlEdit(), Qt::Key_F11);  // Previous Tab
+    QCOMPARE(Window().CurrentPage(), alpha);
+    QCOMPARE(memo->toPlainText(), QString());  // never the other page's text
+    // The inspector in view shows the new page; the selected method is the same node, now
+    // described from this page.
+    QTRY_COMPARE(memo->toPlainText(), QString("Opens the alpha shop."));
+    QVERIFY(Find(tree, "alphaOnly()"));
+    QCOMPARE(Find(tree, "open()"), open);
+
+    // Hidden, it keeps its tree, but a page it does not show gets no description nor jumps.
+    Dock()->close();
+    QTest::keyClick(alpha->TvlEdit(), Qt::Key_F12);
+    QCOMPARE(Window().CurrentPage(), beta);
+    QCOMPARE(memo->toPlainText(), QString());
+    tree->setCurrentItem(Find(tree, "alphaOnly()"));
+    emit tree->itemDoubleClicked(Find(tree, "alphaOnly()"), 0);
+    QCOMPARE(beta->Model().CaretPos().Line, 1);
+    QCOMPARE(memo->toPlainText(), QString());
+    RunAnalyser();  // brought back: it shows the page in front
+    QVERIFY(!Find(tree, "alphaOnly()"));
+    QCOMPARE(Inspector()->TreeDocument(), beta);
+  }
+
+  void longCaptionsShowWhollyAsTooltips() {
+    OpenOldPhp("long.php",
+               "<?php\nclass Shop {\n    public function order(int $customerNumber, string "
+               "$deliveryAddress, array $articles = [], ?Coupon $coupon = null): Confirmation "
+               "{}\n}\n");
+    RunAnalyser();
+    QTreeWidget* tree = Inspector()->TreeView();
+    QTreeWidgetItem* order = tree->topLevelItem(0)->child(0)->child(0);
+    const QString caption = order->text(0);
+    QVERIFY(caption.endsWith("$coupon = null) : Confirmation"));
+    QTRY_VERIFY(!tree->visualItemRect(order).isEmpty());
+    QVERIFY2(tree->visualItemRect(order).right() > tree->viewport()->width(),
+             "the caption is wider than the inspector");
+    const QPoint at = tree->visualItemRect(order).topLeft() + QPoint(40, 4);
+    QHelpEvent hover(QEvent::ToolTip, at, tree->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(tree->viewport(), &hover);
+    QTRY_COMPARE(QToolTip::text(), caption);
+  }
+
+  void bigPageIsAnalysedWhileTheWindowKeepsWorking() {
+    // About 4 MB in 4,000 documented functions with long bodies.
+    std::string text = "<?php\n";
+    const std::string body(900, 'x');
+    for (int n = 0; n < 4000; ++n)
+      text += "/** Helper " + std::to_string(n) + ". */\nfunction helper" + std::to_string(n) +
+              "($a) {\n    $s = '" + body + "';\n    return $s . $a;\n}\n";
+    AnswerMessagesWith(TMsgResult::Yes);  // "open the large file?"
+    TTvlPage* page = OpenOldPhp("functions.php", text);
+    AnswerMessagesWith(TMsgResult::No);
+    QVERIFY(page);
+    QVERIFY(QTest::qWaitForWindowActive(&Window()));
+    int ticksWhileAnalysing = 0;
+    QTimer probe;
+    probe.setInterval(2);
+    connect(&probe, &QTimer::timeout, [&] {
+      if (Inspector()->Analysing()) ++ticksWhileAnalysing;
+    });
+    probe.start();
+    Action("actPHPAnalyser")->trigger();
+    QVERIFY(Inspector()->Analysing());
+    // Typed while the analysis runs: the page is analysed again, with the new function.
+    TTvlEdit* editor = page->TvlEdit();
+    QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClicks(editor, "function late()");
+    QTRY_VERIFY_WITH_TIMEOUT(!Inspector()->Analysing(), 60000);
+    QVERIFY2(ticksWhileAnalysing > 0, "the window served its timer during the analysis");
+    QTreeWidget* tree = Inspector()->TreeView();
+    QCOMPARE(tree->topLevelItemCount(), 4001);
+    QVERIFY(Find(tree, "late()"));
+    QCOMPARE(Inspector()->TreeDocument(), page);
   }
 };
 

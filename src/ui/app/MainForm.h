@@ -21,6 +21,8 @@ class QTimer;
 namespace tervil {
 
 class TCodeInspector;
+class TPhpLintMarks;
+class TPreview;
 class TUpdateChecker;
 class TDiskExplorer;
 class TDockManager;
@@ -159,6 +161,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   THtmlTextActions* HtmlTextActions() const { return htmlText_; }
   // The dock areas and the tool windows in them (see ui/docking/ToolForm.h).
   TDockManager* DockManager() const { return dockManager_; }
+  // The live preview and the PHP syntax marks (MainMenusPreview.cpp).
+  TPreview* Preview() const { return preview_; }
+  TPhpLintMarks* LintMarks() const { return lintMarks_; }
   // The crash recovery journal of this run (MainRecoveryJournal.cpp).
   TCrashJournal* CrashJournal() const { return crashJournal_; }
 
@@ -173,6 +178,10 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   // The status of the current page was refreshed (caret, text, page switch); nullptr when no
   // editor page is current. Tool windows that follow the caret listen to it.
   void StatusRefreshed(TTvlPage* page);
+  // A page's text changed (typing, commands, reloading).
+  void PageTextChanged(TTvlPage* page);
+  // A page was written to its file (Save, Save As, Save All, autosave).
+  void PageSaved(TTvlPage* page);
 
  private:
   void FormCreate(const QStringList& arguments);
@@ -202,6 +211,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void CreateCssActions();  // MainMenusCss.cpp
   void actCssEditExecute();
   void CreateHtmlTextActions();  // MainMenusHtmlText.cpp
+  void CreatePreviewActions();   // MainMenusPreview.cpp
   void AddHtmlTextEditorMenuItems(QMenu& menu);
   bool DropExplorerEntry(TTextEditor& editor, const QMimeData& data, QPoint point);
   void ArrangeViewMenu();
@@ -345,6 +355,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QAction* actAddGetSet = nullptr;
   TCrashJournal* crashJournal_ = nullptr;
   QAction* actCrashJournal = nullptr;
+  TPreview* preview_ = nullptr;
+  QAction* actPreview = nullptr;
+  TPhpLintMarks* lintMarks_ = nullptr;
 };
 
 }  // namespace tervil

@@ -280,7 +280,9 @@ std::string WithBaseElement(std::string_view html, const std::string& baseHref) 
 
 std::string PhpServerCommandLine(const std::string& php, int port, const std::string& documentRoot,
                                  int maxSeconds) {
-  return QuoteArgument(php) + " -d max_execution_time=" + std::to_string(maxSeconds) +
+  // The code cache is off: a page saved a moment ago must run as it is now.
+  return QuoteArgument(php) +
+         " -d opcache.enable=0 -d max_execution_time=" + std::to_string(maxSeconds) +
          " -S 127.0.0.1:" + std::to_string(port) + " -t " + QuoteArgument(documentRoot);
 }
 

@@ -47,7 +47,8 @@ std::string InlineEditedAssets(std::string_view html, const std::string& pagePat
 std::string WithBaseElement(std::string_view html, const std::string& baseHref);
 
 // The command line of PHP's built-in web server on the loopback address, `port`, serving
-// `documentRoot`. Scripts that run longer than `maxSeconds` are stopped by PHP itself.
+// `documentRoot`. Scripts that run longer than `maxSeconds` are stopped by PHP itself; the code
+// cache is off, so that every request runs the script as it was last saved.
 std::string PhpServerCommandLine(const std::string& php, int port, const std::string& documentRoot,
                                  int maxSeconds = 10);
 // A TCP port on 127.0.0.1 that nothing listens on now; 0 when none could be found.

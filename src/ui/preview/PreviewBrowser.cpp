@@ -195,7 +195,11 @@ void TPreviewBrowser::ShowUrl(const QUrl& url, bool keepScroll) {
     RememberScroll(keepScroll);
     static_cast<TPreviewPage*>(view->page())->loading = true;
     stack_->setCurrentWidget(view);
-    view->load(url);
+    // The same address again is a new run of the script: nothing may come from a cache.
+    if (view->url() == url)
+      view->page()->triggerAction(QWebEnginePage::ReloadAndBypassCache);
+    else
+      view->load(url);
     return;
   }
 #endif

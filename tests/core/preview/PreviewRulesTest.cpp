@@ -60,8 +60,9 @@ TEST(PreviewRules, LinkedAssetsAreTheLocalStylesheetsAndScripts) {
 TEST(PreviewRules, ServerCommandLineServesTheFolderOnTheLoopbackAddress) {
   const std::string line = PhpServerCommandLine("/opt/my php/php", 8123, "/home/a b/site");
   EXPECT_EQ(SplitCommandLine(line),
-            (std::vector<std::string>{"/opt/my php/php", "-d", "max_execution_time=10", "-S",
-                                      "127.0.0.1:8123", "-t", "/home/a b/site"}));
+            (std::vector<std::string>{"/opt/my php/php", "-d", "opcache.enable=0", "-d",
+                                      "max_execution_time=10", "-S", "127.0.0.1:8123", "-t",
+                                      "/home/a b/site"}));
 }
 
 TEST(PreviewRules, AFreePortIsFreeAndATakenOneAccepts) {

@@ -65,6 +65,7 @@ void TEditorModel::ResetText(std::string&& text, bool modified) {
   desiredDisplayColumn_ = 1;
   topLine_ = 1;
   for (auto& bookmark : bookmarks_) bookmark.reset();
+  lineMarks_.clear();
   openGroup_ = TUndoGroup{};
   undoBlockDepth_ = 0;
   undo_.Clear();
@@ -345,6 +346,10 @@ void TEditorModel::AfterInsert(TBufferPos start, TBufferPos end) {
       bookmark->Line += added;
     }
   }
+  for (TLineMark& mark : lineMarks_) {
+    if (mark.Line > start.Line || (mark.Line == start.Line && start.Column == 1))
+      mark.Line += added;
+  }
   const int first = start.Line - 1;
   for (std::size_t i = 0; i < listeners_.size(); ++i) {
     TEditorListener* l = listeners_[i];
@@ -387,6 +392,12 @@ void TEditorModel::AfterDelete(TBufferPos start, TBufferPos end) {
     } else if (bookmark->Line > start.Line) {
       bookmark->Line = start.Line;  // its line went away: keep it where the text joined
     }
+  }
+  for (TLineMark& mark : lineMarks_) {
+    if (mark.Line > end.Line)
+      mark.Line -= removed;
+    else if (mark.Line > start.Line)
+      mark.Line = start.Line;
   }
   const int first = start.Line - 1;
   for (std::size_t i = 0; i < listeners_.size(); ++i) {
@@ -647,6 +658,19 @@ bool TEditorModel::GetBookmark(int number, TBufferPos& pos) const {
   if (!bookmarks_[number]) return false;
   pos = *bookmarks_[number];
   return true;
+}
+
+// ---------------------------------------------------------------- line marks
+
+void TEditorModel::SetLineMarks(std::vector<TLineMark> marks) {
+  for (TLineMark& mark : marks) mark.Line = std::clamp(mark.Line, 1, std::max(1, LineCount()));
+  lineMarks_ = std::move(marks);
+}
+
+const TLineMark* TEditorModel::LineMarkAt(int line) const {
+  for (const TLineMark& mark : lineMarks_)
+    if (mark.Line == line) return &mark;
+  return nullptr;
 }
 
 }  // namespace tervil

@@ -54,6 +54,13 @@ using TReplaceTextEvent = std::function<TReplaceAction(
 // The text always has at least one line. Text is UTF-8; whatever is put in is normalised (CR LF,
 // LF and CR become line breaks, bytes that are not UTF-8 are read as Latin-1).
 // Misuse (a line index out of range) throws std::out_of_range.
+// A problem found on a line (from 1), with the message the user reads.
+struct TLineMark {
+  int Line = 1;
+  std::string Message;
+  friend bool operator==(const TLineMark&, const TLineMark&) = default;
+};
+
 class TEditorModel {
  public:
   TEditorModel();
@@ -187,6 +194,14 @@ class TEditorModel {
   void ClearBookmark(int number);
   bool IsBookmark(int number) const;
   bool GetBookmark(int number, TBufferPos& pos) const;
+
+  // ---- Line marks: problems found on lines (a syntax error) with their messages, shown in the
+  // gutter and under the line's text. Like bookmarks they keep to their line when lines are
+  // inserted or deleted above; new text clears them.
+  void SetLineMarks(std::vector<TLineMark> marks);
+  const std::vector<TLineMark>& LineMarks() const { return lineMarks_; }
+  // The mark of line `line` (from 1), or nullptr.
+  const TLineMark* LineMarkAt(int line) const;
 
   // ---- Words and brackets (a word is a run of letters, digits and "_")
   // The word at the position, or ending just before it.
@@ -347,6 +362,7 @@ class TEditorModel {
   bool readOnly_ = false;
   bool insertMode_ = true;
   std::optional<TBufferPos> bookmarks_[10];
+  std::vector<TLineMark> lineMarks_;
 
   std::vector<TEditorListener*> listeners_;
   int updateDepth_ = 0;

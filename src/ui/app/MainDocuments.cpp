@@ -273,7 +273,10 @@ bool TTervilMain::SavePageTo(TTvlPage* page, const QString& path) {
   ++saving_;
   const bool saved = WritePageTo(page, path);
   --saving_;
-  if (saved) RefreshStatus(page);
+  if (saved) {
+    RefreshStatus(page);
+    emit PageSaved(page);
+  }
   return saved;
 }
 

@@ -17,6 +17,8 @@
 #include "ui/documents/TvlPage.h"
 #include "ui/documents/TvlPageControl.h"
 #include "ui/explorer/DiskExplorer.h"
+#include "ui/preview/PhpServer.h"
+#include "ui/preview/Preview.h"
 #include "ui/recovery/CrashJournal.h"
 
 namespace tervil {
@@ -83,6 +85,7 @@ void TTervilMain::FormCreate(const QStringList& arguments) {
   CreateHtmlEditor();
   CreateCssActions();
   CreateHtmlTextActions();
+  CreatePreviewActions();
   ArrangeViewMenu();
 
   configuration_ = std::make_unique<TConfiguration>(store_, this);
@@ -202,6 +205,7 @@ void TTervilMain::FormDestroy() {
     TMessageBox::Error(this, QString::fromUtf8(e.what()));
   }
   StopConsoleProgram();
+  if (preview_) preview_->Server()->Stop();
   DeleteFilesIn(TempDirectory());
 }
 

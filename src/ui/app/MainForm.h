@@ -24,6 +24,8 @@ class QTimer;
 namespace tervil {
 
 class TCodeInspector;
+class TPhpLintMarks;
+class TPreview;
 class TUpdateChecker;
 class TDiskExplorer;
 class TDockManager;
@@ -168,6 +170,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   TDockManager* DockManager() const { return dockManager_; }
   // Export, page setup, printing and the print preview (MainMenusPrint.cpp).
   TPrintActions* PrintActions() const { return printActions_; }
+  // The live preview and the PHP syntax marks (MainMenusPreview.cpp).
+  TPreview* Preview() const { return preview_; }
+  TPhpLintMarks* LintMarks() const { return lintMarks_; }
   // The crash recovery journal of this run (MainRecoveryJournal.cpp).
   TCrashJournal* CrashJournal() const { return crashJournal_; }
 
@@ -182,6 +187,10 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   // The status of the current page was refreshed (caret, text, page switch); nullptr when no
   // editor page is current. Tool windows that follow the caret listen to it.
   void StatusRefreshed(TTvlPage* page);
+  // A page's text changed (typing, commands, reloading).
+  void PageTextChanged(TTvlPage* page);
+  // A page was written to its file (Save, Save As, Save All, autosave).
+  void PageSaved(TTvlPage* page);
 
  private:
   void FormCreate(const QStringList& arguments);
@@ -239,6 +248,7 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void CreateCssActions();  // MainMenusCss.cpp
   void actCssEditExecute();
   void CreateHtmlTextActions();  // MainMenusHtmlText.cpp
+  void CreatePreviewActions();   // MainMenusPreview.cpp
   void AddHtmlTextEditorMenuItems(QMenu& menu);
   bool DropExplorerEntry(TTextEditor& editor, const QMimeData& data, QPoint point);
   void ArrangeViewMenu();
@@ -407,6 +417,9 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   QToolBar* configToolbar_ = nullptr;
   QComboBox* configCombo_ = nullptr;
   bool fillingConfigCombo_ = false;
+  TPreview* preview_ = nullptr;
+  QAction* actPreview = nullptr;
+  TPhpLintMarks* lintMarks_ = nullptr;
 };
 
 }  // namespace tervil

@@ -268,6 +268,7 @@ void TTervilMain::ArrangeViewMenu() {
   take(actCssEditor);
   take(runActions_ ? runActions_->actConsole : nullptr);
   take(actPHPAnalyser);
+  take(actPreview);
   for (QAction* item : items)
     if (item != submenu(tr("Toolbars")) && item != highlighterMenu_->menuAction()) take(item);
   take(submenu(tr("Toolbars")));

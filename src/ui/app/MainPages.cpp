@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QMenu>
+#include <QPointer>
 #include <QTimer>
 
 #include "core/documents/DocumentFiles.h"
@@ -87,7 +88,11 @@ void TTervilMain::SetUpPage(TTvlPage* page) {
   page->OnCloseQuery = [this](TTvlPage* closing, bool& canClose) {
     EditorCloseQuery(closing, canClose);
   };
-  page->OnEditorStatusChange = [this](TTvlPage* changed, int) { EditorStatusChange(changed); };
+  page->OnEditorStatusChange = [this](TTvlPage* changed, int changes) {
+    QPointer<TTvlPage> alive(changed);
+    EditorStatusChange(changed);
+    if ((changes & scText) && alive) emit PageTextChanged(changed);
+  };
   TTvlEdit* editor = page->TvlEdit();
   editor->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(editor, &QWidget::customContextMenuRequested, this,

@@ -4,6 +4,7 @@
 #include <QGlyphRun>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <climits>
 #include <optional>
@@ -277,6 +278,27 @@ void TEditorPainter::PaintRow(QPainter& p, const TRowCells& cells, int y,
   }
 }
 
+// A red wavy line under the visible text of a marked row (under one cell when it has none).
+void TEditorPainter::PaintWavyLine(QPainter& p, const TRowCells& cells, int y) {
+  TTextEditor& e = editor_;
+  const qreal left = e.TextLeft() + (cells.Count() > 0 ? cells.x.front() : 0);
+  const qreal right =
+      e.TextLeft() + std::max(cells.endX, (cells.Count() > 0 ? cells.x.front() : 0) + e.charWidth_);
+  const qreal base = y + e.lineHeight_ - 2;
+  constexpr qreal kStep = 2;
+  QPainterPath wave;
+  wave.moveTo(left, base);
+  bool up = true;
+  for (qreal x = left + kStep; x < right + kStep; x += kStep, up = !up)
+    wave.lineTo(x, up ? base - kStep : base);
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(0xE0, 0x20, 0x20), 1));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(wave);
+  p.restore();
+}
+
 void TEditorPainter::PaintGutter(QPainter& p, const std::vector<TRowSpan>& rows, int height,
                                  const QRegion& area) {
   TTextEditor& e = editor_;
@@ -317,9 +339,24 @@ void TEditorPainter::PaintGutter(QPainter& p, const std::vector<TRowSpan>& rows,
       p.drawText(QRect(0, y, w - 4, lh), Qt::AlignRight | Qt::AlignVCenter,
                  QString::number(row.line + 1));
     }
+    int markLeft = 2;
+    if (e.model_.LineMarkAt(row.line + 1)) {
+      // A problem on the line: a red disc with "!".
+      const QRect disc(2, y + 1, lh - 2, lh - 2);
+      p.save();
+      p.setRenderHint(QPainter::Antialiasing);
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(0xD0, 0x20, 0x20));
+      p.drawEllipse(disc);
+      p.restore();
+      p.setPen(Qt::white);
+      p.setFont(small);
+      p.drawText(disc, Qt::AlignCenter, QStringLiteral("!"));
+      markLeft += lh / 2;  // a bookmark of the line shows beside it
+    }
     for (const auto& [line, number] : marks) {
       if (line != row.line) continue;
-      QRect box(2, y + 1, lh - 2, lh - 2);
+      QRect box(markLeft, y + 1, lh - 2, lh - 2);
       p.fillRect(box, QColor(0x30, 0x70, 0xC0));
       p.setPen(Qt::white);
       p.setFont(small);
@@ -421,6 +458,8 @@ void TEditorPainter::Paint(QPainter& p, const QRegion& area) {
       tokensWhole = whole;
     }
     if (shown) PaintRow(p, cells, y, tokens_, selection);
+    if (shown && !e.model_.LineMarks().empty() && e.model_.LineMarkAt(row.line + 1))
+      PaintWavyLine(p, cells, y);
   }
   if (e.rightEdge_ > 0 && e.rightEdgeColor_ != clNone) {
     const int scroll = e.layout_.WordWrap() ? 0 : e.leftColumn_;

@@ -57,6 +57,7 @@ class TEditorPainter {
   SelectionOnLine SelectionOf(int line);
   void PaintRow(QPainter& painter, const TRowCells& cells, int y, const std::vector<TToken>& tokens,
                 const SelectionOnLine& selection);
+  void PaintWavyLine(QPainter& painter, const TRowCells& cells, int y);
   void PaintGutter(QPainter& painter, const std::vector<TRowSpan>& rows, int height,
                    const QRegion& area);
   void PaintCaret(QPainter& painter, const std::vector<TRowSpan>& rows);

@@ -306,6 +306,12 @@ void TTextEditor::UpdateFontMetrics() {
   UpdateViewSize();
 }
 
+void TTextEditor::SetLineMarks(std::vector<TLineMark> marks) {
+  if (marks == model_.LineMarks()) return;
+  model_.SetLineMarks(std::move(marks));
+  viewport()->update();
+}
+
 void TTextEditor::UpdateGutterWidth() {
   if (!gutterAutoSize_) return;
   int digits = 2;

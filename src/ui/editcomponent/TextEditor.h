@@ -134,6 +134,11 @@ class TTextEditor : public QAbstractScrollArea {
     return GetHighlighterAttriAtRowCol(pos, token, attribute);
   }
 
+  // ---- Line marks: a mark in the gutter and a wavy underline on each marked line; the message
+  // is the hint over the mark and over the line's text.
+  void SetLineMarks(std::vector<TLineMark> marks);
+  const std::vector<TLineMark>& LineMarks() const { return model_.LineMarks(); }
+
   // ---- Appearance. Colours are TColor: 0xBBGGRR, clNone for none, system colours (top byte
   // 0xFF) from the palette (clWindow is the Base colour).
   QFont EditorFont() const { return font_; }
@@ -265,6 +270,7 @@ class TTextEditor : public QAbstractScrollArea {
   void scrollContentsBy(int dx, int dy) override;
   bool focusNextPrevChild(bool next) override;
   bool event(QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dragLeaveEvent(QDragLeaveEvent* event) override;

@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QDrag>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -166,6 +168,22 @@ bool TTextEditor::event(QEvent* event) {
     }
   }
   return QAbstractScrollArea::event(event);
+}
+
+// The hint of a line mark, over the mark in the gutter or over the marked line's text.
+bool TTextEditor::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && !model_.LineMarks().empty()) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const TLineMark* mark = model_.LineMarkAt(LineAtPixel(help->pos().y()));
+    if (mark) {
+      QToolTip::showText(help->globalPos(), QString::fromStdString(mark->Message), viewport());
+    } else {
+      QToolTip::hideText();
+      event->ignore();
+    }
+    return true;
+  }
+  return QAbstractScrollArea::viewportEvent(event);
 }
 
 bool TTextEditor::focusNextPrevChild(bool next) {

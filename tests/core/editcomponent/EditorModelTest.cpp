@@ -456,6 +456,25 @@ TEST(EditorModel, AddedUndoChangeIsReverted) {
   EXPECT_EQ(e.Text(), "aXYbc");
 }
 
+TEST(EditorModel, LineMarksKeepToTheirLineAndGoWithNewText) {
+  TEditorModel e;
+  e.SetText("a\nb\nc\nd");
+  e.SetLineMarks({{3, "syntax error"}, {99, "past the end"}});
+  EXPECT_EQ(e.LineMarks().back().Line, 4);  // clamped into the text
+  e.InsertLine(0, "new");
+  ASSERT_NE(e.LineMarkAt(4), nullptr);
+  EXPECT_EQ(e.LineMarkAt(4)->Message, "syntax error");
+  EXPECT_EQ(e.LineMarkAt(3), nullptr);
+  e.SetCaretPos({2, 4});
+  e.ExecuteCommand(ecLineBreak);  // a break after the text does not move the mark
+  EXPECT_NE(e.LineMarkAt(4), nullptr);
+  e.DeleteLine(0);
+  e.DeleteLine(0);
+  EXPECT_NE(e.LineMarkAt(2), nullptr);
+  e.SetText("x");
+  EXPECT_TRUE(e.LineMarks().empty());
+}
+
 TEST(EditorModel, BookmarksMoveWithTheirLines) {
   TEditorModel e;
   e.SetText("a\nb\nc\nd");

@@ -67,7 +67,7 @@ class MainWindowTest : public QObject {
     for (QAction* item : window.menuBar()->actions()[2]->menu()->actions())
       if (!item->isSeparator()) view << item->text();
     QCOMPARE(view, QStringList({"Word Wrap", "Show Special Chars", "Split View", "HTML Editor",
-                                "CSS Editor", "Console", "PHP Analyser", "Toolbars",
+                                "CSS Editor", "Console", "PHP Analyser", "Preview", "Toolbars",
                                 "Syntax Highlighter"}));
   }
 

@@ -87,9 +87,8 @@ class TWebEngineBrowserPage final : public TBrowserPage {
   QUrl Url() const override { return view_->url(); }
   QPointF ScrollPosition() const override { return page_->scrollPosition(); }
   void RunScript(const QString& script, std::function<void(const QString&)> done) override {
-    page_->runJavaScript(script, [done = std::move(done)](const QVariant& result) {
-      done(result.toString());
-    });
+    page_->runJavaScript(
+        script, [done = std::move(done)](const QVariant& result) { done(result.toString()); });
   }
 
  private:

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -72,10 +73,26 @@ std::string DescribeExitStatus(const TExitStatus& status) {
   return {};
 }
 
+struct TConsoleApp::TPostGate {
+  std::mutex mutex;
+  TPostToOwner post;  // empty once the owner has gone
+
+  void Post(std::function<void()> work) {
+    std::lock_guard lock(mutex);
+    if (post) post(std::move(work));
+  }
+  void Close() {
+    std::lock_guard lock(mutex);
+    post = nullptr;
+  }
+};
+
 TConsoleApp::TConsoleApp(TPostToOwner post)
-    : post_(std::move(post)),
+    : postGate_(std::make_shared<TPostGate>()),
       outputInterval_(std::make_shared<std::atomic<std::int32_t>>(2)),
-      inputQueue_(std::make_shared<TBuffer>()) {}
+      inputQueue_(std::make_shared<TBuffer>()) {
+  postGate_->post = std::move(post);
+}
 
 TConsoleApp::~TConsoleApp() {
   if (running_) {
@@ -89,6 +106,7 @@ TConsoleApp::~TConsoleApp() {
     inputQueue_->Wake();
     ReleaseLastChild();
   }
+  postGate_->Close();
 }
 
 void TConsoleApp::SetOutputInterval(std::int32_t ms) {
@@ -132,7 +150,7 @@ void TConsoleApp::Execute() {
   ReleaseLastChild();
   auto run = std::make_shared<TRun>();
   run->owner = this;
-  run->post = post_;
+  run->post = [gate = postGate_](std::function<void()> work) { gate->Post(std::move(work)); };
   run->inputQueue = inputQueue_;
   run->outputInterval = outputInterval_;
   run->readBufferSize = ReadBufferSize;

@@ -120,7 +120,11 @@ class TConsoleApp {
   void DoneHandler(const std::shared_ptr<TRun>& run);
   void TimeOutHandler(const std::shared_ptr<TRun>& run, std::uint64_t watchdogId);
 
-  TPostToOwner post_;
+  // The owner's post, shared with the reader threads of every run. The threads are detached and
+  // may outlive this object: the destructor closes the gate, so none of them reaches an owner
+  // that is gone.
+  struct TPostGate;
+  std::shared_ptr<TPostGate> postGate_;
   std::shared_ptr<std::atomic<std::int32_t>> outputInterval_;
   std::shared_ptr<TBuffer> inputQueue_;
   std::shared_ptr<TRun> run_;  // the last run, kept for its exit code

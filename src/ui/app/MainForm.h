@@ -206,7 +206,6 @@ class TTervilMain : public QMainWindow, public TConfigurationOwner {
   void UpdateClipboardActions();
   void RememberCopies(TTvlEdit* editor);
   void CreatePrintActions();  // MainMenusPrint.cpp
-  void AddEditorMenuItems(QMenu& menu);
   // The desktop's icon theme, with the program's fallback, before any command takes an icon.
   void SetUpIconTheme();
   // The Edit menu's own editing commands: delete, selection mode, bookmarks, block indent

@@ -241,7 +241,6 @@ void TTervilMain::ShowEditorMenu(TTvlPage* page, const QPoint& localPos) {
   menu.addActions({actCopy, actPaste, actCut});
   AddPhpEditorMenuItems(menu);
   AddHtmlTextEditorMenuItems(menu);
-  AddEditorMenuItems(menu);
   menu.addSeparator();
   menu.addMenu(editorHighlighterMenu_);
   menu.exec(editor->mapToGlobal(localPos));

@@ -29,9 +29,4 @@ void TTervilMain::CreateEditorActions() {
           [this] { actMatchBracket->setEnabled(currentPage_ != nullptr); });
 }
 
-void TTervilMain::AddEditorMenuItems(QMenu& menu) {
-  menu.addSeparator();
-  menu.addAction(actMatchBracket);
-}
-
 }  // namespace tervil

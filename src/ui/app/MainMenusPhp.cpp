@@ -56,7 +56,7 @@ void TTervilMain::CreatePhpActions() {
   connect(actPHPAnalyser, &QAction::triggered, this, [this] { actPHPAnalyserExecute(); });
   viewMenu_->insertAction(highlighterMenu_->menuAction(), actPHPAnalyser);  // codeanal1
 
-  actAddGetSet = new QAction(tr("Add get/set methods"), this);
+  actAddGetSet = new QAction(QIcon::fromTheme("code-function"), tr("Add get/set methods"), this);
   actAddGetSet->setObjectName("actAddGetSet");
   actAddGetSet->setStatusTip(tr("Write a getter and a setter for the variable at the caret"));
   connect(actAddGetSet, &QAction::triggered, this, [this] { actAddGetSetExecute(); });

@@ -1,6 +1,7 @@
 // Keyboard, mouse, drag and drop and input methods of the editor widget.
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QHelpEvent>
 #include <QInputMethodEvent>
@@ -123,7 +124,25 @@ void TTextEditor::MoveByRows(int rows, bool extend) {
   desiredRowColumn_ = keep;
 }
 
+namespace {
+// The keys that open a widget's context menu from the keyboard: the Menu key and Shift+F10.
+bool OpensContextMenu(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+  return (key.key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+         (key.key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
+}
+}  // namespace
+
 void TTextEditor::keyPressEvent(QKeyEvent* event) {
+  if (OpensContextMenu(*event)) {
+    // The menu opens at the caret, as for a context menu the window system asks for.
+    const QPoint at = inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, at, mapToGlobal(at),
+                                event->modifiers());
+    QApplication::sendEvent(this, &menuEvent);
+    event->accept();
+    return;
+  }
   TKeyInfo info{event->key(), event->modifiers() & ~Qt::KeypadModifier, event->text(),
                 event->isAutoRepeat()};
   KeyDown(info);
@@ -161,7 +180,7 @@ bool TTextEditor::event(QEvent* event) {
     // Keys the editor handles itself are not taken by window shortcuts.
     auto* key = static_cast<QKeyEvent*>(event);
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-    if (CommandForKey(key->key(), modifiers) != ecNone ||
+    if (CommandForKey(key->key(), modifiers) != ecNone || OpensContextMenu(*key) ||
         (IsTypable(key->text()) && TypesText(modifiers) && !(modifiers & Qt::AltModifier))) {
       event->accept();
       return true;

@@ -341,6 +341,10 @@ void THtmlTextActions::CreateMenus() {
   for (int i = 0; i + 1 < items.size(); ++i)
     if (items[i]->text() == tr("Copy")) afterCopy = items[i + 1];
   edit->insertMenu(afterCopy, CopyAsMenu);
+  // The editor's context menu writes its caption in title case.
+  EditorCopyAsMenu = new QMenu(tr("Copy As..."), &main_);
+  EditorCopyAsMenu->setIcon(CopyAsMenu->icon());
+  EditorCopyAsMenu->addActions({actCopyAsHtml, actCopyAsRtf});
   edit->addSeparator();
   edit->addActions({actCommentOut, actRemoveComment, ConverttexttoHTML1, Escapequots1,
                     Unformatselection1, Breaklines1});
@@ -376,7 +380,7 @@ void THtmlTextActions::UpdateActions() {
 void THtmlTextActions::AddEditorMenuItems(QMenu& menu, QAction* copyAction) {
   const QList<QAction*> items = menu.actions();
   const qsizetype at = items.indexOf(copyAction);
-  menu.insertMenu(at >= 0 && at + 1 < items.size() ? items[at + 1] : nullptr, CopyAsMenu);
+  menu.insertMenu(at >= 0 && at + 1 < items.size() ? items[at + 1] : nullptr, EditorCopyAsMenu);
   menu.addSeparator();
   menu.addActions({actCommentOut, actRemoveComment});
 }

@@ -77,7 +77,8 @@ class THtmlTextActions : public QObject {
   QMenu* EntitiesMenu = nullptr;
   QMenu* UserCodesMenu = nullptr;
   QMenu* PhpVarsMenu = nullptr;
-  QMenu* CopyAsMenu = nullptr;
+  QMenu* CopyAsMenu = nullptr;        // in the Edit menu
+  QMenu* EditorCopyAsMenu = nullptr;  // in the editor's context menu
   QMenu* CaseMenu = nullptr;
   QMenu* DropMenu = nullptr;
 

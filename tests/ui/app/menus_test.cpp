@@ -1,8 +1,10 @@
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <QtTest>
 #include <functional>
@@ -157,6 +159,45 @@ QList<QAction*> Commands(const TTervilMain& window) {
   return commands;
 }
 
+// One item of a context menu as it showed.
+struct TShownItem {
+  QString caption;
+  bool enabled;
+  bool icon;
+  bool hint;
+  QStringList items;  // a submenu's captions
+};
+
+// The items of the context menu that `open` brings up, read while it shows; the menu is then
+// closed with Escape. Empty when no menu opened.
+QList<TShownItem> ShownContextMenu(const std::function<void()>& open) {
+  QList<TShownItem> shown;
+  QTimer reader;
+  reader.setSingleShot(true);
+  QObject::connect(&reader, &QTimer::timeout, [&shown] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    for (QAction* action : Items(menu)) {
+      TShownItem item{action->text(),
+                      action->isEnabled(),
+                      !action->icon().isNull(),
+                      !action->statusTip().isEmpty(),
+                      {}};
+      if (action->menu())
+        for (QAction* sub : Items(action->menu())) {
+          item.items << sub->text();
+          item.hint = item.hint || !sub->statusTip().isEmpty();
+        }
+      shown << item;
+    }
+    QTest::keyClick(menu, Qt::Key_Escape);
+  });
+  reader.start(0);
+  open();
+  [&] { QTRY_VERIFY(!reader.isActive()); }();
+  return shown;
+}
+
 }  // namespace
 
 // The main window's menus, toolbars and their update rules, walked as the user opens them.
@@ -231,6 +272,84 @@ class MenusTest : public QObject {
       CloseMenus();
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join("\n")));
+  }
+
+  // The editor's context menu, opened with Shift+F10, the Menu key or a right click, holds the
+  // items of its table in order, each with a picture and a hint, enabled as the page allows;
+  // "Add get/set methods" only on a PHP variable.
+  void editorContextMenuHoldsItsItemsInOrder() {
+    QVERIFY(window_.Start(QSize(1000, 700), TMainWindowFixture::TShow::Active,
+                          {OldFile("context.php", "<?php\n$name = 1;\n")}));
+    TTvlEdit* editor = window_->CurrentPage()->TvlEdit();
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    QApplication::clipboard()->setText("pasted");
+    const QStringList copyAs = {"HTML", "RTF"};
+    const QStringList plain = {"Undo",        "Redo",           "Copy",
+                               "Copy As...",  "Paste",          "Cut",
+                               "Add Comment", "Remove Comment", "Syntax Highlighter"};
+    QStringList onVariable = plain;
+    onVariable.insert(plain.indexOf("Cut") + 1, "Add get/set methods");
+    const auto rightClick = [&](TBufferPos at) {
+      const QPoint inView = editor->BufferPosToPixels(at) + QPoint(2, 4);
+      QWindow* window = window_->windowHandle();
+      QTest::mouseClick(window, Qt::RightButton, {},
+                        editor->viewport()->mapTo(window_.get(), inView));
+    };
+    const struct {
+      const char* name;
+      std::function<void()> prepare;
+      std::function<void()> open;
+      QStringList captions;
+      bool selection;
+      bool undo;
+    } cases[] = {
+        {"Shift+F10 without a selection", [] {},
+         [&] { QTest::keyClick(editor, Qt::Key_F10, Qt::ShiftModifier); }, plain, false, false},
+        {"Menu key on a typed selection",
+         [&] {
+           QTest::keyClick(editor, Qt::Key_End);
+           QTest::keyClicks(editor, " x");
+           QTest::keyClick(editor, Qt::Key_Left, Qt::ShiftModifier);
+         },
+         [&] { QTest::keyClick(editor, Qt::Key_Menu); }, plain, true, true},
+        {"Shift+F10 on a variable",
+         [&] {
+           editor->SetCaretXY({3, 2});
+         },
+         [&] { QTest::keyClick(editor, Qt::Key_F10, Qt::ShiftModifier); }, onVariable, false, true},
+        {"right click on a variable moves the caret there",
+         [&] {
+           editor->SetCaretXY({1, 1});
+         },
+         [&] {
+           rightClick({3, 2});
+         },
+         onVariable, false, true},
+    };
+    for (const auto& c : cases) {
+      c.prepare();
+      const QList<TShownItem> shown = ShownContextMenu(c.open);
+      QStringList captions;
+      for (const TShownItem& item : shown) captions << item.caption;
+      QVERIFY2(captions == c.captions, qPrintable(QString(c.name) + ": " + captions.join(", ")));
+      for (const TShownItem& item : shown) {
+        const QString where = QString(c.name) + ": " + item.caption;
+        QVERIFY2(item.icon, qPrintable(where + " has no icon"));
+        QVERIFY2(item.hint || item.caption == "Syntax Highlighter",
+                 qPrintable(where + " has no hint"));
+        QVERIFY2(item.items == (item.caption == "Copy As..." ? copyAs : item.items),
+                 qPrintable(where + " holds " + item.items.join(", ")));
+        bool enabled = true;
+        if (item.caption == "Copy" || item.caption == "Cut") enabled = c.selection;
+        if (item.caption == "Undo") enabled = c.undo;
+        if (item.caption == "Redo") enabled = false;
+        QVERIFY2(item.enabled == enabled, qPrintable(where + (enabled ? " disabled" : " enabled")));
+      }
+      QVERIFY2(!editor->SelAvail() || c.selection, c.name);
+    }
+    // The right click left the caret on the variable.
+    QCOMPARE(editor->CaretXY(), (TBufferPos{3, 2}));
   }
 
   // The shortcuts of the selection modes switch the mode; the Edit menu checks the page's mode.

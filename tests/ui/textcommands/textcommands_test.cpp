@@ -431,7 +431,7 @@ class TextCommandsTest : public QObject {
     emit page->TvlEdit()->customContextMenuRequested({5, 5});
     const qsizetype copy = captions.indexOf("Copy");
     QVERIFY(copy >= 0);
-    QCOMPARE(captions.value(copy + 1), QString("Copy as..."));
+    QCOMPARE(captions.value(copy + 1), QString("Copy As..."));
     QVERIFY(captions.contains("Add Comment"));
     QVERIFY(captions.contains("Remove Comment"));
   }

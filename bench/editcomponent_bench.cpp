@@ -19,6 +19,7 @@
 #include "core/editcomponent/EditorModel.h"
 #include "core/editcomponent/SearchEngines.h"
 #include "core/editcomponent/TextBuffer.h"
+#include "core/editview/HighlightStates.h"
 
 namespace {
 
@@ -504,6 +505,67 @@ void BM_ReplaceAllCommonCharacter(benchmark::State& state) {
   state.counters["peak_extra_bytes_per_byte"] = extraPerByte;
 }
 BENCHMARK(BM_ReplaceAllCommonCharacter)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->Unit(benchmark::kMillisecond);
+
+// The highlighter states of every line, following the editor's lines as a shown page's do.
+class TStatesFollower : public TEditorListener {
+ public:
+  explicit TStatesFollower(TEditorModel& editor) : editor_(editor), states_(editor.Buffer()) {
+    editor_.AddListener(this);
+  }
+  ~TStatesFollower() override { editor_.RemoveListener(this); }
+  void LinesInserted(int first, int count) override { states_.LinesInserted(first, count); }
+  void LinesDeleted(int first, int count) override { states_.LinesDeleted(first, count); }
+  void LinesChanged(int first, int count) override { states_.LinesChanged(first, count); }
+  void TextReset() override { states_.Reset(); }
+
+ private:
+  TEditorModel& editor_;
+  THighlightStates states_;
+};
+
+// Replace-all where every occurrence is its own line: 50 million lines of "a", each made a "b" as
+// one undo step, with the line states a shown page keeps; wall time, the undo's time, and the
+// peak memory above the loaded document per byte of it.
+void BM_ReplaceAllOneCharacterLines(benchmark::State& state) {
+  TEditorModel editor;
+  TStatesFollower states(editor);
+  std::size_t bytes = 0;
+  {
+    std::string text;
+    text.reserve(100'000'000);
+    for (int i = 0; i < 50'000'000; ++i) text += "a\n";
+    editor.LoadFromBytes(text);
+    bytes = text.size();
+  }
+  malloc_trim(0);
+  int count = 0;
+  double extraPerByte = 0;
+  double undoMs = 0;
+  for (auto _ : state) {
+    ResetPeakMemory();
+    const std::size_t before = PeakMemory();
+    auto t0 = WallClock::now();
+    count =
+        editor.SearchReplace("a", "b", ssoMatchCase | ssoEntireScope | ssoReplace | ssoReplaceAll);
+    state.SetIterationTime(std::chrono::duration<double>(WallClock::now() - t0).count());
+    extraPerByte = static_cast<double>(PeakMemory() - before) / static_cast<double>(bytes);
+    state.PauseTiming();
+    auto t1 = WallClock::now();
+    editor.Undo();
+    undoMs = std::chrono::duration<double, std::milli>(WallClock::now() - t1).count();
+    malloc_trim(0);
+    state.ResumeTiming();
+  }
+  state.counters["occurrences"] = count;
+  state.counters["peak_extra_bytes_per_byte"] = extraPerByte;
+  state.counters["undo_ms"] = undoMs;
+  if (editor.Modified() || editor.LineCount() != 50'000'001) state.SkipWithError("undo failed");
+}
+BENCHMARK(BM_ReplaceAllOneCharacterLines)
     ->UseManualTime()
     ->Iterations(1)
     ->Repetitions(3)

@@ -186,9 +186,27 @@ void TLineStateStore::Insert(int index, int count, Value value) {
     block = at.block;
     offset = at.offset;
   }
-  std::vector<Value> values = blocks_[block].Decode();
-  values.insert(values.begin() + offset, count, value);
-  ReplaceBlock(block, values);
+  if (blocks_[block].Count() + count <= 2 * kBlockSize) {
+    std::vector<Value> values = blocks_[block].Decode();
+    values.insert(values.begin() + offset, count, value);
+    ReplaceBlock(block, values);
+  } else {
+    // Many lines (a replace-all that put back every line of a long text): the new values go in
+    // as blocks of one value each, never as one list of them all, which would take four bytes a
+    // line at once. Only the block split at `index` is decoded.
+    const std::vector<Value> values = blocks_[block].Decode();
+    std::vector<Block> pieces;
+    pieces.reserve(static_cast<std::size_t>(count / kBlockSize) + 3);
+    if (offset > 0)
+      pieces.emplace_back(std::vector<Value>(values.begin(), values.begin() + offset));
+    for (int done = 0; done < count; done += kBlockSize)
+      pieces.emplace_back(std::min(kBlockSize, count - done), value);
+    if (offset < static_cast<int>(values.size()))
+      pieces.emplace_back(std::vector<Value>(values.begin() + offset, values.end()));
+    blocks_.erase(blocks_.begin() + block);
+    blocks_.insert(blocks_.begin() + block, std::make_move_iterator(pieces.begin()),
+                   std::make_move_iterator(pieces.end()));
+  }
   size_ += count;
   RebuildStarts(block);
 }

@@ -70,6 +70,32 @@ TEST(LineStateStore, PacksFewDistinctValuesAndStaysExact) {
   }
 }
 
+// Millions of lines of one value inserted at once (a replace-all putting back every line of a
+// long text), at the start, inside a block and at the end: the values around them stay, and the
+// store takes a small part of a byte per line.
+TEST(LineStateStore, InsertsMillionsOfLinesWithoutAValueList) {
+  constexpr int kLines = 10000;
+  constexpr int kInserted = 5'000'000;
+  for (int at : {0, 3001, kLines}) {
+    TLineStateStore store;
+    store.Assign(kLines, 0);
+    for (int i = 0; i < kLines; ++i) store.Set(i, static_cast<std::uint32_t>(i % 3));
+    store.Insert(at, kInserted, 7);
+    ASSERT_EQ(store.Size(), kLines + kInserted) << at;
+    for (int i : {0, 1, at - 1, at + kInserted, at + kInserted + 1, kLines + kInserted - 1}) {
+      if (i < 0 || i >= store.Size() || (i >= at && i < at + kInserted)) continue;
+      const int line = i < at ? i : i - kInserted;
+      EXPECT_EQ(store.Get(i), static_cast<std::uint32_t>(line % 3)) << at << " " << i;
+    }
+    for (int i : {at, at + 4095, at + 4096, at + kInserted / 2, at + kInserted - 1})
+      EXPECT_EQ(store.Get(i), 7u) << at << " " << i;
+    EXPECT_LE(static_cast<double>(store.MemoryBytes()) / store.Size(), 0.05) << at;
+    store.Erase(at, kInserted);
+    ASSERT_EQ(store.Size(), kLines);
+    for (int i = 0; i < kLines; ++i) ASSERT_EQ(store.Get(i), static_cast<std::uint32_t>(i % 3));
+  }
+}
+
 TEST(LineStateStore, RejectsIndicesOutOfRange) {
   TLineStateStore store;
   store.Assign(3, 1);

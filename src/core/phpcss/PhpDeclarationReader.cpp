@@ -343,6 +343,10 @@ void TPhpDeclarationReader::Read(std::vector<std::unique_ptr<TPHPClass>>& classe
       next = std::max(next, i + 1);
       lower = next;
       floor = End(next - 1);
+      // Reading never goes back before the declaration just read, but for the code token
+      // before what follows it: the tokens before those take no more room.
+      const std::size_t previous = PrevCode(std::min(next, Size()));
+      tokens_.ReleaseBefore(std::min(lower, previous == npos ? 0 : previous));
     }
     i = next != npos ? next : i + 1;
   }

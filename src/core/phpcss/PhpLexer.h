@@ -59,12 +59,18 @@ class TPhpTokenList {
     blocks_.back()[size_ & kMask] = token;
     ++size_;
   }
+  // Frees the blocks that hold only tokens before `index`; those tokens must not be read again.
+  void ReleaseBefore(std::size_t index) {
+    for (; released_ < (index >> kShift) && released_ < blocks_.size(); ++released_)
+      blocks_[released_].reset();
+  }
 
  private:
   static constexpr unsigned kShift = 15;  // 32768 tokens, 256 KB a block
   static constexpr std::size_t kMask = (std::size_t{1} << kShift) - 1;
   std::vector<std::unique_ptr<TPhpToken[]>> blocks_;
   std::size_t size_ = 0;
+  std::size_t released_ = 0;  // blocks freed by ReleaseBefore
 };
 
 // The tokens of `text` in order. Offsets are byte offsets into `text`. When `cancel` is raised

@@ -37,7 +37,25 @@ void MergeByName(std::vector<std::unique_ptr<T>>& found, std::vector<std::unique
 // Turns the byte offsets of every element into character offsets: a byte offset becomes the
 // index of the character that holds that byte; the length of the text stays the length.
 void ToCharacterOffsets(std::string_view text, TPHPAnalyser& analyser) {
+  // In a text of ASCII characters only, a byte offset is a character offset already.
+  if (std::all_of(text.begin(), text.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    const auto clamp = [&text](TPHPStruct& element) {
+      element.StartPos = std::clamp(element.StartPos, 0, static_cast<int>(text.size()));
+      element.EndPos = std::clamp(element.EndPos, 0, static_cast<int>(text.size()));
+    };
+    for (auto& cls : analyser.Classes) {
+      clamp(*cls);
+      for (auto& field : cls->Fields) clamp(*field);
+      for (auto& method : cls->Methods) clamp(*method);
+    }
+    for (auto& function : analyser.Functions) clamp(*function);
+    return;
+  }
+  std::size_t count = analyser.Functions.size();
+  for (const auto& cls : analyser.Classes) count += 1 + cls->Fields.size() + cls->Methods.size();
   std::vector<int*> offsets;
+  offsets.reserve(2 * count);
   const auto add = [&offsets](TPHPStruct& element) {
     offsets.push_back(&element.StartPos);
     offsets.push_back(&element.EndPos);

@@ -37,15 +37,15 @@ TPhpDeclarationReader::TPhpDeclarationReader(std::string_view text, TPhpTextStor
 }
 
 bool TPhpDeclarationReader::IsWord(std::size_t i, std::string_view lowerWord) const {
-  return i < Size() && IsPhpWord(text_, tokens_[i], lowerWord);
+  return i < Size() && IsPhpWord(text_, Token(i), lowerWord);
 }
 
 bool TPhpDeclarationReader::IsSymbol(std::size_t i, std::string_view symbol) const {
-  return i < Size() && IsPhpSymbol(text_, tokens_[i], symbol);
+  return i < Size() && IsPhpSymbol(text_, Token(i), symbol);
 }
 
 TPhpTokenKind TPhpDeclarationReader::Kind(std::size_t i) const {
-  return PhpTokenKind(text_, tokens_[i]);
+  return PhpTokenKind(text_, Token(i));
 }
 
 bool TPhpDeclarationReader::IsCode(std::size_t i) const {
@@ -67,14 +67,20 @@ std::size_t TPhpDeclarationReader::PrevCode(std::size_t i) const {
   return npos;
 }
 
+TPhpToken TPhpDeclarationReader::Token(std::size_t i) const {
+  const TPhpToken& token = tokens_[i];
+  if (token.End & kBracketBit) return {token.Start, token.Start + 1};
+  return token;
+}
+
 std::string_view TPhpDeclarationReader::TokenText(std::size_t i) const {
-  return text_.substr(tokens_[i].Start, tokens_[i].End - tokens_[i].Start);
+  const TPhpToken token = Token(i);
+  return text_.substr(token.Start, token.End - token.Start);
 }
 
 // The text from token `first` to token `last`, its runs of white space made single spaces.
 std::string TPhpDeclarationReader::SpanText(std::size_t first, std::size_t last) const {
-  const std::string_view span =
-      TrimView(text_.substr(tokens_[first].Start, tokens_[last].End - tokens_[first].Start));
+  const std::string_view span = TrimView(text_.substr(Start(first), End(last) - Start(first)));
   std::string out;
   out.reserve(span.size());
   for (const char c : span) {
@@ -88,26 +94,30 @@ std::string TPhpDeclarationReader::SpanText(std::size_t first, std::size_t last)
 }
 
 std::size_t TPhpDeclarationReader::Matching(std::size_t i) const {
-  if (i >= Size() || match_[i] == kNoMatch) return npos;
-  return match_[i];
+  if (i >= Size() || !(tokens_[i].End & kBracketBit)) return npos;
+  const std::uint32_t partner = tokens_[i].End & ~kBracketBit;
+  return partner == kNoMatch ? npos : partner;
 }
 
 // Pairs every bracket with its partner, each kind of bracket counted on its own, so that an
-// unbalanced parenthesis does not upset the braces.
+// unbalanced parenthesis does not upset the braces. A bracket is one character long, so its
+// token keeps the index of its partner in place of its end (see Token).
 void TPhpDeclarationReader::MatchBrackets() {
-  match_.assign(Size(), kNoMatch);
   constexpr std::string_view kOpen = "([{";
   constexpr std::string_view kClose = ")]}";
-  std::array<std::vector<std::size_t>, 3> open;
+  std::array<std::vector<std::uint32_t>, 3> open;
   for (std::size_t i = 0; i < Size(); ++i) {
-    const TPhpToken& token = tokens_[i];
+    TPhpToken& token = tokens_[i];
     if (token.End - token.Start != 1) continue;  // brackets are single-character symbols
     const char c = text_[token.Start];
     if (const auto k = kOpen.find(c); k != std::string_view::npos) {
-      open[k].push_back(i);
-    } else if (const auto m = kClose.find(c); m != std::string_view::npos && !open[m].empty()) {
-      match_[i] = static_cast<std::uint32_t>(open[m].back());
-      match_[open[m].back()] = static_cast<std::uint32_t>(i);
+      open[k].push_back(static_cast<std::uint32_t>(i));
+      token.End = kBracketBit | kNoMatch;
+    } else if (const auto m = kClose.find(c); m != std::string_view::npos) {
+      token.End = kBracketBit | kNoMatch;
+      if (open[m].empty()) continue;
+      token.End = kBracketBit | open[m].back();
+      tokens_[open[m].back()].End = kBracketBit | static_cast<std::uint32_t>(i);
       open[m].pop_back();
     }
   }
@@ -269,14 +279,14 @@ TPhpDeclarationReader::TFunctionShape TPhpDeclarationReader::ShapeOfFunction(
   if (j < end && IsSymbol(j, "{")) {
     const std::size_t body = Matching(j);
     const bool closed = body != npos && body < end;
-    shape.EndByte = closed ? tokens_[body].Start : text_.size() - 1;
+    shape.EndByte = closed ? Start(body) : text_.size() - 1;
     shape.Next = closed ? body + 1 : end;
   } else if (j < end && IsSymbol(j, ";")) {
-    shape.EndByte = tokens_[j].Start;
+    shape.EndByte = Start(j);
     shape.Next = j + 1;
   } else {
     // Neither body nor ";": the declaration ends with its header.
-    shape.EndByte = tokens_[PrevCode(j)].End - 1;
+    shape.EndByte = End(PrevCode(j)) - 1;
     shape.Next = j;
   }
   return shape;
@@ -332,7 +342,11 @@ void TPhpDeclarationReader::Read(std::vector<std::unique_ptr<TPHPClass>>& classe
     if (next != npos) {
       next = std::max(next, i + 1);
       lower = next;
-      floor = tokens_[next - 1].End;
+      floor = End(next - 1);
+      // Reading never goes back before the declaration just read, but for the code token
+      // before what follows it: the tokens before those take no more room.
+      const std::size_t previous = PrevCode(std::min(next, Size()));
+      tokens_.ReleaseBefore(std::min(lower, previous == npos ? 0 : previous));
     }
     i = next != npos ? next : i + 1;
   }
@@ -367,8 +381,8 @@ std::size_t TPhpDeclarationReader::ReadClass(std::size_t i, TPHPClassKind kind, 
     return Size();
   }
   const std::size_t close = Matching(k);
-  cls.StartPos = static_cast<int>(tokens_[k].Start);
-  cls.EndPos = static_cast<int>(close == npos ? text_.size() - 1 : tokens_[close].Start);
+  cls.StartPos = static_cast<int>(Start(k));
+  cls.EndPos = static_cast<int>(close == npos ? text_.size() - 1 : Start(close));
   ReadClassBody(cls, k + 1, close == npos ? Size() : close);
   return close == npos ? Size() : close + 1;
 }
@@ -376,7 +390,7 @@ std::size_t TPhpDeclarationReader::ReadClass(std::size_t i, TPHPClassKind kind, 
 // Reads the members between the braces of a class body, tokens [from, to).
 void TPhpDeclarationReader::ReadClassBody(TPHPClass& cls, std::size_t from, std::size_t to) {
   std::size_t lower = from;
-  std::size_t floor = tokens_[from - 1].End;
+  std::size_t floor = End(from - 1);
   std::size_t i = from;
   while (i < to) {
     std::size_t next = npos;
@@ -405,7 +419,7 @@ void TPhpDeclarationReader::ReadClassBody(TPHPClass& cls, std::size_t from, std:
     if (next != npos) {
       next = std::max(next, i + 1);
       lower = next;
-      floor = tokens_[next - 1].End;
+      floor = End(next - 1);
     }
     i = next != npos ? next : i + 1;
   }
@@ -415,7 +429,7 @@ std::size_t TPhpDeclarationReader::ReadFunction(std::size_t i, const TFunctionSh
                                                 const TPrefix& prefix, std::size_t floor,
                                                 TPHPMethod& method) const {
   method.Name = texts_.Add(TokenText(shape.Name));
-  method.StartPos = static_cast<int>(PhpStatementStart(text_, tokens_[i].Start, floor));
+  method.StartPos = static_cast<int>(PhpStatementStart(text_, Start(i), floor));
   method.EndPos = static_cast<int>(shape.EndByte);
   method.Visibility = prefix.Visibility;
   method.IsStatic = prefix.IsStatic;
@@ -424,9 +438,8 @@ std::size_t TPhpDeclarationReader::ReadFunction(std::size_t i, const TFunctionSh
   ApplyComment(method, method.TypeName, prefix.Comment, "return");
   if (method.TypeName.empty() && shape.TypeFirst != npos)
     method.TypeName = texts_.Add(SpanText(shape.TypeFirst, shape.TypeLast));
-  const std::size_t paramsStart = tokens_[shape.OpenParen].End;
-  const std::size_t paramsEnd =
-      shape.HeaderEnd < Size() ? tokens_[shape.HeaderEnd].Start : text_.size();
+  const std::size_t paramsStart = End(shape.OpenParen);
+  const std::size_t paramsEnd = shape.HeaderEnd < Size() ? Start(shape.HeaderEnd) : text_.size();
   method.Parameters = texts_.Add(text_.substr(paramsStart, paramsEnd - paramsStart));
   return shape.Next;
 }
@@ -455,7 +468,7 @@ void TPhpDeclarationReader::ReadPromotedProperties(TPHPClass& cls,
       ApplyComment(*field, field->TypeName, prefix.Comment, "var");
       if (field->TypeName.empty() && prefix.TypeFirst != npos)
         field->TypeName = texts_.Add(SpanText(prefix.TypeFirst, prefix.TypeLast));
-      field->StartPos = static_cast<int>(tokens_[prefix.FirstModifier].Start);
+      field->StartPos = static_cast<int>(Start(prefix.FirstModifier));
       FinishField(*field, NextCode(variable), k);
       cls.Fields.push_back(std::move(field));
     }
@@ -467,20 +480,20 @@ void TPhpDeclarationReader::ReadPromotedProperties(TPHPClass& cls,
 std::size_t TPhpDeclarationReader::ReadProperties(TPHPClass& cls, std::size_t i,
                                                   const TPrefix& prefix, std::size_t floor,
                                                   std::size_t to) const {
-  const std::size_t statementStart = PhpStatementStart(text_, tokens_[i].Start, floor);
+  const std::size_t statementStart = PhpStatementStart(text_, Start(i), floor);
   // One copy of the declared type serves every property of the statement.
   const std::string_view declaredType =
       prefix.TypeFirst != npos ? texts_.Add(SpanText(prefix.TypeFirst, prefix.TypeLast))
                                : std::string_view();
   std::size_t variable = i;
-  std::size_t previousName = tokens_[i].Start;
+  std::size_t previousName = Start(i);
   // A property on a line of its own starts there; one that shares the line of the one before
   // starts where that one does, the first with the statement.
   std::size_t start = statementStart;
   while (true) {
     auto field = std::make_unique<TPHPField>();
     field->Name = texts_.Add(TokenText(variable));
-    start = LineStartBetween(previousName, tokens_[variable].Start, start);
+    start = LineStartBetween(previousName, Start(variable), start);
     field->StartPos = static_cast<int>(start);
     field->Visibility = prefix.Visibility;
     field->IsStatic = prefix.IsStatic;
@@ -493,7 +506,7 @@ std::size_t TPhpDeclarationReader::ReadProperties(TPHPClass& cls, std::size_t i,
     if (IsSymbol(term, ",") && term < to) {
       const std::size_t nextVariable = NextCode(term);
       if (nextVariable < to && Kind(nextVariable) == TPhpTokenKind::Variable) {
-        previousName = tokens_[variable].Start;
+        previousName = Start(variable);
         variable = nextVariable;
         continue;
       }
@@ -507,7 +520,7 @@ std::size_t TPhpDeclarationReader::ReadProperties(TPHPClass& cls, std::size_t i,
         added.EndPos = static_cast<int>(text_.size()) - 1;
         return to;
       }
-      added.EndPos = static_cast<int>(tokens_[close].Start);
+      added.EndPos = static_cast<int>(Start(close));
       return close + 1;
     }
     return std::max(term, i + 1);
@@ -518,9 +531,9 @@ std::size_t TPhpDeclarationReader::ReadProperties(TPHPClass& cls, std::size_t i,
 std::size_t TPhpDeclarationReader::ReadConstants(TPHPClass& cls, std::size_t i,
                                                  const TPrefix& prefix, std::size_t floor,
                                                  std::size_t to) const {
-  const std::size_t statementStart = PhpStatementStart(text_, tokens_[i].Start, floor);
+  const std::size_t statementStart = PhpStatementStart(text_, Start(i), floor);
   std::size_t start = statementStart;  // as for properties
-  std::size_t previousName = tokens_[i].Start;
+  std::size_t previousName = Start(i);
   std::string_view declaredType;
   bool first = true;
   std::size_t j = NextCode(i);
@@ -541,8 +554,8 @@ std::size_t TPhpDeclarationReader::ReadConstants(TPHPClass& cls, std::size_t i,
     if (first && beforeName != npos) declaredType = texts_.Add(SpanText(j, beforeName));
     auto field = std::make_unique<TPHPField>();
     field->Name = texts_.Add(TokenText(name));
-    if (!first) start = LineStartBetween(previousName, tokens_[name].Start, start);
-    previousName = tokens_[name].Start;
+    if (!first) start = LineStartBetween(previousName, Start(name), start);
+    previousName = Start(name);
     field->StartPos = static_cast<int>(start);
     field->IsConst = true;
     field->Visibility = prefix.Visibility;
@@ -602,15 +615,15 @@ std::size_t TPhpDeclarationReader::FinishField(TPHPField& field, std::size_t aft
   std::size_t term = afterName;
   if (term < to && IsSymbol(term, "=")) {
     term = ValueEnd(term + 1, to);
-    const std::size_t valueStart = tokens_[afterName].End;
-    const std::size_t valueEnd = term < Size() ? tokens_[term].Start : text_.size();
+    const std::size_t valueStart = End(afterName);
+    const std::size_t valueEnd = term < Size() ? Start(term) : text_.size();
     field.DefaultValue = texts_.Add(TrimView(text_.substr(valueStart, valueEnd - valueStart)));
   }
   term = std::min(term, to);
   if (term < to && (IsSymbol(term, ",") || IsSymbol(term, ";") || IsSymbol(term, "{"))) {
-    field.EndPos = static_cast<int>(tokens_[term].Start) - 1;
+    field.EndPos = static_cast<int>(Start(term)) - 1;
   } else {
-    field.EndPos = static_cast<int>(tokens_[PrevCode(term)].End) - 1;
+    field.EndPos = static_cast<int>(End(PrevCode(term))) - 1;
   }
   return term;
 }

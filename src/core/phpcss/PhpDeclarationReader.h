@@ -58,7 +58,10 @@ class TPhpDeclarationReader {
     std::size_t Next = npos;  // where reading resumes
   };
 
-  static constexpr std::uint32_t kNoMatch = static_cast<std::uint32_t>(-1);
+  // A bracket token has this bit set in its end, the rest being its partner's index or
+  // kNoMatch (offsets and token indexes stay below it: texts are at most INT_MAX bytes long).
+  static constexpr std::uint32_t kBracketBit = std::uint32_t{1} << 31;
+  static constexpr std::uint32_t kNoMatch = kBracketBit - 1;
 
   std::size_t Size() const { return tokens_.size(); }
   TPhpTokenKind Kind(std::size_t i) const;
@@ -67,6 +70,9 @@ class TPhpDeclarationReader {
   bool IsCode(std::size_t i) const;
   std::size_t NextCode(std::size_t i) const;
   std::size_t PrevCode(std::size_t i) const;
+  TPhpToken Token(std::size_t i) const;
+  std::size_t Start(std::size_t i) const { return tokens_[i].Start; }
+  std::size_t End(std::size_t i) const { return Token(i).End; }
   std::string_view TokenText(std::size_t i) const;
   std::string SpanText(std::size_t first, std::size_t last) const;
   std::size_t Matching(std::size_t i) const;
@@ -99,8 +105,7 @@ class TPhpDeclarationReader {
   std::string_view text_;
   TPhpTextStore& texts_;
   const std::atomic<bool>* cancel_;
-  std::vector<TPhpToken> tokens_;
-  std::vector<std::uint32_t> match_;  // for each bracket token, its partner, or kNoMatch
+  TPhpTokenList tokens_;  // brackets hold their partners (see MatchBrackets)
 };
 
 }  // namespace tervil

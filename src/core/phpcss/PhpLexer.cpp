@@ -41,8 +41,8 @@ class TPhpLexer {
   TPhpLexer(std::string_view text, const std::atomic<bool>* cancel)
       : t_(text), n_(text.size()), cancel_(cancel) {}
 
-  std::vector<TPhpToken> Run() {
-    std::vector<TPhpToken> tokens;
+  TPhpTokenList Run() {
+    TPhpTokenList tokens;
     std::size_t p = 0;
     bool inPhp = FindOpenTag(0) == n_;  // a snippet without any opening tag is all code
     std::size_t steps = 0;
@@ -67,7 +67,6 @@ class TPhpLexer {
       if (!Emit(tokens, p, end, kind)) break;
       p = end;
     }
-    tokens.shrink_to_fit();
     return tokens;
   }
 
@@ -90,8 +89,7 @@ class TPhpLexer {
 
   // Keeps the token [start, end) unless it lies in a function body; follows function headers
   // and "__halt_compiler();". Returns false when the tokens end there.
-  bool Emit(std::vector<TPhpToken>& tokens, std::size_t start, std::size_t end,
-            TPhpTokenKind kind) {
+  bool Emit(TPhpTokenList& tokens, std::size_t start, std::size_t end, TPhpTokenKind kind) {
     const bool symbol = kind == TPhpTokenKind::Symbol;
     if (bodyDepth_ > 0) {
       if (symbol && IsSingle(t_, start, end, '{')) ++bodyDepth_;
@@ -404,7 +402,7 @@ class TPhpLexer {
 
 }  // namespace
 
-std::vector<TPhpToken> TokenizePhp(std::string_view text, const std::atomic<bool>* cancel) {
+TPhpTokenList TokenizePhp(std::string_view text, const std::atomic<bool>* cancel) {
   return TPhpLexer(text, cancel).Run();
 }
 

@@ -20,6 +20,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -44,10 +45,37 @@ struct TPhpToken {
   std::uint32_t End = 0;    // byte offset just after the last byte
 };
 
+// A list of tokens kept in blocks of fixed size: it grows without ever copying what it holds, so
+// a large document never needs room for its tokens twice.
+class TPhpTokenList {
+ public:
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  TPhpToken& operator[](std::size_t i) { return blocks_[i >> kShift][i & kMask]; }
+  const TPhpToken& operator[](std::size_t i) const { return blocks_[i >> kShift][i & kMask]; }
+  void push_back(const TPhpToken& token) {
+    if ((size_ & kMask) == 0)
+      blocks_.push_back(std::make_unique_for_overwrite<TPhpToken[]>(kMask + 1));
+    blocks_.back()[size_ & kMask] = token;
+    ++size_;
+  }
+  // Frees the blocks that hold only tokens before `index`; those tokens must not be read again.
+  void ReleaseBefore(std::size_t index) {
+    for (; released_ < (index >> kShift) && released_ < blocks_.size(); ++released_)
+      blocks_[released_].reset();
+  }
+
+ private:
+  static constexpr unsigned kShift = 15;  // 32768 tokens, 256 KB a block
+  static constexpr std::size_t kMask = (std::size_t{1} << kShift) - 1;
+  std::vector<std::unique_ptr<TPhpToken[]>> blocks_;
+  std::size_t size_ = 0;
+  std::size_t released_ = 0;  // blocks freed by ReleaseBefore
+};
+
 // The tokens of `text` in order. Offsets are byte offsets into `text`. When `cancel` is raised
 // the reading stops early and the tokens read so far are returned.
-std::vector<TPhpToken> TokenizePhp(std::string_view text,
-                                   const std::atomic<bool>* cancel = nullptr);
+TPhpTokenList TokenizePhp(std::string_view text, const std::atomic<bool>* cancel = nullptr);
 
 // The kind of a token of `text`.
 TPhpTokenKind PhpTokenKind(std::string_view text, const TPhpToken& token);

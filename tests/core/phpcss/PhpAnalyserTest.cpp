@@ -322,6 +322,46 @@ TEST(PhpAnalyser, MemberOffsetsPointAtTheirStatements) {
   EXPECT_EQ(c.Fields[4]->Visibility, kPhpPrivate);
 }
 
+// A document of many thousand tokens: what the analyser has read is let go while it reads on,
+// and runs of comments, modifiers and doc comments reach back across that.
+TEST(PhpAnalyser, LargeDocumentsKeepEveryDeclaration) {
+  std::string text = "<?php\n";
+  constexpr int kClasses = 3000;
+  for (int n = 0; n < kClasses; ++n) {
+    const std::string id = std::to_string(n);
+    for (int c = 0; c < 20; ++c) text += "// note\n";
+    text += "/** Class " + id + ". */\nfinal\n#[A]\nclass C" + id +
+            " extends B {\n  /** @var int */ private $a = " + id +
+            ";\n  public function m(): int { return [1, (2)][0]; }\n}\nfunction f" + id + "() {}\n";
+  }
+  for (int c = 0; c < 100'000; ++c) text += "# spacer\n";
+  text += "/** Last. */ abstract class Last { const K = 1; }";
+  TPHPAnalyser a;
+  a.Analyse(text);
+  ASSERT_EQ(a.Classes.size(), kClasses + 1u);
+  ASSERT_EQ(a.Functions.size(), static_cast<std::size_t>(kClasses));
+  for (int n = 0; n < kClasses; n += 997) {
+    const TPHPClass& c = *a.Classes[n];
+    const std::string id = std::to_string(n);
+    EXPECT_EQ(c.Name, "C" + id);
+    EXPECT_EQ(c.ParentName, "B");
+    EXPECT_EQ(c.Description, "Class " + id + ".");
+    ASSERT_EQ(c.Fields.size(), 1u);
+    EXPECT_EQ(c.Fields[0]->DefaultValue, id);
+    EXPECT_EQ(c.Fields[0]->Visibility, kPhpPrivate);
+    ASSERT_EQ(c.Methods.size(), 1u);
+    EXPECT_EQ(c.Methods[0]->TypeName, "int");
+    EXPECT_EQ(c.StartPos, OffsetOf(text, "{\n  /** @var int */ private $a = " + id + ";"));
+    EXPECT_EQ(a.Functions[n]->Name, "f" + id);
+  }
+  const TPHPClass& last = *a.Classes.back();
+  EXPECT_EQ(last.Name, "Last");
+  EXPECT_TRUE(last.IsAbstract);
+  EXPECT_EQ(last.Description, "Last.");
+  ASSERT_EQ(last.Fields.size(), 1u);
+  EXPECT_TRUE(last.Fields[0]->IsConst);
+}
+
 // Every name of a list spread over lines starts on its own line; those sharing a line start
 // where the first of that line does.
 TEST(PhpAnalyser, ListedMembersStartOnTheirOwnLines) {

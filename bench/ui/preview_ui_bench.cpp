@@ -104,6 +104,26 @@ BENCHMARK(BM_PreviewRefresh1MBAfterPause)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(10);
 
+// The browser engine alone: the same 1 MB page handed to the preview's view directly, from the
+// hand-over until the engine reports it shown. The difference to the refresh above is the
+// program's own part (the pause's end, reading the page's text).
+void BM_EngineShows1MBHtml(benchmark::State& state) {
+  TWorkspace& w = Shared();
+  ShowPreview(w, true);
+  TPreviewBrowser* browser = w.window->Preview()->Browser();
+  const QString html = QString::fromStdString(HtmlOfAboutOneMegabyte());
+  const QUrl base = QUrl::fromLocalFile(w.home.path() + "/");
+  for (auto _ : state) {
+    QElapsedTimer clock;
+    clock.start();
+    browser->ShowHtml(html, base, true);
+    const bool loaded = WaitFor(browser, SIGNAL(PageLoaded(bool)), 30000);
+    if (!loaded) state.SkipWithError("the engine did not show the page");
+    state.SetIterationTime(static_cast<double>(clock.elapsed()) / 1000.0);
+  }
+}
+BENCHMARK(BM_EngineShows1MBHtml)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
 // The lint of a 1 MB script: "start" is what the window thread spends, "result_ms" the time
 // until the result is handed back.
 void BM_Lint1MBPhp(benchmark::State& state) {

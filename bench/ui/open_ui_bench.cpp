@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "../OpenBench.h"
 #include "BenchWorkspace.h"
@@ -25,12 +26,10 @@ void FreeClosedPages() {
   QApplication::processEvents();
 }
 
-void BM_OpenFileToFirstPaint(benchmark::State& state) {
-  const auto kind = static_cast<TDocument>(state.range(0));
-  TWorkspace workspace;
-  const QString path =
-      workspace.Write(kind == TDocument::Web ? "open.html" : "open.php", Generate(kind));
-  const double bytes = static_cast<double>(kDocumentBytes);
+// Opens `path` into an empty workspace at every iteration, from the open command to the first
+// paint; returns the peak above the end and the memory at the end, per byte of `bytes`.
+std::pair<double, double> MeasureOpens(benchmark::State& state, TWorkspace& workspace,
+                                       const QString& path, double bytes) {
   TMemoryWatch memory;
   double peakAboveEnd = 0;
   double end = 0;
@@ -46,6 +45,16 @@ void BM_OpenFileToFirstPaint(benchmark::State& state) {
     peakAboveEnd = std::max(peakAboveEnd, static_cast<double>(memory.Peak() - now) / bytes);
     end = std::max(end, static_cast<double>(now - memory.before) / bytes);
   }
+  return {peakAboveEnd, end};
+}
+
+void BM_OpenFileToFirstPaint(benchmark::State& state) {
+  const auto kind = static_cast<TDocument>(state.range(0));
+  TWorkspace workspace;
+  const QString path =
+      workspace.Write(kind == TDocument::Web ? "open.html" : "open.php", Generate(kind));
+  const double bytes = static_cast<double>(kDocumentBytes);
+  const auto [peakAboveEnd, end] = MeasureOpens(state, workspace, path, bytes);
   state.SetLabel(Name(kind));
   state.counters["peak_above_end"] = peakAboveEnd;
   state.counters["end"] = end;
@@ -65,21 +74,8 @@ void BM_OpenGigabyteToFirstPaint(benchmark::State& state) {
   constexpr std::size_t kGigabyte = std::size_t{1} << 30;
   TWorkspace workspace;
   const QString path = workspace.Write("open1g.html", Generate(TDocument::Web, kGigabyte));
-  TMemoryWatch memory;
-  double peakAboveEnd = 0;
-  double end = 0;
-  for (auto _ : state) {
-    workspace.CloseAll();
-    FreeClosedPages();
-    memory.Start();
-    const auto start = std::chrono::steady_clock::now();
-    workspace.OpenAndPaint(path);
-    state.SetIterationTime(
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    const std::size_t now = memory.Stop();
-    peakAboveEnd = std::max(peakAboveEnd, static_cast<double>(memory.Peak() - now) / kGigabyte);
-    end = std::max(end, static_cast<double>(now - memory.before) / kGigabyte);
-  }
+  const auto [peakAboveEnd, end] =
+      MeasureOpens(state, workspace, path, static_cast<double>(kGigabyte));
   workspace.CloseAll();
   FreeClosedPages();
   state.counters["peak_above_end"] = peakAboveEnd;

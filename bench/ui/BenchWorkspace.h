@@ -25,6 +25,8 @@ struct TWorkspace {
   TWorkspace() {
     qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
     qputenv("XDG_CACHE_HOME", home.filePath("cache").toUtf8());
+    // The crash journal too: a run killed earlier must not bring up its recovery question.
+    qputenv("XDG_STATE_HOME", home.filePath("state").toUtf8());
     TMessageBox::SetHandler(
         [](const QString&, const QString&, int, TMsgIcon) { return TMsgResult::Yes; });
     store = std::make_unique<TSettingsStore>();
